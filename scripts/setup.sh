@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs what the builds and tests need (Debian 12, as root). Quiet when
+# everything is there already.
+set -eu
+packages=(
+  cmake make g++ clang libclang-rt-14-dev
+  googletest libgtest-dev libbenchmark-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev
+  libz-mingw-w64-dev
+  wine wine64 xvfb xauth x11-apps imagemagick
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq >/dev/null
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds all three presets and runs every test: the native core with
+# sanitizers and fuzzers, then the Windows programs under Wine and Xvfb.
+# Ends with the CTest summary lines.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+jobs=$(nproc)
+log=build/test-logs
+mkdir -p "$log"
+
+build() {  # preset
+  if ! { cmake --preset "$1" && cmake --build --preset "$1" -j "$jobs"; } >"$log/build-$1.log" 2>&1; then
+    tail -n 40 "$log/build-$1.log"
+    echo "build of preset $1 failed (full log: $log/build-$1.log)"
+    exit 1
+  fi
+}
+
+build native
+build windows
+build windows-x86
+
+status=0
+for preset in native windows; do
+  if ctest --preset "$preset" -j "$jobs" >"$log/ctest-$preset.log" 2>&1; then :; else status=1; fi
+  echo "== $preset"
+  # Failures in full, then the summary.
+  sed -n '/tests passed\|tests failed out of/,$p' "$log/ctest-$preset.log" | grep -v '^Output from\|^Use "--rerun'
+  if [ $status -ne 0 ]; then grep -B2 -A30 '\[  FAILED  \]\|\*\*\*Failed\|\*\*\*Timeout' "$log/ctest-$preset.log" | head -n 80; fi
+done
+exit $status

@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# start|stop BUILD_DIR: the X display and the Wine server that the Windows
+# tests of one build share. Quiet unless something fails.
+set -eu
+action=$1 build=$2
+session=$build/session
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+geometry=${PANOREL_SCREEN:-1920x1080x24}
+
+stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -f "$session/xvfb.pid" ]; then
+    kill "$(cat "$session/xvfb.pid")" >/dev/null 2>&1 || true
+  fi
+  rm -rf "$session"
+}
+
+start() {
+  stop
+  mkdir -p "$session"
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    setsid Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp >"$session/xvfb.log" 2>&1 < /dev/null &
+    echo $! > "$session/xvfb.pid"
+    for _ in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      kill -0 "$(cat "$session/xvfb.pid")" 2>/dev/null || break
+      sleep 0.1
+    done
+    if [ -e "/tmp/.X11-unix/X$n" ]; then
+      echo ":$n" > "$session/display"
+      break
+    fi
+  done
+  [ -f "$session/display" ] || { echo "no X display could be started" >&2; cat "$session/xvfb.log" >&2; exit 1; }
+  export DISPLAY=$(cat "$session/display")
+  # The first start creates the prefix; a persistent server keeps every
+  # later test program start fast.
+  wineserver -p >/dev/null 2>&1 </dev/null || true  # 2: one is running already
+  wineboot -i >"$session/wineboot.log" 2>&1 </dev/null || { cat "$session/wineboot.log" >&2; exit 1; }
+}
+
+case "$action" in
+  start) start ;;
+  stop) stop ;;
+  *) echo "usage: $0 start|stop BUILD_DIR" >&2; exit 2 ;;
+esac

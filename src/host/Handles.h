@@ -1,0 +1,176 @@
+#pragma once
+// Owners of Windows handles. Every handle the program creates lives in one of
+// these, so no path leaks it. Each kind keeps a count of the handles it holds
+// right now; Wine reports no per-process handle or GDI counts, so the tests
+// use these counts to show that nothing leaks.
+#include <windows.h>
+
+#include <atomic>
+#include <utility>
+
+namespace panorel {
+
+template <class Traits>
+class UniqueHandle {
+public:
+    using Handle = typename Traits::Handle;
+
+    UniqueHandle() noexcept = default;
+    explicit UniqueHandle(Handle h) noexcept : h_(h) {
+        if (Valid()) ++live_;
+    }
+    UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, Traits::Null())) {}
+    UniqueHandle& operator=(UniqueHandle&& o) noexcept {
+        if (this != &o) {
+            reset();
+            h_ = std::exchange(o.h_, Traits::Null());
+        }
+        return *this;
+    }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() { reset(); }
+
+    Handle get() const noexcept { return h_; }
+    explicit operator bool() const noexcept { return Valid(); }
+    bool Valid() const noexcept { return Traits::IsValid(h_); }
+
+    void reset(Handle h = Traits::Null()) noexcept {
+        if (Valid()) {
+            Traits::Close(h_);
+            --live_;
+        }
+        h_ = h;
+        if (Valid()) ++live_;
+    }
+    // Hands the handle over to someone else (for example the system).
+    Handle release() noexcept {
+        if (Valid()) --live_;
+        return std::exchange(h_, Traits::Null());
+    }
+
+    static long LiveCount() noexcept { return live_.load(); }
+
+private:
+    Handle h_ = Traits::Null();
+    static inline std::atomic<long> live_{0};
+};
+
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Null() noexcept { return nullptr; }
+    static bool IsValid(Handle h) noexcept { return h != nullptr && h != INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) noexcept { ::CloseHandle(h); }
+};
+using KernelHandle = UniqueHandle<KernelHandleTraits>;
+
+template <class T>
+struct GdiObjectTraits {
+    using Handle = T;
+    static Handle Null() noexcept { return nullptr; }
+    static bool IsValid(Handle h) noexcept { return h != nullptr; }
+    static void Close(Handle h) noexcept { ::DeleteObject(h); }
+};
+using BitmapHandle = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using BrushHandle = UniqueHandle<GdiObjectTraits<HBRUSH>>;
+using PenHandle = UniqueHandle<GdiObjectTraits<HPEN>>;
+using FontHandle = UniqueHandle<GdiObjectTraits<HFONT>>;
+using RegionHandle = UniqueHandle<GdiObjectTraits<HRGN>>;
+
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle Null() noexcept { return nullptr; }
+    static bool IsValid(Handle h) noexcept { return h != nullptr; }
+    static void Close(Handle h) noexcept { ::DeleteDC(h); }
+};
+using MemoryDcHandle = UniqueHandle<MemoryDcTraits>;
+
+struct RegKeyTraits {
+    using Handle = HKEY;
+    static Handle Null() noexcept { return nullptr; }
+    static bool IsValid(Handle h) noexcept { return h != nullptr; }
+    static void Close(Handle h) noexcept { ::RegCloseKey(h); }
+};
+using RegKeyHandle = UniqueHandle<RegKeyTraits>;
+
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Null() noexcept { return nullptr; }
+    static bool IsValid(Handle h) noexcept { return h != nullptr; }
+    static void Close(Handle h) noexcept { ::FreeLibrary(h); }
+};
+using ModuleHandle = UniqueHandle<ModuleTraits>;
+
+struct GlobalMemoryTraits {
+    using Handle = HGLOBAL;
+    static Handle Null() noexcept { return nullptr; }
+    static bool IsValid(Handle h) noexcept { return h != nullptr; }
+    static void Close(Handle h) noexcept { ::GlobalFree(h); }
+};
+using GlobalMemoryHandle = UniqueHandle<GlobalMemoryTraits>;
+
+// A device context borrowed from a window with GetDC / GetWindowDC.
+class WindowDc {
+public:
+    WindowDc(HWND hwnd, HDC dc) noexcept : hwnd_(hwnd), dc_(dc) {
+        if (dc_) ++live_;
+    }
+    static WindowDc Client(HWND hwnd) noexcept { return WindowDc(hwnd, ::GetDC(hwnd)); }
+    static WindowDc Whole(HWND hwnd) noexcept { return WindowDc(hwnd, ::GetWindowDC(hwnd)); }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    WindowDc(WindowDc&& o) noexcept : hwnd_(o.hwnd_), dc_(std::exchange(o.dc_, nullptr)) {}
+    ~WindowDc() {
+        if (dc_) {
+            ::ReleaseDC(hwnd_, dc_);
+            --live_;
+        }
+    }
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+    static long LiveCount() noexcept { return live_.load(); }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+    static inline std::atomic<long> live_{0};
+};
+
+// An open clipboard; closed when the session ends.
+class ClipboardSession {
+public:
+    explicit ClipboardSession(HWND owner = nullptr) noexcept : open_(::OpenClipboard(owner) != FALSE) {
+        if (open_) ++live_;
+    }
+    ClipboardSession(const ClipboardSession&) = delete;
+    ClipboardSession& operator=(const ClipboardSession&) = delete;
+    ~ClipboardSession() {
+        if (open_) {
+            ::CloseClipboard();
+            --live_;
+        }
+    }
+    bool IsOpen() const noexcept { return open_; }
+    static long LiveCount() noexcept { return live_.load(); }
+
+private:
+    bool open_;
+    static inline std::atomic<long> live_{0};
+};
+
+// Selects an object into a device context and puts the old one back.
+class SelectionGuard {
+public:
+    SelectionGuard(HDC dc, HGDIOBJ obj) noexcept : dc_(dc), old_(obj ? ::SelectObject(dc, obj) : nullptr) {}
+    SelectionGuard(const SelectionGuard&) = delete;
+    SelectionGuard& operator=(const SelectionGuard&) = delete;
+    ~SelectionGuard() {
+        if (old_) ::SelectObject(dc_, old_);
+    }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+}  // namespace panorel

@@ -1,0 +1,14 @@
+#pragma once
+// The primary screen as the forms see it: sizes in twips and twips per pixel.
+#include <windows.h>
+
+namespace panorel::host {
+
+struct Screen {
+    static double TwipsPerPixelX();
+    static double TwipsPerPixelY();
+    static double Width();   // twips
+    static double Height();  // twips
+};
+
+}  // namespace panorel::host

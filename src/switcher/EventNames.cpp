@@ -1,0 +1,63 @@
+#include "switcher/EventNames.h"
+
+#include <array>
+
+namespace panorel {
+namespace {
+
+std::array<std::string, kEventCount + 1> MakeShortNames() {
+    std::array<std::string, kEventCount + 1> names;
+    for (int i = 1; i <= 4; ++i) {
+        const std::string si = std::to_string(i);
+        for (int j = 1; j <= 4; ++j) {
+            const std::string sj = std::to_string(j);
+            names[SwitchToIndex(i, j)] = "Switcher" + si + "SwitchTo" + sj;
+            names[UpdateIndex(i, j)] = "Switcher" + si + "Update" + sj;
+        }
+        names[ReadRegSwitcherIndex(i)] = "ReadRegSwitcher" + si;
+        names[ShutdownSwitcherIndex(i)] = "ShutdownSwitcher" + si;
+        names[ShowPreviewSwitcherIndex(i)] = "ShowPreviewSwitcher" + si;
+        names[ShowPopupSwitcherIndex(i)] = "ShowPopupSwitcher" + si;
+    }
+    for (int j = 1; j <= 4; ++j) names[SwitchToDesktopIndex(j)] = "SwitchToDesktop" + std::to_string(j);
+    names[ReadRegIndex] = "ReadReg";
+    names[ShutdownIndex] = "Shutdown";
+    return names;
+}
+
+const std::array<std::string, kEventCount + 1>& ShortNames() {
+    static const auto names = MakeShortNames();
+    return names;
+}
+
+std::array<std::string, kEventCount + 1>& EventNameTable() {
+    static std::array<std::string, kEventCount + 1> table;
+    return table;
+}
+
+}  // namespace
+
+void BuildEventNames() {
+    auto& table = EventNameTable();
+    for (int i = 1; i <= kEventCount; ++i) table[i] = std::string(EventPrefix) + ShortNames()[i];
+}
+
+std::string EventName(std::int16_t index) {
+    if (index < 1 || index > kEventCount) return {};
+    auto& table = EventNameTable();
+    if (table[index].empty()) BuildEventNames();
+    return table[index];
+}
+
+std::string ShortEventName(int index) {
+    if (index < 1 || index > kEventCount) return {};
+    return ShortNames()[index];
+}
+
+int EventIndexOfShortName(std::string_view shortName) {
+    for (int i = 1; i <= kEventCount; ++i)
+        if (ShortNames()[i] == shortName) return i;
+    return 0;
+}
+
+}  // namespace panorel

@@ -1,0 +1,43 @@
+// Entry routine of Spacehost.exe: one switcher per desktop, started with its
+// desktop number as the whole command line.
+#include <windows.h>
+
+#include "host/Form.h"
+#include "settings/AppIcon.h"
+#include "switcher/mainW.h"
+
+namespace {
+
+// The command line without the program name.
+std::wstring CommandArguments() {
+    const wchar_t* p = ::GetCommandLineW();
+    if (!p) return {};
+    if (*p == L'"') {
+        ++p;
+        while (*p && *p != L'"') ++p;
+        if (*p) ++p;
+    } else {
+        while (*p && *p != L' ' && *p != L'\t') ++p;
+    }
+    while (*p == L' ' || *p == L'\t') ++p;
+    return p;
+}
+
+}  // namespace
+
+namespace panorel {
+
+int Main() {
+    mainW window(CommandArguments());
+    window.EndProcessOnUnload = true;
+    try {
+        SetIcon(window.hWnd(), "AAA", true);
+    } catch (const StartupAbort&) {
+        return 1;
+    }
+    return host::RunMessageLoop();
+}
+
+}  // namespace panorel
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return panorel::Main(); }

@@ -1,0 +1,58 @@
+#include "switcher/EventNames.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace panorel {
+namespace {
+
+TEST(EventNames, WholeTableInIndexOrder) {
+    const char* expected =
+        "Switcher1SwitchTo1 Switcher1SwitchTo2 Switcher1SwitchTo3 Switcher1SwitchTo4 Switcher1Update1 "
+        "Switcher1Update2 Switcher1Update3 Switcher1Update4 ReadRegSwitcher1 ShutdownSwitcher1 "
+        "ShowPreviewSwitcher1 ShowPopupSwitcher1 Switcher2SwitchTo1 Switcher2SwitchTo2 Switcher2SwitchTo3 "
+        "Switcher2SwitchTo4 Switcher2Update1 Switcher2Update2 Switcher2Update3 Switcher2Update4 "
+        "ReadRegSwitcher2 ShutdownSwitcher2 ShowPreviewSwitcher2 ShowPopupSwitcher2 Switcher3SwitchTo1 "
+        "Switcher3SwitchTo2 Switcher3SwitchTo3 Switcher3SwitchTo4 Switcher3Update1 Switcher3Update2 "
+        "Switcher3Update3 Switcher3Update4 ReadRegSwitcher3 ShutdownSwitcher3 ShowPreviewSwitcher3 "
+        "ShowPopupSwitcher3 Switcher4SwitchTo1 Switcher4SwitchTo2 Switcher4SwitchTo3 Switcher4SwitchTo4 "
+        "Switcher4Update1 Switcher4Update2 Switcher4Update3 Switcher4Update4 ReadRegSwitcher4 "
+        "ShutdownSwitcher4 ShowPreviewSwitcher4 ShowPopupSwitcher4 SwitchToDesktop1 SwitchToDesktop2 "
+        "SwitchToDesktop3 SwitchToDesktop4 ReadReg Shutdown";
+    BuildEventNames();
+    std::istringstream names(expected);
+    std::string shortName;
+    std::int16_t index = 0;
+    while (names >> shortName) {
+        ++index;
+        EXPECT_EQ(EventName(index), "Local\\velmora_" + shortName) << "index " << index;
+        EXPECT_EQ(EventIndexOfShortName(shortName), index);
+    }
+    EXPECT_EQ(index, kEventCount);
+    EXPECT_EQ(EventName(27), "Local\\velmora_Switcher3SwitchTo3");
+}
+
+TEST(EventNames, OutsideTheTableIsEmpty) {
+    for (std::int16_t index : {0, 55, -1, -32768, 32767}) EXPECT_EQ(EventName(index), "") << index;
+    EXPECT_EQ(EventIndexOfShortName("Switcher5Update1"), 0);
+    EXPECT_EQ(EventIndexOfShortName(""), 0);
+}
+
+TEST(EventNames, BlockArithmeticMatchesTheNames) {
+    // Switcher 4's preview signal goes to indices 8, 20 and 32.
+    EXPECT_EQ(UpdateIndex(1, 4), 8);
+    EXPECT_EQ(UpdateIndex(2, 4), 20);
+    EXPECT_EQ(UpdateIndex(3, 4), 32);
+    for (int i = 1; i <= 4; ++i) {
+        for (int j = 1; j <= 4; ++j) {
+            EXPECT_EQ(OwnerOfEvent(SwitchToIndex(i, j)), i);
+            EXPECT_EQ(OwnerOfEvent(UpdateIndex(i, j)), i);
+        }
+        EXPECT_EQ(ShortEventName(ShowPopupSwitcherIndex(i)), "ShowPopupSwitcher" + std::to_string(i));
+    }
+    for (int index = 49; index <= 54; ++index) EXPECT_EQ(OwnerOfEvent(index), 0);
+}
+
+}  // namespace
+}  // namespace panorel
