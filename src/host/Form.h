@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "host/Controls.h"
 
 namespace panorel::host {
 
@@ -33,9 +36,18 @@ public:
     void Move(int left, int top, int width, int height);
     // Only borderless forms are made here.
     int BorderStyle() const noexcept { return 0; }
+    // The child controls in control order.
+    const std::vector<Control*>& Controls() const noexcept { return controls_; }
 
 protected:
     explicit Form(std::wstring className, DWORD exStyle = 0);
+
+    // Adds a control (owned by the derived form) to the collection.
+    template <class C>
+    C& AddControl(C& control) {
+        controls_.push_back(&control);
+        return control;
+    }
 
     virtual void Form_Load() {}
     virtual void Form_QueryUnload() {}
@@ -52,6 +64,7 @@ private:
     DWORD exStyle_;
     HWND hwnd_ = nullptr;
     bool unloading_ = false;
+    std::vector<Control*> controls_;
 };
 
 // Lets the window messages that are waiting now run once, then returns.

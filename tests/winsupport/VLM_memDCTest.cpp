@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "winsupport/GraphicsHelpers.h"
+#include "winsupport/VLM_memDC.h"
+
+namespace panorel {
+namespace {
+
+COLORREF PixelAt(const VLM_memDC& m, int x, int y) { return ::GetPixel(m.hDC(), x, y); }
+
+TEST(VLM_memDC, CreateGivesADisplayCompatibleSurface) {
+    VLM_memDC m;
+    EXPECT_EQ(m.hDC(), nullptr);
+    ASSERT_TRUE(m.Create(40, 30));
+    EXPECT_EQ(m.Width(), 40);
+    EXPECT_EQ(m.Height(), 30);
+    // Colour survives: not the monochrome bitmap of a fresh memory DC.
+    FillRectColor(m.hDC(), RECT{0, 0, 40, 30}, RGB(10, 200, 30));
+    EXPECT_EQ(PixelAt(m, 39, 29), RGB(10, 200, 30));
+    EXPECT_FALSE(m.Create(0, 5));
+    EXPECT_EQ(m.hDC(), nullptr);
+    EXPECT_EQ(m.Width(), 0);
+}
+
+TEST(VLM_memDC, ResizeNeverShrinksAndKeepsModeAndFont) {
+    const long dcs = MemoryDcHandle::LiveCount();
+    const long bitmaps = BitmapHandle::LiveCount();
+    {
+        VLM_memDC m;
+        ASSERT_TRUE(m.Create(100, 50));
+        HDC before = m.hDC();
+        EXPECT_TRUE(m.Resize(10, 10));
+        EXPECT_EQ(m.hDC(), before);
+        EXPECT_EQ(m.Width(), 100);
+
+        HFONT font = static_cast<HFONT>(::GetStockObject(ANSI_FIXED_FONT));
+        m.FontSet(font);
+        m.MaskTransparentSet(true);
+        EXPECT_TRUE(m.MaskTransparentGet());
+        // Growing only the width rebuilds at the requested size; the height may shrink.
+        EXPECT_TRUE(m.Resize(120, 20));
+        EXPECT_EQ(m.Width(), 120);
+        EXPECT_EQ(m.Height(), 20);
+        EXPECT_TRUE(m.MaskTransparentGet());
+        EXPECT_EQ(::GetCurrentObject(m.hDC(), OBJ_FONT), font);
+        m.MaskTransparentSet(false);
+        EXPECT_FALSE(m.MaskTransparentGet());
+        EXPECT_TRUE(m.Resize(120, 21));
+        EXPECT_FALSE(m.MaskTransparentGet());
+        EXPECT_FALSE(m.Resize(-5, 400));  // refused: the surface is gone, nothing leaks
+        EXPECT_EQ(m.hDC(), nullptr);
+    }
+    EXPECT_EQ(MemoryDcHandle::LiveCount(), dcs);
+    EXPECT_EQ(BitmapHandle::LiveCount(), bitmaps);
+}
+
+TEST(GraphicsHelpers, TextExtentMeasuresAndBlitCopies) {
+    VLM_memDC a, b;
+    ASSERT_TRUE(a.Create(200, 40));
+    ASSERT_TRUE(b.Create(200, 40));
+    const RECT one = TextExtent(a.hDC(), L"Desktop 1");
+    const RECT two = TextExtent(a.hDC(), L"Desktop 1\nDesktop 2");
+    EXPECT_GT(one.right, 20);
+    EXPECT_GT(one.bottom, 5);
+    EXPECT_EQ(two.bottom, 2 * one.bottom);
+    EXPECT_EQ(TextExtent(a.hDC(), L"").right, 0);
+
+    FillRectColor(a.hDC(), RECT{0, 0, 200, 40}, RGB(255, 255, 255));
+    DrawTextRect(a.hDC(), L"Xy", RECT{6, 6, 60, 30}, DT_SINGLELINE);
+    FillRectColor(b.hDC(), RECT{0, 0, 200, 40}, RGB(0, 0, 255));
+    BlitCopy(b.hDC(), 0, 0, 100, 40, a.hDC(), 0, 0);
+    EXPECT_EQ(PixelAt(b, 0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(PixelAt(b, 150, 0), RGB(0, 0, 255));
+    int dark = 0;
+    for (int y = 6; y < 30; ++y)
+        for (int x = 6; x < 40; ++x) dark += PixelAt(b, x, y) != RGB(255, 255, 255);
+    EXPECT_GT(dark, 10) << "the text was drawn";
+}
+
+}  // namespace
+}  // namespace panorel
