@@ -116,11 +116,21 @@ TEST(LineGS, ArcFrom270To90DrawsOnlyTheUpperHalf) {
     EXPECT_GT(upper, 20);
     EXPECT_NE(canvas.At(32, 12), white) << "through the top";
 
-    Canvas full(white);
-    lines.CircleGP(full.dc(), 32, 32, 20, 10, RGB(0, 0, 0), 1);
-    for (const POINT p : {POINT{52, 32}, POINT{12, 32}, POINT{32, 22}, POINT{32, 42}})
-        EXPECT_NE(full.At(p.x, p.y), white) << p.x << "," << p.y;
-    EXPECT_EQ(full.At(32, 32), white);
+    // The ellipse through GDI pixel calls and through the array agree.
+    Canvas gdi(white), array(white);
+    lines.CircleGP(gdi.dc(), 32, 32, 20, 10, RGB(200, 0, 90), 1);
+    lines.DIB(array.dc(), array.bitmap(), kSize, kSize);
+    lines.CircleDIB(32, 32, 20, 10, RGB(200, 0, 90), 1);
+    lines.Array2Pic();
+    int differences = 0, drawn = 0;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) {
+            differences += gdi.At(x, y) != array.At(x, y);
+            drawn += gdi.At(x, y) != white;
+        }
+    EXPECT_EQ(differences, 0);
+    EXPECT_GT(drawn, 60);
+    EXPECT_EQ(gdi.At(32, 32), white);
 }
 
 TEST(LineGS, ArrayFormRoundTripsThroughTheBitmap) {

@@ -90,22 +90,6 @@ TEST(LineRaster, BlendDividesBy256AndKeepsTheFourthByte) {
     EXPECT_EQ(BlendArrayElement(0x11000000u, Rgb{1, 2, 3}, 255), 0x11010203u);
 }
 
-TEST(LineRaster, ArrayFormSkipsPixelsOutsideAndDrawsTheLine) {
-    PixelArray a;
-    ASSERT_TRUE(a.Reset(5, 8));
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 5; ++x) a.Put(x, y, 0xFF808080u);
-    RasterLine(0, 5, 4, 5, [&](std::int32_t x, std::int32_t y, int w) { a.Blend(x, y, Rgb{255, 0, 0}, w); });
-    for (int x = 0; x < 5; ++x) {
-        EXPECT_EQ(a.At(x, 5), 0xFFFF0000u) << x;
-        EXPECT_EQ(a.At(x, 4), 0xFFBF3F3Fu) << x;
-        EXPECT_EQ(a.At(x, 6), 0xFFBE4040u) << x;
-        EXPECT_EQ(a.At(x, 3), 0xFF808080u) << x;
-    }
-    EXPECT_EQ(a.At(-1, 5), 0u);
-    EXPECT_EQ(a.At(5, 5), 0u);
-}
-
 TEST(LineRaster, PixelArraySizesAreChecked) {
     PixelArray a;
     EXPECT_FALSE(a.Reset(0, 10));
@@ -210,10 +194,6 @@ TEST(EllipseRaster, HostileAnglesEnd) {
     const float inf = std::numeric_limits<float>::infinity();
     EXPECT_LE(ArcPoints(-inf, inf).size(), static_cast<std::size_t>(kMaxEllipseSamples));
     EXPECT_LE(ArcPoints(-1.0e7f, 1.0e7f).size(), static_cast<std::size_t>(kMaxEllipseSamples));
-}
-
-TEST(LineRaster, NotReadyMessage) {
-    EXPECT_EQ(DibNotReadyMessage(L"LineDIB"), L"You must create a DIB array\r\nbefore calling LineDIB.");
 }
 
 }  // namespace
