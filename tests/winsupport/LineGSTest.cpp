@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/Handles.h"
+#include "switcher/PanelLayout.h"
 
 namespace panorel {
 namespace {
@@ -176,6 +177,32 @@ TEST(LineGS, UnreadableBitmapLeavesTheArrayNotReady) {
     lines.DIB(canvas.dc(), canvas.bitmap(), 1 << 20, 1 << 20);
     EXPECT_FALSE(lines.ArrayReady());
     lines.LineDIB(0, 0, 5, 5, 0);
+}
+
+TEST(LineGS, TileFrameDrawnFromItsLineListIsPureAndOpenUnderTheTab) {
+    const COLORREF white = RGB(255, 255, 255);
+    Canvas canvas(RGB(10, 20, 30));
+    const auto frame = PreviewFrame(1, 1, 20, kSize, 40);
+    ASSERT_TRUE(frame);
+    const RECT fill{frame->whiteFill.left, frame->whiteFill.top, frame->whiteFill.right, frame->whiteFill.bottom};
+    BrushHandle brush(::CreateSolidBrush(white));
+    ::FillRect(canvas.dc(), &fill, brush.get());
+    LineGS lines;
+    for (const PanelLine& l : frame->lines) lines.LineGP(canvas.dc(), l.x1, l.y1, l.x2, l.y2, frame->color);
+    // Red everywhere on the edges; where a later edge's neighbour falls on an
+    // earlier edge, red mixed with red divides by 256 and gives 254.
+    const COLORREF red = RGB(255, 0, 0), nearRed = RGB(254, 0, 0);
+    for (int y = 0; y < 40; ++y) {
+        EXPECT_EQ(canvas.At(0, y), y == 38 ? nearRed : red) << y;
+        EXPECT_EQ(canvas.At(kSize - 1, y), y == 1 || y == 38 ? nearRed : red) << y;
+    }
+    for (int x = 19; x < kSize; ++x) EXPECT_EQ(canvas.At(x, 0), red) << x;
+    for (int x = 0; x < kSize; ++x) EXPECT_EQ(canvas.At(x, 39), red) << x;
+    // Under the tab the edge is open; its two end pixels take the half-weight
+    // neighbour of the left edge and the cap of the top edge.
+    for (int x = 2; x <= 17; ++x) EXPECT_EQ(canvas.At(x, 0), white) << x;
+    EXPECT_EQ(canvas.At(1, 0), RGB(254, 127, 127));
+    EXPECT_EQ(canvas.At(18, 0), RGB(254, 127, 127));
 }
 
 }  // namespace
