@@ -1,10 +1,23 @@
 #pragma once
-// Panel geometry in pixels: screen size from twips, tile size, tile places.
+// Panel geometry in pixels: screen size from twips, tile size, tile places,
+// the tabs and the button bar, and the outlines of tiles and tabs as data the
+// window side only has to draw.
+#include <array>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace panorel {
 
 constexpr int kGutter = 70;
+constexpr std::int32_t kButtonBarWidth = 449;
+constexpr std::int32_t kButtonBarHeight = 57;
+// Colours as 0x00BBGGRR values.
+constexpr std::uint32_t kOwnFrameColor = 0x0000FF;
+constexpr std::uint32_t kOtherFrameColor = 0x808080;
+constexpr std::uint32_t kTileBackColor = 0xFFFFFF;
+// Margin around a tab's text on every side.
+constexpr std::int32_t kTabMargin = 6;
 
 // Screen pixels from the screen's size in twips and the twips per pixel, each
 // rounded, then divided as integers. A twips-per-pixel below 1 gives 0.
@@ -12,5 +25,71 @@ std::int32_t ScreenPixels(double twips, double twipsPerPixel);
 // One preview tile's width (or height) for a screen width (or height):
 // (size - 210) / 2 rounded, halves to even.
 std::int32_t PreviewExtent(std::int32_t screenExtent);
+
+struct PanelPoint {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    bool operator==(const PanelPoint& o) const { return left == o.left && top == o.top; }
+};
+struct PanelRect {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const PanelRect& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+struct PanelLine {
+    std::int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    bool operator==(const PanelLine& o) const { return x1 == o.x1 && y1 == o.y1 && x2 == o.x2 && y2 == o.y2; }
+};
+
+// Where the layout puts everything, for a panel of FW x FH and tiles of PW x PH.
+struct PanelLayout {
+    std::int32_t previewWidth = 0;
+    std::int32_t previewHeight = 0;
+    std::array<PanelPoint, 4> tiles;  // tiles[j - 1] is tile j
+    PanelPoint buttonBar;
+    PanelPoint Tile(int j) const { return tiles[static_cast<std::size_t>(j - 1)]; }
+};
+
+// The layout of the resize handler; empty when any size is 0 or negative, so
+// that nothing is resized or divided by such a size.
+std::optional<PanelLayout> ComputePanelLayout(std::int32_t formWidth, std::int32_t formHeight,
+                                              std::int32_t previewWidth, std::int32_t previewHeight);
+// Tile j's left and top (j 1..4; others give tile 1's place).
+PanelPoint TilePosition(int j, std::int32_t formWidth, std::int32_t formHeight, std::int32_t previewWidth,
+                        std::int32_t previewHeight);
+// A tab sits on its tile: same left, its bottom on the tile's top edge.
+PanelPoint TabPosition(PanelPoint tile, std::int32_t tabHeight);
+// The button bar, centred at the bottom (a half pixel rounds to even).
+PanelPoint ButtonBarPosition(std::int32_t formWidth, std::int32_t formHeight,
+                             std::int32_t barWidth = kButtonBarWidth, std::int32_t barHeight = kButtonBarHeight);
+
+// A white fill and then lines in one colour, in drawing order.
+struct OutlineDrawing {
+    PanelRect whiteFill;
+    std::vector<PanelLine> lines;
+    std::uint32_t color = 0;
+};
+
+std::uint32_t FrameColor(int j, int ownDesktop);
+// Tile j's frame: the white opening under the tab (1, 0)-(tabW - 1, 2), then
+// the left, right, top and bottom edges. Empty for j outside 1..4.
+std::optional<OutlineDrawing> PreviewFrame(int j, int ownDesktop, std::int32_t tabWidth, std::int32_t previewWidth,
+                                           std::int32_t previewHeight);
+// Only the opening and the top edge, for a tab whose width changed.
+std::optional<OutlineDrawing> PreviewTopEdge(int j, int ownDesktop, std::int32_t tabWidth,
+                                             std::int32_t previewWidth);
+
+// A tab image for text of w x h: its size, the text rectangle and the outline
+// (white fill, left, right and top edges; no bottom edge, the tab opens onto
+// its tile).
+struct TabImage {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    PanelRect textRect;
+    OutlineDrawing outline;
+};
+// Text sizes below 0 count as 0; sizes are kept within 32 bits.
+TabImage TabImageLayout(std::int32_t textWidth, std::int32_t textHeight, bool own);
 
 }  // namespace panorel

@@ -1,0 +1,58 @@
+// Key names and tab labels on the session's US keyboard layout.
+#include "switcher/KeyNameText.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "switcher/TabLabel.h"
+
+namespace panorel {
+namespace {
+
+// What the keyboard layout itself calls the key-name argument of a scan code.
+std::wstring LayoutName(LONG argument) {
+    char buffer[256] = {};
+    const int n = ::GetKeyNameTextA(argument, buffer, 255);
+    return n > 0 ? std::wstring(buffer, buffer + n) : std::wstring();
+}
+
+bool LayoutHasKeypadDigits() { return ::MapVirtualKeyExA(97, MAPVK_VK_TO_VSC, ::GetKeyboardLayout(0)) != 0; }
+
+TEST(KeyNameText, NamesOnTheUsLayout) {
+    EXPECT_EQ(KeyNameText(112), L"F1");
+    EXPECT_EQ(KeyNameText('A'), L"A");
+    // Num Lock goes through the fixed extended scan code 0x145; the layout's
+    // own code for it (0x45) would name Pause.
+    EXPECT_EQ(KeyNameText(144), LayoutName(0x1450000));
+    EXPECT_FALSE(KeyNameText(144).empty());
+    EXPECT_NE(KeyNameText(144), KeyNameText(19));
+    EXPECT_EQ(KeyNameText(19), LayoutName(0x450000));
+    EXPECT_EQ(KeyNameText(111), LayoutName(0x1350000));
+    if (!LayoutHasKeypadDigits())
+        GTEST_SKIP() << "this X keyboard map gives the keypad digits no scan code; their names are empty";
+    EXPECT_EQ(KeyNameText(97), L"Num 1");
+    EXPECT_EQ(KeyNameText(100), L"Num 4");
+    EXPECT_EQ(KeyNameText(144), L"Num Lock");
+}
+
+TEST(KeyNameText, OddKeysNeverFail) {
+    for (std::int32_t vk : {0, -1, 255, 256, 65535, 70000, 0x7FFFFFFF, static_cast<std::int32_t>(0x80000000u)})
+        EXPECT_LE(KeyNameText(vk).size(), 255u) << vk;
+}
+
+TEST(KeyNameText, LabelsOfTheDefaultsAndOfWork) {
+    EXPECT_EQ(BuildTabLabel(L"Work", 1, KeyNameText(112)), L"Work   (ALT + F1)");
+    EXPECT_EQ(BuildTabLabel(L"Work", 0, KeyNameText(112)), L"Work   (F1)");
+    EXPECT_EQ(BuildTabLabel(L"Work", 2, KeyNameText(112)), L"Work   (CTRL + F1)");
+    if (!LayoutHasKeypadDigits()) GTEST_SKIP() << "no scan codes for the keypad digits on this X keyboard map";
+    for (int j = 1; j <= 4; ++j) {
+        const Hotkey k = ReadHotkey(j, nullptr, nullptr);
+        EXPECT_EQ(BuildTabLabel(DefaultDesktopName(j), k.modifier, KeyNameText(k.key)),
+                  L"Desktop " + std::to_wstring(j) + L"   (CTRL + ALT + Num " + std::to_wstring(j) + L")");
+    }
+}
+
+}  // namespace
+}  // namespace panorel

@@ -1,0 +1,200 @@
+#include "winsupport/LineRaster.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace panorel {
+namespace {
+
+struct Plotted {
+    std::int32_t x, y;
+    int weight;
+    bool operator==(const Plotted& o) const { return x == o.x && y == o.y && weight == o.weight; }
+};
+std::ostream& operator<<(std::ostream& os, const Plotted& p) {
+    return os << "(" << p.x << "," << p.y << ")=" << p.weight;
+}
+
+std::vector<Plotted> Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+    std::vector<Plotted> out;
+    RasterLine(x1, y1, x2, y2, [&](std::int32_t x, std::int32_t y, int w) { out.push_back({x, y, w}); });
+    return out;
+}
+
+TEST(LineRaster, HorizontalLineHasExactPixelsAndWeights) {
+    std::vector<Plotted> expected = {{-1, 4, 0}, {-1, 5, 127}, {5, 6, 0}, {5, 5, 127}};
+    for (int x = 0; x <= 4; ++x) {
+        expected.push_back({x, 5, 255});
+        expected.push_back({x, 4, 128});
+        expected.push_back({x, 6, 127});
+    }
+    EXPECT_EQ(Line(0, 5, 4, 5), expected);
+}
+
+TEST(LineRaster, DiagonalLineSharesCoverageAcrossTheLine) {
+    // 45 degrees runs the steep branch: the error term stays at 1 of 3.
+    std::vector<Plotted> expected = {{-1, -1, 85}, {0, -1, 127}, {4, 4, 85}, {3, 4, 127}};
+    for (int i = 0; i <= 3; ++i) {
+        expected.push_back({i, i, 255});
+        expected.push_back({i - 1, i, 170});
+        expected.push_back({i + 1, i, 85});
+    }
+    EXPECT_EQ(Line(0, 0, 3, 3), expected);
+}
+
+TEST(LineRaster, PathRunsFromEndToEndInAnyDirection) {
+    const std::pair<int, int> ends[][2] = {{{4, 2}, {0, 0}}, {{0, 0}, {-3, 7}}, {{-5, 1}, {6, -2}}, {{2, 9}, {2, 0}}};
+    for (const auto& e : ends) {
+        // Four caps, then per step the path pixel and its two neighbours.
+        const auto plots = Line(e[0].first, e[0].second, e[1].first, e[1].second);
+        std::vector<Plotted> path;
+        for (std::size_t i = 4; i < plots.size(); i += 3) {
+            EXPECT_EQ(plots[i].weight, 255);
+            EXPECT_EQ(plots[i + 1].weight + plots[i + 2].weight, 255);
+            path.push_back(plots[i]);
+        }
+        const int major = std::max(std::abs(e[1].first - e[0].first), std::abs(e[1].second - e[0].second));
+        ASSERT_EQ(static_cast<int>(path.size()), major + 1);
+        EXPECT_EQ(path.front().x, e[0].first);
+        EXPECT_EQ(path.front().y, e[0].second);
+        EXPECT_EQ(path.back().x, e[1].first);
+        EXPECT_EQ(path.back().y, e[1].second);
+        for (std::size_t i = 1; i < path.size(); ++i)  // 8-connected, no gaps
+            EXPECT_LE(std::max(std::abs(path[i].x - path[i - 1].x), std::abs(path[i].y - path[i - 1].y)), 1);
+    }
+}
+
+TEST(LineRaster, PointsAndOutOfRangeEndsDrawNothing) {
+    EXPECT_TRUE(Line(3, 3, 3, 3).empty());
+    EXPECT_TRUE(Line(0, 0, 32768, 0).empty());
+    EXPECT_TRUE(Line(-32769, 0, 0, 0).empty());
+    EXPECT_TRUE(Line(std::numeric_limits<std::int32_t>::min(), 0, std::numeric_limits<std::int32_t>::max(), 0).empty());
+    // The longest legal line runs without overflow.
+    EXPECT_EQ(Line(-32768, -32768, 32767, 32767).size(), 4u + 3u * 65536u);
+}
+
+TEST(LineRaster, BlendDividesBy256AndKeepsTheFourthByte) {
+    EXPECT_EQ(BlendChannel(255, 0, 252), 251);
+    EXPECT_EQ(BlendChannel(200, 100, 128), 149);
+    EXPECT_EQ(BlendChannel(0, 255, 0), 254);  // weight 0 still darkens a little
+    const Rgb red{255, 0, 0};
+    EXPECT_EQ(BlendColorRef(0x808080, red, 128), 0x3F3FBFu);  // 0x00BBGGRR
+    EXPECT_EQ(BlendArrayElement(0xAA808080u, red, 128), 0xAABF3F3Fu);  // red in byte 2
+    EXPECT_EQ(BlendArrayElement(0xAA808080u, red, 253), 0xAAFF0000u);  // above 252 sets
+    EXPECT_EQ(BlendArrayElement(0x11000000u, Rgb{1, 2, 3}, 255), 0x11010203u);
+}
+
+TEST(LineRaster, PixelArraySizesAreChecked) {
+    PixelArray a;
+    EXPECT_FALSE(a.Reset(0, 10));
+    EXPECT_FALSE(a.Reset(10, -1));
+    EXPECT_FALSE(a.Reset(1 << 16, 1 << 16));
+    EXPECT_FALSE(a.Reset(std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()));
+    EXPECT_EQ(a.Width(), 0);
+    a.Blend(0, 0, Rgb{}, 100);  // empty: ignored
+    a.Put(0, 0, 1);
+    EXPECT_EQ(a.At(0, 0), 0u);
+    ASSERT_TRUE(a.Reset(3, 2));
+    EXPECT_EQ(a.Width(), 3);
+    EXPECT_EQ(a.Height(), 2);
+    a.Put(2, 1, 7);
+    EXPECT_EQ(a.Data()[5], 7u);  // x varies fastest, row 0 first
+}
+
+std::vector<Plotted> Splat(float x, float y) {
+    std::vector<Plotted> out;
+    SplatPoint(x, y, [&](std::int32_t px, std::int32_t py, int w) { out.push_back({px, py, w}); });
+    return out;
+}
+
+TEST(EllipseRaster, SplatSpreadsOverFourPixels) {
+    EXPECT_EQ(Splat(10.75f, 20.5f), (std::vector<Plotted>{{10, 20, 32}, {11, 20, 96}, {10, 21, 32}, {11, 21, 96}}));
+    // Exactly on a pixel corner the halves round to even and the weights
+    // vanish: this is why whole-number offsets are nudged.
+    EXPECT_EQ(Splat(3.0f, 3.0f), (std::vector<Plotted>{{2, 2, 0}, {3, 2, 0}, {2, 4, 0}, {3, 4, 0}}));
+    EXPECT_TRUE(Splat(std::nanf(""), 1.0f).empty());
+    EXPECT_TRUE(Splat(1.0f, 3.0e9f).empty());
+    for (float x = 0.0f; x < 2.0f; x += 0.13f)
+        for (float y = 0.0f; y < 2.0f; y += 0.17f) {
+            int sum = 0;
+            for (const Plotted& p : Splat(x + 0.001f, y + 0.001f)) sum += p.weight;
+            EXPECT_NEAR(sum, 255, 2) << x << "," << y;
+        }
+}
+
+std::vector<std::pair<float, float>> EllipsePoints(int cx, int cy, int rx, int ry, int thickness) {
+    std::vector<std::pair<float, float>> pts;
+    SampleEllipse(cx, cy, rx, ry, thickness, [&](float x, float y) { pts.emplace_back(x, y); });
+    return pts;
+}
+
+TEST(EllipseRaster, ThicknessOneSamplesTwiceAsOften) {
+    const std::size_t fine = EllipsePoints(100, 100, 50, 30, 1).size();
+    const std::size_t coarse = EllipsePoints(100, 100, 50, 30, 2).size();
+    EXPECT_EQ(coarse, EllipsePoints(100, 100, 50, 30, 7).size());
+    EXPECT_NEAR(static_cast<double>(fine) / static_cast<double>(coarse), 2.0, 0.05);
+    EXPECT_EQ(fine % 4, 0u);
+}
+
+TEST(EllipseRaster, PointsLieOnTheEllipseInAllFourQuadrants) {
+    const auto pts = EllipsePoints(50, 60, 20, 10, 1);
+    ASSERT_GE(pts.size(), 8u);
+    int quadrants[4] = {};
+    for (const auto& [x, y] : pts) {
+        const double u = (x - 50) / 20.0, v = (y - 60) / 10.0;
+        EXPECT_NEAR(u * u + v * v, 1.0, 0.01);
+        quadrants[(x > 50 ? 1 : 0) + (y > 60 ? 2 : 0)]++;
+    }
+    for (int q : quadrants) EXPECT_GT(q, 0);
+}
+
+TEST(EllipseRaster, StepRulesForOddRadii) {
+    EXPECT_FLOAT_EQ(EllipseStep(0, 0, 1), 0.5340707f);
+    EXPECT_FLOAT_EQ(EllipseStep(0, 0, 3), 1.0681413f);
+    EXPECT_FLOAT_EQ(EllipseStep(-10, -20, 1), 0.05340707f);  // max(-10, -20) = -10
+    EXPECT_FLOAT_EQ(EllipseStep(4, 8, 2), 1.0681413f / 8.0f);
+    // A huge radius ends instead of spinning on a step that no longer moves t.
+    const long n = SampleEllipse(0, 0, std::numeric_limits<std::int32_t>::max(), 1, 1, [](float, float) {});
+    EXPECT_LE(n, kMaxEllipseSamples);
+}
+
+std::vector<std::pair<float, float>> ArcPoints(float start, float stop) {
+    std::vector<std::pair<float, float>> pts;
+    SampleArc(100, 100, 40, 40, start, stop, 2, [&](float x, float y) { pts.emplace_back(x, y); });
+    return pts;
+}
+
+TEST(EllipseRaster, ArcFrom270To90PassesThroughTheTop) {
+    const auto pts = ArcPoints(270.0f, 90.0f);
+    ASSERT_FALSE(pts.empty());
+    float top = 1e9f;
+    for (const auto& [x, y] : pts) {
+        EXPECT_LE(y, 100.01f) << "below the centre";
+        top = std::min(top, y);
+    }
+    EXPECT_NEAR(top, 60.0f, 0.1f);
+    EXPECT_NEAR(pts.front().first, 60.0f, 0.01f);  // 270 degrees is the far left
+    EXPECT_NEAR(pts.front().second, 100.0f, 0.01f);
+    // 0 to 90 runs clockwise from the top to the right.
+    for (const auto& [x, y] : ArcPoints(0.0f, 90.0f)) {
+        EXPECT_GE(x, 99.99f);
+        EXPECT_LE(y, 100.01f);
+    }
+}
+
+TEST(EllipseRaster, HostileAnglesEnd) {
+    EXPECT_TRUE(ArcPoints(std::nanf(""), 90.0f).empty());
+    EXPECT_TRUE(ArcPoints(0.0f, std::nanf("")).empty());
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_LE(ArcPoints(-inf, inf).size(), static_cast<std::size_t>(kMaxEllipseSamples));
+    EXPECT_LE(ArcPoints(-1.0e7f, 1.0e7f).size(), static_cast<std::size_t>(kMaxEllipseSamples));
+}
+
+}  // namespace
+}  // namespace panorel
