@@ -1,4 +1,7 @@
-// Key names and tab labels on the session's US keyboard layout.
+// Key names and tab labels on the US keyboard layout. This program runs
+// without the X display on purpose: Wine's X11 driver names keys by their X
+// key symbols ("KP_End") and gives the keypad digits no scan code, whereas
+// Windows, and Wine without X, use the layout's own names.
 #include "switcher/KeyNameText.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +21,6 @@ std::wstring LayoutName(LONG argument) {
     return n > 0 ? std::wstring(buffer, buffer + n) : std::wstring();
 }
 
-bool LayoutHasKeypadDigits() { return ::MapVirtualKeyExA(97, MAPVK_VK_TO_VSC, ::GetKeyboardLayout(0)) != 0; }
-
 TEST(KeyNameText, NamesOnTheUsLayout) {
     EXPECT_EQ(KeyNameText(112), L"F1");
     EXPECT_EQ(KeyNameText('A'), L"A");
@@ -30,8 +31,6 @@ TEST(KeyNameText, NamesOnTheUsLayout) {
     EXPECT_NE(KeyNameText(144), KeyNameText(19));
     EXPECT_EQ(KeyNameText(19), LayoutName(0x450000));
     EXPECT_EQ(KeyNameText(111), LayoutName(0x1350000));
-    if (!LayoutHasKeypadDigits())
-        GTEST_SKIP() << "this X keyboard map gives the keypad digits no scan code; their names are empty";
     EXPECT_EQ(KeyNameText(97), L"Num 1");
     EXPECT_EQ(KeyNameText(100), L"Num 4");
     EXPECT_EQ(KeyNameText(144), L"Num Lock");
@@ -46,7 +45,6 @@ TEST(KeyNameText, LabelsOfTheDefaultsAndOfWork) {
     EXPECT_EQ(BuildTabLabel(L"Work", 1, KeyNameText(112)), L"Work   (ALT + F1)");
     EXPECT_EQ(BuildTabLabel(L"Work", 0, KeyNameText(112)), L"Work   (F1)");
     EXPECT_EQ(BuildTabLabel(L"Work", 2, KeyNameText(112)), L"Work   (CTRL + F1)");
-    if (!LayoutHasKeypadDigits()) GTEST_SKIP() << "no scan codes for the keypad digits on this X keyboard map";
     for (int j = 1; j <= 4; ++j) {
         const Hotkey k = ReadHotkey(j, nullptr, nullptr);
         EXPECT_EQ(BuildTabLabel(DefaultDesktopName(j), k.modifier, KeyNameText(k.key)),
