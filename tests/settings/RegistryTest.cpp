@@ -71,7 +71,6 @@ TEST_F(RegistryRead, TextLengthFollowsTheStoredByteCount) {
     Put(L"Nine", REG_SZ, Utf16(L"Work", 9));
     Put(L"Bare", REG_SZ, Utf16(L"Work", 8));
     Put(L"One", REG_SZ, Utf16(L"W", 1));
-    Put(L"Expand", REG_EXPAND_SZ, Utf16(L"%TEMP%", 14));
     Put(L"Multi", REG_MULTI_SZ, Utf16(L"a\0b\0", 10));
     RegistryValue value;
     ASSERT_TRUE(Read(L"Ten", kRegSz, value));
@@ -82,8 +81,6 @@ TEST_F(RegistryRead, TextLengthFollowsTheStoredByteCount) {
     EXPECT_EQ(std::get<std::wstring>(value), L"Work");
     ASSERT_TRUE(Read(L"One", kRegSz, value));
     EXPECT_EQ(std::get<std::wstring>(value), L"");
-    ASSERT_TRUE(Read(L"Expand", kRegExpandSz, value));
-    EXPECT_EQ(std::get<std::wstring>(value), std::wstring(L"%TEMP%\0", 7));
     ASSERT_TRUE(Read(L"Multi", kRegMultiSz, value));
     EXPECT_EQ(std::get<std::wstring>(value), std::wstring(L"a\0b\0\0", 5));
 }
@@ -93,7 +90,6 @@ TEST_F(RegistryRead, IntegersAndByteArrays) {
     Put(L"BigNegative", REG_DWORD_BIG_ENDIAN, {0xFF, 0xFF, 0xFF, 0xFE});
     Put(L"Little", REG_DWORD, {0xFE, 0xFF, 0xFF, 0xFF});
     Put(L"Empty", REG_BINARY, {});
-    Put(L"Bytes", REG_BINARY, {1, 2, 3});
     Put(L"None", REG_NONE, {9});
     RegistryValue value;
     ASSERT_TRUE(Read(L"Big", kRegDwordBigEndian, value));
@@ -104,8 +100,6 @@ TEST_F(RegistryRead, IntegersAndByteArrays) {
     EXPECT_EQ(std::get<std::int32_t>(value), -2);
     ASSERT_TRUE(Read(L"Empty", kRegBinary, value));
     EXPECT_EQ(std::get<std::vector<std::uint8_t>>(value), std::vector<std::uint8_t>{0});
-    ASSERT_TRUE(Read(L"Bytes", kRegBinary, value));
-    EXPECT_EQ(std::get<std::vector<std::uint8_t>>(value), (std::vector<std::uint8_t>{1, 2, 3, 0}));
     ASSERT_TRUE(Read(L"None", 0, value));
     EXPECT_EQ(std::get<std::vector<std::uint8_t>>(value), (std::vector<std::uint8_t>{9, 0}));
 }
