@@ -128,7 +128,8 @@ LRESULT CALLBACK SubclassWindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM 
     bool previousCalled = false;
     LRESULT result = 0;
     for (std::intptr_t i = 1; i <= c; ++i) {
-        auto* client = reinterpret_cast<ISubclass*>(GetNumber(hWnd, SubclassClientName(h, m, static_cast<std::int32_t>(i))));
+        const std::wstring entry = SubclassClientName(h, m, static_cast<std::int32_t>(i));
+        auto* client = reinterpret_cast<ISubclass*>(GetNumber(hWnd, entry));
         if (!client) {
             result = callPrevious();
             continue;

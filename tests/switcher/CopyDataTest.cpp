@@ -67,7 +67,9 @@ private:
             case 2: bytes.push_back('\0'); return bytes;
             case 3: bytes.pop_back(); return bytes;
             case 4: bytes[static_cast<std::size_t>(Pick(0, static_cast<int>(bytes.size()) - 1))] ^= 0x20; return bytes;
-            case 5: bytes.insert(bytes.begin() + Pick(0, static_cast<int>(bytes.size())), static_cast<char>(Pick(1, 255))); return bytes;
+            case 5:
+                bytes.insert(bytes.begin() + Pick(0, static_cast<int>(bytes.size())), static_cast<char>(Pick(1, 255)));
+                return bytes;
             default: bytes.push_back(static_cast<char>(Pick(0, 255))); return bytes;
         }
     }
