@@ -107,7 +107,8 @@ LRESULT mainW::WindowProc(HWND hWnd, UINT iMsg, WPARAM, LPARAM lParam) {
 }
 
 void mainW::OnTaskbarCreated() {
-    // The tray icon is added here once the tray icon control exists.
+    // Nothing is retried when there is no taskbar: the next broadcast comes.
+    if (::FindWindowA("Shell_TrayWnd", "")) SkipOnError([&] { AddTrayIcon(); });
 }
 
 void mainW::OnCopyData(LPARAM lParam) {
@@ -181,5 +182,6 @@ void mainW::ReloadDesktopNames() {}
 void mainW::TogglePanel() {}
 bool mainW::BackgroundVisible() const { return false; }
 void mainW::HideBackground() {}
+void mainW::AddTrayIcon() {}
 
 }  // namespace panorel

@@ -70,6 +70,7 @@ private:
     void TogglePanel();                      // ShowPanel, or hide FormBg and then this window
     bool BackgroundVisible() const;          // whether FormBg is on screen
     void HideBackground();                   // hide FormBg
+    void AddTrayIcon();                      // own desktop's icon, tooltip, TrayIconAdded = Add
 
     bool subclassed_ = false;
 

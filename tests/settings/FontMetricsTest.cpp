@@ -1,7 +1,6 @@
-// Font size arithmetic and the fall-backs of the desktop settings.
+// Font size arithmetic.
 #include <gtest/gtest.h>
 
-#include "settings/DesktopDefaults.h"
 #include "settings/FontMetrics.h"
 
 namespace panorel {
@@ -18,14 +17,6 @@ TEST(FontMetrics, SizesAndPixelHeights) {
     EXPECT_EQ(FontHeightInPixel(INT32_MIN, INT32_MAX), 0);
     EXPECT_FALSE(IsBoldWeight(400));
     EXPECT_TRUE(IsBoldWeight(401));
-}
-
-TEST(DesktopDefaults, KeyAndModifiersFallBackTogether) {
-    EXPECT_EQ(DefaultDesktopName(3), L"Desktop 3");
-    EXPECT_EQ(ResolveHotkey(2, 65, 1).Key, 65);
-    EXPECT_EQ(ResolveHotkey(2, 65, std::nullopt).Key, 98);
-    EXPECT_EQ(ResolveHotkey(4, std::nullopt, 2).Key, 100);
-    EXPECT_EQ(ResolveHotkey(4, std::nullopt, 2).Modifiers, 3);
 }
 
 }  // namespace

