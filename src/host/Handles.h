@@ -109,6 +109,45 @@ struct GlobalMemoryTraits {
 };
 using GlobalMemoryHandle = UniqueHandle<GlobalMemoryTraits>;
 
+// Owns one reference to a COM object (for example a standard font object).
+template <class T>
+class ComPtr {
+public:
+    ComPtr() noexcept = default;
+    // Takes over a reference the caller already holds.
+    explicit ComPtr(T* p) noexcept : p_(p) {
+        if (p_) ++live_;
+    }
+    ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& o) noexcept {
+        if (this != &o) {
+            reset();
+            p_ = std::exchange(o.p_, nullptr);
+        }
+        return *this;
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() { reset(); }
+
+    T* get() const noexcept { return p_; }
+    T* operator->() const noexcept { return p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
+    void reset(T* p = nullptr) noexcept {
+        if (p_) {
+            p_->Release();
+            --live_;
+        }
+        p_ = p;
+        if (p_) ++live_;
+    }
+    static long LiveCount() noexcept { return live_.load(); }
+
+private:
+    T* p_ = nullptr;
+    static inline std::atomic<long> live_{0};
+};
+
 // A device context borrowed from a window with GetDC / GetWindowDC.
 class WindowDc {
 public:

@@ -1,12 +1,15 @@
 #include "switcher/mainW.h"
 
 #include "host/AnsiText.h"
+#include "host/PanorelError.h"
 #include "host/Screen.h"
 #include "settings/ErrLog.h"
 #include "settings/WinAPIError.h"
 #include "switcher/CommandLine.h"
 #include "switcher/EventNames.h"
+#include "switcher/IncomingName.h"
 #include "switcher/PanelLayout.h"
+#include "winsupport/MSubclass.h"
 
 namespace panorel {
 
@@ -21,7 +24,13 @@ std::wstring WindowsDirectory() {
 
 mainW::mainW(std::wstring commandLine) : Form(L"Panorel2Switcher"), commandLine_(std::move(commandLine)) {}
 
-mainW::~mainW() = default;
+mainW::~mainW() {
+    // A load that ended early leaves the window subclassed.
+    if (subclassed_ && IsLoaded()) {
+        SkipOnError([&] { DetachMessage(this, hWnd(), WM_COPYDATA); });
+        SkipOnError([&] { DetachMessage(this, hWnd(), TaskbarCreatedMsg); });
+    }
+}
 
 void mainW::Form_Load() {
     PreviewFormat = ::RegisterClipboardFormatW(L"velmora_panorel2");
@@ -34,6 +43,10 @@ void mainW::Form_Load() {
     }
 
     TaskbarCreatedMsg = ::RegisterWindowMessageA("TaskbarCreated");
+
+    AttachMessage(this, hWnd(), TaskbarCreatedMsg);
+    AttachMessage(this, hWnd(), WM_COPYDATA);
+    subclassed_ = true;
 
     const std::wstring n = std::to_wstring(DesktopNumber);
     SetCaption(L"Spacehost" + n);
@@ -69,11 +82,106 @@ void mainW::SignalEvent(int index) {
 }
 
 void mainW::Form_QueryUnload() {
+    if (subclassed_) {
+        subclassed_ = false;
+        SkipOnError([&] { DetachMessage(this, hWnd(), WM_COPYDATA); });
+        SkipOnError([&] { DetachMessage(this, hWnd(), TaskbarCreatedMsg); });
+    }
     for (int i = 1; i <= kEventCount; ++i) EventHandles[i].reset();
 }
 
 void mainW::Form_Unload() {
     if (EndProcessOnUnload) ::PostQuitMessage(0);
 }
+
+std::int32_t mainW::MsgResponse(std::int32_t&) { return kPostProcess; }
+
+LRESULT mainW::WindowProc(HWND hWnd, UINT iMsg, WPARAM, LPARAM lParam) {
+    if (!IsLoaded() || hWnd != this->hWnd()) return 0;
+    if (iMsg == TaskbarCreatedMsg) {
+        OnTaskbarCreated();
+    } else if (iMsg == WM_COPYDATA) {
+        OnCopyData(lParam);
+    }
+    return 0;
+}
+
+void mainW::OnTaskbarCreated() {
+    // Nothing is retried when there is no taskbar: the next broadcast comes.
+    if (::FindWindowA("Shell_TrayWnd", "")) SkipOnError([&] { AddTrayIcon(); });
+}
+
+void mainW::OnCopyData(LPARAM lParam) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (!data) return;
+    // The byte count is a signed 32-bit value on the wire: 0 and below mean nothing.
+    const auto count = static_cast<std::int32_t>(data->cbData);
+    if (count < 1 || !data->lpData) return;
+    const std::string bytes(static_cast<const char*>(data->lpData), static_cast<std::size_t>(count));
+    // A trailing zero is kept as part of the text, which then matches no name.
+    const std::wstring text = FromAnsi(bytes);
+    SkipOnError([&] { IncomingName(text); });
+}
+
+void mainW::IncomingName(const std::wstring& text) {
+    const IncomingAction action = ClassifyIncomingName(text, DesktopNumber);
+    switch (action.Kind) {
+        case IncomingKind::SwitchTo:
+            if (action.Desktop != DesktopNumber)
+                SkipOnError([&] { RequestDesktop(static_cast<std::int16_t>(action.Desktop)); });
+            else
+                ::MessageBeep(MB_OK);
+            break;
+        case IncomingKind::Update:
+            SkipOnError([&] { LoadPreview(static_cast<std::int16_t>(action.Desktop)); });
+            break;
+        case IncomingKind::ReadReg:
+            SkipOnError([&] { ReloadDesktopNames(); });
+            break;
+        case IncomingKind::Shutdown:
+            Unload();
+            break;
+        case IncomingKind::ShowPreview:
+            SkipOnError([&] { TogglePanel(); });
+            break;
+        case IncomingKind::ShowPopup:
+        case IncomingKind::None:
+            break;
+    }
+}
+
+void mainW::RequestDesktop(std::int16_t j) {
+    if (j < 1 || j > 4) return;
+    if (!Visible()) {
+        SkipOnError([&] { CaptureScreen(); });
+        SignalEvent(SwitchToDesktopIndex(j));
+        host::DoEvents();
+        SkipOnError([&] { DrawCaptureResized(); });
+    } else {
+        Hide();
+        SkipOnError([&] {
+            if (BackgroundVisible()) HideBackground();
+        });
+        SignalEvent(SwitchToDesktopIndex(j));
+        host::DoEvents();
+    }
+    SkipOnError([&] { PublishPreview(); });
+    SignalPreviewUpdated();
+}
+
+void mainW::SignalPreviewUpdated() {
+    if (DesktopNumber < 1 || DesktopNumber > 4) return;
+    for (const int index : PreviewUpdatedIndices(DesktopNumber)) SignalEvent(index);
+}
+
+void mainW::CaptureScreen() {}
+void mainW::DrawCaptureResized() {}
+void mainW::PublishPreview() {}
+void mainW::LoadPreview(std::int16_t) {}
+void mainW::ReloadDesktopNames() {}
+void mainW::TogglePanel() {}
+bool mainW::BackgroundVisible() const { return false; }
+void mainW::HideBackground() {}
+void mainW::AddTrayIcon() {}
 
 }  // namespace panorel

@@ -1,0 +1,12 @@
+#include "settings/DesktopDefaults.h"
+
+namespace panorel {
+
+std::wstring DefaultDesktopName(int desktop) { return L"Desktop " + std::to_wstring(desktop); }
+
+Hotkey ResolveHotkey(int desktop, std::optional<std::int32_t> key, std::optional<std::int32_t> modifiers) {
+    if (key && modifiers) return {*key, *modifiers};
+    return {DefaultHotkeyKey(desktop), kDefaultHotkeyModifiers};
+}
+
+}  // namespace panorel

@@ -1,0 +1,25 @@
+#pragma once
+// What a desktop's name and hotkey are when the registry cannot give them.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace panorel {
+
+// "Desktop " n.
+std::wstring DefaultDesktopName(int desktop);
+// VK_NUMPAD1..VK_NUMPAD4 for desktops 1..4.
+constexpr std::int32_t DefaultHotkeyKey(int desktop) { return 96 + desktop; }
+// Ctrl and Alt.
+constexpr std::int32_t kDefaultHotkeyModifiers = 3;
+
+struct Hotkey {
+    std::int32_t Key = 0;
+    std::int32_t Modifiers = 0;
+};
+
+// Key and modifiers are one setting: unless both were read, both take their
+// defaults.
+Hotkey ResolveHotkey(int desktop, std::optional<std::int32_t> key, std::optional<std::int32_t> modifiers);
+
+}  // namespace panorel

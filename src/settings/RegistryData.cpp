@@ -1,0 +1,62 @@
+#include "settings/RegistryData.h"
+
+#include <algorithm>
+
+namespace panorel {
+
+RegistryReadShape ShapeOfRegistryType(std::int32_t type) {
+    switch (type) {
+        case kRegSz:
+        case kRegExpandSz:
+        case kRegMultiSz:
+            return RegistryReadShape::Text;
+        case kRegDword:
+        case kRegDwordBigEndian:
+            return RegistryReadShape::Integer;
+        default:
+            return RegistryReadShape::Bytes;
+    }
+}
+
+namespace {
+
+std::uint8_t ByteAt(const std::uint8_t* data, std::size_t available, std::size_t i) {
+    return (data && i < available) ? data[i] : 0;
+}
+
+}  // namespace
+
+RegistryValue ConvertRegistryData(std::int32_t type, const std::uint8_t* data, std::size_t available,
+                                  std::uint32_t size) {
+    switch (ShapeOfRegistryType(type)) {
+        case RegistryReadShape::Text: {
+            const std::size_t units = (size & ~1u) / 2;
+            std::wstring text(units, L'\0');
+            for (std::size_t i = 0; i < units; ++i)
+                text[i] = static_cast<wchar_t>(ByteAt(data, available, 2 * i) |
+                                               (ByteAt(data, available, 2 * i + 1) << 8));
+            return text;
+        }
+        case RegistryReadShape::Integer: {
+            std::uint32_t b[4];
+            for (std::size_t i = 0; i < 4; ++i) b[i] = i < size ? ByteAt(data, available, i) : 0;
+            std::uint32_t v = b[0] | (b[1] << 8) | (b[2] << 16) | (b[3] << 24);
+            if (type == kRegDwordBigEndian) v = (b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3];
+            return static_cast<std::int32_t>(v);
+        }
+        case RegistryReadShape::Bytes:
+        default: {
+            std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size) + 1, 0);
+            const std::size_t n = std::min<std::size_t>(size, data ? available : 0);
+            std::copy(data, data + n, bytes.begin());
+            return bytes;
+        }
+    }
+}
+
+std::wstring RegistryTypeMismatchText(std::int32_t stored, std::int32_t requested) {
+    return L"Registry data type was " + std::to_wstring(stored) + L"instead of the requested " +
+           std::to_wstring(requested);
+}
+
+}  // namespace panorel

@@ -1,0 +1,39 @@
+#pragma once
+// Conversion of raw registry data into the value a typed read hands back:
+// text, a 32-bit signed integer or a byte array. Pure, so that any stored
+// value (odd byte counts, strings without terminator, any size) can be fuzzed.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace panorel {
+
+// Registry type codes.
+constexpr std::int32_t kRegSz = 1;
+constexpr std::int32_t kRegExpandSz = 2;
+constexpr std::int32_t kRegBinary = 3;
+constexpr std::int32_t kRegDword = 4;
+constexpr std::int32_t kRegDwordBigEndian = 5;
+constexpr std::int32_t kRegLink = 6;
+constexpr std::int32_t kRegMultiSz = 7;
+
+// Empty (monostate) until a read succeeds.
+using RegistryValue = std::variant<std::monostate, std::wstring, std::int32_t, std::vector<std::uint8_t>>;
+
+enum class RegistryReadShape { Text, Integer, Bytes };
+RegistryReadShape ShapeOfRegistryType(std::int32_t type);
+
+// The value of `size` bytes of stored data of `type`. `data` may hold fewer
+// bytes than `size` (the value shrank between the two queries): the missing
+// ones count as zero. Text keeps the first size/2 UTF-16 units (little-endian);
+// an integer needs no more than four bytes; a byte array has one element
+// more than the data, the last one 0.
+RegistryValue ConvertRegistryData(std::int32_t type, const std::uint8_t* data, std::size_t available,
+                                  std::uint32_t size);
+
+// "Registry data type was " stored "instead of the requested " requested.
+std::wstring RegistryTypeMismatchText(std::int32_t stored, std::int32_t requested);
+
+}  // namespace panorel

@@ -1,0 +1,40 @@
+// Which incoming names a switcher acts on.
+#include <gtest/gtest.h>
+
+#include "switcher/EventNames.h"
+#include "switcher/IncomingName.h"
+
+namespace panorel {
+namespace {
+
+TEST(IncomingName, EachOfTheFiftyFourNamesActsOnlyAtItsOwner) {
+    BuildEventNames();
+    for (int index = 1; index <= kEventCount; ++index) {
+        const std::string name = EventName(static_cast<std::int16_t>(index));
+        const std::wstring text(name.begin(), name.end());
+        for (int n = 1; n <= 4; ++n)
+            EXPECT_EQ(ClassifyIncomingName(text, n).Kind != IncomingKind::None, OwnerOfEvent(index) == n) << index;
+    }
+    const IncomingAction a = ClassifyIncomingName(L"Local\\velmora_Switcher4SwitchTo2", 4);
+    EXPECT_EQ(a.Kind, IncomingKind::SwitchTo);
+    EXPECT_EQ(a.Desktop, 2);
+    EXPECT_EQ(ClassifyIncomingName(L"Local\\velmora_Switcher1Update3", 1).Desktop, 3);
+    EXPECT_EQ(ClassifyIncomingName(L"Local\\velmora_ShowPopupSwitcher1", 1).Kind, IncomingKind::ShowPopup);
+}
+
+TEST(IncomingName, NearMissesAreIgnored) {
+    const std::wstring misses[] = {
+        L"local\\velmora_Switcher2SwitchTo1", L"Local\\velmora_Switcher2switchTo1", L"Switcher2SwitchTo1",
+        L"Local\\velmora_Switcher2SwitchTo1 ", std::wstring(L"Local\\velmora_Switcher2SwitchTo1\0", 33), L"",
+    };
+    for (const auto& text : misses) EXPECT_EQ(ClassifyIncomingName(text, 2).Kind, IncomingKind::None) << text;
+    EXPECT_EQ(ClassifyIncomingName(L"Local\\velmora_Switcher1SwitchTo2", 0).Kind, IncomingKind::None);
+}
+
+TEST(IncomingName, PreviewUpdatesGoToTheOtherThreeInOrder) {
+    EXPECT_EQ(PreviewUpdatedIndices(4), (std::array<int, 3>{8, 20, 32}));
+    EXPECT_EQ(PreviewUpdatedIndices(2), (std::array<int, 3>{6, 30, 42}));
+}
+
+}  // namespace
+}  // namespace panorel
