@@ -16,7 +16,9 @@
 #endif
 #define PANOREL_ALWAYS_INLINE __attribute__((always_inline)) inline
 
-#if defined(__x86_64__) || defined(__i386__)
+// MinGW's GCC cannot align the stack to 32 bytes for spilled AVX registers, so
+// the Windows build keeps to the baseline instruction set.
+#if (defined(__x86_64__) || defined(__i386__)) && !defined(_WIN32)
 #define PANOREL_RESAMPLE_AVX2 1
 #endif
 
@@ -79,6 +81,16 @@ PANOREL_ALWAYS_INLINE void ConvertRow(const std::uint8_t* in, std::int32_t sw, d
     body[bytes + 6] = 0.0;
 }
 
+// Lane n of v in every lane.
+PANOREL_ALWAYS_INLINE void Lane(V4d& out, const V4d& v, int n) {
+    switch (n) {
+        case 0: out = __builtin_shufflevector(v, v, 0, 0, 0, 0); break;
+        case 1: out = __builtin_shufflevector(v, v, 1, 1, 1, 1); break;
+        case 2: out = __builtin_shufflevector(v, v, 2, 2, 2, 2); break;
+        default: out = __builtin_shufflevector(v, v, 3, 3, 3, 3); break;
+    }
+}
+
 PANOREL_ALWAYS_INLINE void StorePixel(std::uint8_t* out, const V4d& sum) {
     const V4d magic = {kRoundMagic, kRoundMagic, kRoundMagic, kRoundMagic};
     const V4d top = {255.0, 255.0, 255.0, 255.0};
@@ -97,26 +109,24 @@ PANOREL_ALWAYS_INLINE void StorePixel(std::uint8_t* out, const V4d& sum) {
 template <int K>
 PANOREL_ALWAYS_INLINE void SumPixels(const Job& job, const double* const* rows, const double* wy, std::int32_t x,
                                      std::uint8_t* out) {
-    // The weight products wy * wx of each tap, made four at a time.
-    double w[K][16];
-    for (int k = 0; k < K; ++k) {
-        V4d wx;
-        Load(wx, job.columnWeight + 4 * static_cast<std::size_t>(x + k));
-        for (int m = 0; m < 4; ++m) {
-            const V4d product = wy[m] * wx;
-            Store(&w[k][4 * m], product);
-        }
-    }
+    V4d wx[K];
     V4d sum[K];
     const double* px[K];
-    for (int k = 0; k < K; ++k) sum[k] = V4d{0.0, 0.0, 0.0, 0.0};
+    for (int k = 0; k < K; ++k) {
+        Load(wx[k], job.columnWeight + 4 * static_cast<std::size_t>(x + k));
+        sum[k] = V4d{0.0, 0.0, 0.0, 0.0};
+    }
     for (int m = 0; m < 4; ++m) {
         for (int k = 0; k < K; ++k) px[k] = rows[m] + 3 * static_cast<std::size_t>(job.column[x + k]);
+        V4d w[K];
+        for (int k = 0; k < K; ++k) w[k] = wy[m] * wx[k];  // the products wy * wx of four taps at once
         for (int n = 0; n < 4; ++n) {
             for (int k = 0; k < K; ++k) {
                 V4d pixel;
                 Load(pixel, px[k] + 3 * n);
-                sum[k] += w[k][4 * m + n] * pixel;
+                V4d wn;
+                Lane(wn, w[k], n);
+                sum[k] += wn * pixel;
             }
         }
     }

@@ -121,7 +121,7 @@ bool CaptureUntil(Tile& tile, Check check) {
         DrawCaptureResized(tile.dc.get(), kTileW, kTileH);
         if (check()) return true;
         ::Sleep(50);
-    } while (::GetTickCount() - start < 5000);
+    } while (::GetTickCount() - start < 15000);
     return false;
 }
 
