@@ -91,22 +91,23 @@ PANOREL_ALWAYS_INLINE void Lane(V4d& out, const V4d& v, int n) {
     }
 }
 
+// Writes a pixel's three bytes, or four when Spill allows clobbering the byte
+// after it (the next pixel's, written later).
+template <bool Spill>
 PANOREL_ALWAYS_INLINE void StorePixel(std::uint8_t* out, const V4d& sum) {
     const V4d magic = {kRoundMagic, kRoundMagic, kRoundMagic, kRoundMagic};
     const V4d top = {255.0, 255.0, 255.0, 255.0};
     V4d rounded = (sum + magic) - magic;
     rounded = rounded > top ? top : rounded;  // a weighted mean of bytes; guards the last ulp only
-    const V4i v = __builtin_convertvector(rounded, V4i);
-    out[0] = static_cast<std::uint8_t>(v[0]);
-    out[1] = static_cast<std::uint8_t>(v[1]);
-    out[2] = static_cast<std::uint8_t>(v[2]);
+    const V4b v = __builtin_convertvector(__builtin_convertvector(rounded, V4i), V4b);
+    std::memcpy(out, &v, Spill ? 4 : 3);
 }
 
 // sum + w * pixel for the 16 taps of K output pixels from x on, m outer, n
 // inner; the K sums are independent, so their additions overlap. A tap of
 // weight 0 adds +0.0, which leaves the non-negative sum as it was, so no tap
 // needs skipping.
-template <int K>
+template <int K, bool Spill>
 PANOREL_ALWAYS_INLINE void SumPixels(const Job& job, const double* const* rows, const double* wy, std::int32_t x,
                                      std::uint8_t* out) {
     V4d wx[K];
@@ -130,7 +131,7 @@ PANOREL_ALWAYS_INLINE void SumPixels(const Job& job, const double* const* rows, 
             }
         }
     }
-    for (int k = 0; k < K; ++k) StorePixel(out + 3 * static_cast<std::size_t>(x + k), sum[k]);
+    for (int k = 0; k < K; ++k) StorePixel<Spill>(out + 3 * static_cast<std::size_t>(x + k), sum[k]);
 }
 
 PANOREL_ALWAYS_INLINE void ResampleBody(const Job& job) {
@@ -157,8 +158,8 @@ PANOREL_ALWAYS_INLINE void ResampleBody(const Job& job) {
         }
         std::uint8_t* out = job.dst + job.dstStride * static_cast<std::size_t>(y);
         std::int32_t x = 0;
-        for (; x + 4 <= job.dw; x += 4) SumPixels<4>(job, rows, wy, x, out);
-        for (; x < job.dw; ++x) SumPixels<1>(job, rows, wy, x, out);
+        for (; x + 4 < job.dw; x += 4) SumPixels<4, true>(job, rows, wy, x, out);
+        for (; x < job.dw; ++x) SumPixels<1, false>(job, rows, wy, x, out);
         std::fill(out + rowBytes, out + job.dstStride, std::uint8_t{0});
     }
 }
