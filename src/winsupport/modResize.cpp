@@ -1,0 +1,96 @@
+#include "winsupport/modResize.h"
+
+#include <memory>
+#include <optional>
+
+#include "host/Handles.h"
+#include "host/Screen.h"
+#include "switcher/PanelLayout.h"
+
+namespace panorel {
+
+PixelBuffer PreviewBits;
+
+namespace {
+
+// SRCCOPY | CAPTUREBLT: layered windows are part of the picture.
+constexpr DWORD kCaptureRop = 0x40CC0020;
+
+struct Capture {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    BITMAPINFOHEADER header{};
+    BitmapHandle dib;
+    MemoryDcHandle memDc;
+    std::optional<SelectionGuard> selection;  // destroyed first: the old bitmap goes back before the DC goes
+};
+
+// Module state: the capture between CaptureScreen and DrawCaptureResized, and
+// the source pixels, kept so a screen-sized buffer is not reallocated per capture.
+std::unique_ptr<Capture>& CurrentCapture() {
+    static std::unique_ptr<Capture> capture;
+    return capture;
+}
+
+PixelBuffer& SourceBits() {
+    static PixelBuffer bits;
+    return bits;
+}
+
+}  // namespace
+
+BITMAPINFOHEADER DibHeader(std::int32_t w, std::int32_t h) {
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof(BITMAPINFOHEADER);
+    header.biWidth = w;
+    header.biHeight = h;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    return header;
+}
+
+bool CaptureHeld() { return CurrentCapture() != nullptr; }
+
+void CaptureScreen() {
+    CurrentCapture().reset();
+    auto capture = std::make_unique<Capture>();
+    capture->width = ScreenPixels(host::Screen::Width(), host::Screen::TwipsPerPixelX());
+    capture->height = ScreenPixels(host::Screen::Height(), host::Screen::TwipsPerPixelY());
+    capture->header = DibHeader(capture->width, capture->height);
+
+    const HWND desktop = ::GetDesktopWindow();
+    WindowDc screen = WindowDc::Whole(desktop);
+    capture->memDc.reset(::CreateCompatibleDC(screen.get()));
+    void* bits = nullptr;
+    capture->dib.reset(::CreateDIBSection(screen.get(), reinterpret_cast<const BITMAPINFO*>(&capture->header),
+                                          DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (capture->memDc && capture->dib) {
+        capture->selection.emplace(capture->memDc.get(), capture->dib.get());
+        ::BitBlt(capture->memDc.get(), 0, 0, capture->width, capture->height, screen.get(), 0, 0, kCaptureRop);
+    }
+    CurrentCapture() = std::move(capture);
+}
+
+void DrawCaptureResized(HDC dc, std::int32_t w, std::int32_t h) {
+    std::unique_ptr<Capture> capture = std::move(CurrentCapture());
+    if (!capture || !capture->memDc || !capture->dib || capture->width < 1 || capture->height < 1) return;
+
+    // GetDIBits wants the bitmap out of every DC, so the old bitmap goes back
+    // first; the DC and the DIB section go when this capture does.
+    capture->selection.reset();
+    PixelBuffer& source = SourceBits();
+    source.resize(DibStride(capture->width) * static_cast<std::size_t>(capture->height));
+    const int lines = ::GetDIBits(capture->memDc.get(), capture->dib.get(), 0, static_cast<UINT>(capture->height),
+                                  source.data(), reinterpret_cast<BITMAPINFO*>(&capture->header), DIB_RGB_COLORS);
+    const std::int32_t sw = capture->width, sh = capture->height;
+    capture.reset();
+    if (lines != sh) return;
+
+    if (!ResampleBuffer(source, PreviewBits, sw, sh, w, h)) return;
+    BITMAPINFOHEADER header = DibHeader(w, h);
+    ::SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0, static_cast<UINT>(h),
+                        PreviewBits.data(), reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS);
+}
+
+}  // namespace panorel

@@ -1,0 +1,34 @@
+#pragma once
+// Screen capture and scaled drawing: CaptureScreen copies the whole screen,
+// DrawCaptureResized scales that copy into PreviewBits and draws it. The two
+// are a pair; the draw releases what the capture made. One capture at a time,
+// on the window thread.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "winsupport/Resample.h"
+
+namespace panorel {
+
+// The process-wide preview pixels: one tile, 24-bit, bottom-up, rows padded
+// to 4 bytes, no header. Holds the last scaled capture (or received preview).
+extern PixelBuffer PreviewBits;
+
+// Copies the current screen, layered windows included, into the module's
+// capture. A capture not yet drawn is released first.
+void CaptureScreen();
+
+// Scales the last capture to w x h into PreviewBits and draws it at (0, 0) of
+// dc, then releases the capture. Without a capture, or for a w or h below 2,
+// nothing is drawn and PreviewBits keeps its pixels.
+void DrawCaptureResized(HDC dc, std::int32_t w, std::int32_t h);
+
+// The header that draws a w x h picture of this layout: 40 bytes, bottom-up,
+// 24 bits, BI_RGB.
+BITMAPINFOHEADER DibHeader(std::int32_t w, std::int32_t h);
+
+// Whether a capture is held (between CaptureScreen and DrawCaptureResized).
+bool CaptureHeld();
+
+}  // namespace panorel

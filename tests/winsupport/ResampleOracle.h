@@ -1,0 +1,72 @@
+#pragma once
+// The filter written out the plain way, as the reference the fast resampler
+// must match to the bit: a padded copy of the source, TentWeight called per
+// tap, m outer, n inner, taps of weight 0 skipped.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+#include "host/Rounding.h"
+#include "winsupport/Resample.h"
+
+namespace panorel::test {
+
+inline void OracleResample(const std::vector<std::uint8_t>& src, std::vector<std::uint8_t>& dst, int sw, int sh,
+                           int dw, int dh) {
+    const std::size_t dstStride = (static_cast<std::size_t>(dw) * 3 + 3) / 4 * 4;
+    const std::size_t srcStride = (static_cast<std::size_t>(sw) * 3 + 3) / 4 * 4;
+    dst.assign(dstStride * dh, 0);
+
+    const std::size_t padStride = static_cast<std::size_t>(sw + 3) * 3;
+    std::vector<std::uint8_t> pad(padStride * (sh + 3));
+    for (int k = 0; k < sh; ++k) {
+        std::uint8_t* row = &pad[padStride * (k + 1)];
+        for (int i = 0; i < sw * 3; ++i) row[3 + i] = src[srcStride * k + i];
+        for (int c = 0; c < 3; ++c) {
+            row[c] = row[3 + c];
+            row[3 * (sw + 1) + c] = row[3 * sw + c];
+            row[3 * (sw + 2) + c] = row[3 * sw + c];
+        }
+    }
+    for (std::size_t i = 0; i < padStride; ++i) {
+        pad[padStride * (sh + 1) + i] = pad[padStride * sh + i];
+        pad[padStride * (sh + 2) + i] = pad[padStride * sh + i];
+        pad[i] = pad[padStride + i];
+    }
+
+    const double sx = static_cast<double>(sw - 1) / (dw - 1);
+    const double sy = static_cast<double>(sh - 1) / (dh - 1);
+    for (int y = dh - 1; y >= 0; --y) {
+        for (int x = 0; x < dw; ++x) {
+            const double fy = y * sy;
+            const int iy = static_cast<int>(std::floor(fy));
+            const double dy = fy - iy;
+            const double fx = x * sx;
+            const int ix = static_cast<int>(std::floor(fx));
+            const double dx = fx - ix;
+            double b = 0, g = 0, r = 0;
+            for (int m = -1; m <= 2; ++m) {
+                const double wy = TentWeight(m - dy);
+                if (wy == 0) continue;
+                for (int n = -1; n <= 2; ++n) {
+                    const double wx = TentWeight(dx - n);
+                    if (wx == 0) continue;
+                    const int col = ix + n + 1, row = iy + m + 1;
+                    if (col < 0 || col > sw + 2 || row < 0 || row > sh + 2) throw std::out_of_range("tap");
+                    const std::uint8_t* p = &pad[padStride * row + 3 * col];
+                    b += wy * wx * p[0];
+                    g += wy * wx * p[1];
+                    r += wy * wx * p[2];
+                }
+            }
+            std::uint8_t* out = &dst[dstStride * y + 3 * x];
+            out[0] = static_cast<std::uint8_t>(RoundHalfEven(b));
+            out[1] = static_cast<std::uint8_t>(RoundHalfEven(g));
+            out[2] = static_cast<std::uint8_t>(RoundHalfEven(r));
+        }
+    }
+}
+
+}  // namespace panorel::test

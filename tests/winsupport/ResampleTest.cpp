@@ -1,0 +1,164 @@
+#include "winsupport/Resample.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+
+#include "winsupport/ResampleOracle.h"
+
+namespace panorel {
+namespace {
+
+using Colour = std::array<std::uint8_t, 3>;
+
+PixelBuffer Noise(int w, int h, std::uint32_t seed) {
+    std::mt19937 rng(seed);
+    PixelBuffer b(DibStride(w) * h);
+    for (auto& v : b) v = static_cast<std::uint8_t>(rng());
+    return b;
+}
+
+Colour PixelAt(const PixelBuffer& b, int w, int x, int y) {
+    const std::uint8_t* p = &b[DibStride(w) * y + 3 * x];
+    return {p[0], p[1], p[2]};
+}
+
+void SetPixel(PixelBuffer& b, int w, int x, int y, Colour c) {
+    std::uint8_t* p = &b[DibStride(w) * y + 3 * x];
+    p[0] = c[0], p[1] = c[1], p[2] = c[2];
+}
+
+TEST(Resample, TentWeightShape) {
+    EXPECT_EQ(TentWeight(0.0), 0.5);
+    EXPECT_EQ(TentWeight(1.0), 0.25);
+    EXPECT_EQ(TentWeight(-1.0), 0.25);
+    EXPECT_EQ(TentWeight(0.5), 0.375);
+    EXPECT_EQ(TentWeight(-1.5), 0.125);
+    EXPECT_EQ(TentWeight(2.0), 0.0);
+    EXPECT_EQ(TentWeight(-2.0), 0.0);
+    EXPECT_EQ(TentWeight(1e300), 0.0);
+    EXPECT_EQ(TentWeight(std::nan("")), 0.0);
+    for (double d : {0.0, 0.1, 0.5, 0.75, 0.999}) {
+        EXPECT_DOUBLE_EQ(TentWeight(-1 - d) + TentWeight(-d) + TentWeight(1 - d) + TentWeight(2 - d), 1.0) << d;
+    }
+}
+
+TEST(Resample, StrideRoundsRowsToFourBytes) {
+    EXPECT_EQ(DibStride(855), 2568u);
+    EXPECT_EQ(DibStride(578), 1736u);
+    EXPECT_EQ(DibStride(4), 12u);
+    EXPECT_EQ(DibStride(1), 4u);
+    EXPECT_EQ(DibStride(0), 0u);
+    EXPECT_EQ(DibStride(-5), 0u);
+    EXPECT_EQ(DibStride(855) * 435, 1117080u);
+}
+
+TEST(Resample, RefusesSizesThatCannotWork) {
+    const PixelBuffer src = Noise(8, 6, 1);
+    const PixelBuffer before(10, 7);
+    struct Case {
+        int sw, sh, dw, dh;
+    };
+    for (const Case c : {Case{8, 6, 1, 5}, Case{8, 6, 5, 1}, Case{8, 6, 0, 5}, Case{8, 6, -3, 5}, Case{8, 6, 5, -1},
+                         Case{0, 6, 5, 5}, Case{8, -6, 5, 5}, Case{9, 6, 5, 5}, Case{8, 7, 5, 5},
+                         Case{8, 6, 40000, 5}, Case{8, 6, 30000, 30000}, Case{8, 6, INT32_MIN, INT32_MAX}}) {
+        PixelBuffer dst = before;
+        EXPECT_FALSE(ResampleBuffer(src, dst, c.sw, c.sh, c.dw, c.dh)) << c.sw << 'x' << c.sh << " to " << c.dw
+                                                                      << 'x' << c.dh;
+        EXPECT_EQ(dst, before);
+    }
+    PixelBuffer dst;
+    const PixelBuffer shortSrc(src.begin(), src.end() - 1);
+    EXPECT_FALSE(ResampleBuffer(shortSrc, dst, 8, 6, 4, 3));
+    EXPECT_FALSE(ResampleBuffer(nullptr, 100, dst, 2, 2, 2, 2));
+    EXPECT_TRUE(ResampleBuffer(src, dst, 8, 6, 2, 2));
+    EXPECT_TRUE(ResampleBuffer(src, dst, 1, 1, 2, 2)) << "a one-pixel source is fine";
+}
+
+TEST(Resample, FlatColourStaysFlatAtAnySize) {
+    const Colour c{17, 200, 93};
+    for (auto [sw, sh, dw, dh] : {std::array{64, 40, 17, 9}, {5, 3, 64, 33}, {1, 1, 3, 2}, {30, 30, 30, 30}}) {
+        PixelBuffer src(DibStride(sw) * sh);
+        for (int y = 0; y < sh; ++y)
+            for (int x = 0; x < sw; ++x) SetPixel(src, sw, x, y, c);
+        PixelBuffer dst;
+        ASSERT_TRUE(ResampleBuffer(src, dst, sw, sh, dw, dh));
+        ASSERT_EQ(dst.size(), DibStride(dw) * dh);
+        for (int y = 0; y < dh; ++y)
+            for (int x = 0; x < dw; ++x) ASSERT_EQ(PixelAt(dst, dw, x, y), c) << x << ',' << y;
+    }
+}
+
+TEST(Resample, SameSizeBlursQuarterHalfQuarter) {
+    PixelBuffer src(DibStride(7) * 7);
+    SetPixel(src, 7, 3, 3, {160, 80, 240});
+    PixelBuffer dst;
+    ASSERT_TRUE(ResampleBuffer(src, dst, 7, 7, 7, 7));
+    const int weights[3][3] = {{1, 2, 1}, {2, 4, 2}, {1, 2, 1}};  // sixteenths
+    for (int y = 0; y < 7; ++y) {
+        for (int x = 0; x < 7; ++x) {
+            const bool near = std::abs(x - 3) <= 1 && std::abs(y - 3) <= 1;
+            const int w = near ? weights[y - 2][x - 2] : 0;
+            EXPECT_EQ(PixelAt(dst, 7, x, y), (Colour{std::uint8_t(160 * w / 16), std::uint8_t(80 * w / 16),
+                                                     std::uint8_t(240 * w / 16)}))
+                << x << ',' << y;
+        }
+    }
+}
+
+TEST(Resample, CornersComeFromTheCornerPixels) {
+    // Only each corner's 2 x 2 block reaches the output corner (the edge is
+    // replicated outwards); noise elsewhere must not leak in.
+    const int sw = 50, sh = 31;
+    PixelBuffer src = Noise(sw, sh, 7);
+    const Colour bottomLeft{10, 20, 30}, bottomRight{40, 50, 60}, topLeft{70, 80, 90}, topRight{200, 210, 220};
+    for (int d = 0; d < 4; ++d) {
+        const int dx = d & 1, dy = d >> 1;
+        SetPixel(src, sw, dx, dy, bottomLeft);
+        SetPixel(src, sw, sw - 1 - dx, dy, bottomRight);
+        SetPixel(src, sw, dx, sh - 1 - dy, topLeft);
+        SetPixel(src, sw, sw - 1 - dx, sh - 1 - dy, topRight);
+    }
+    for (auto [dw, dh] : {std::array{2, 2}, {9, 4}, {50, 31}, {120, 77}}) {
+        PixelBuffer dst;
+        ASSERT_TRUE(ResampleBuffer(src, dst, sw, sh, dw, dh));
+        EXPECT_EQ(PixelAt(dst, dw, 0, 0), bottomLeft) << dw;
+        EXPECT_EQ(PixelAt(dst, dw, dw - 1, 0), bottomRight) << dw;
+        EXPECT_EQ(PixelAt(dst, dw, 0, dh - 1), topLeft) << dw;
+        EXPECT_EQ(PixelAt(dst, dw, dw - 1, dh - 1), topRight) << dw;
+    }
+}
+
+TEST(Resample, RowPaddingIsZeroedInAReusedBuffer) {
+    const PixelBuffer src = Noise(9, 9, 3);
+    PixelBuffer dst(DibStride(5) * 4, 0xEE);
+    ASSERT_TRUE(ResampleBuffer(src, dst, 9, 9, 5, 4));
+    for (int y = 0; y < 4; ++y) EXPECT_EQ(dst[DibStride(5) * y + 15], 0) << y;
+}
+
+TEST(Resample, MatchesThePlainLoopToTheBit) {
+    struct Case {
+        int sw, sh, dw, dh;
+    };
+    // Down, up, same size, odd strides, sources without a byte to spare,
+    // thin and one-pixel pictures, and the real preview sizes.
+    std::vector<Case> cases = {{1920, 1080, 855, 435}, {1366, 768, 578, 279}, {1365, 768, 578, 279},
+                               {4, 3, 4, 3},           {4, 4, 13, 2},         {1, 1, 2, 2},
+                               {1, 9, 5, 3},           {9, 1, 3, 5},          {2, 2, 31, 17},
+                               {640, 480, 2, 2},       {333, 7, 332, 8}};
+    std::mt19937 rng(42);
+    for (int i = 0; i < 40; ++i) {
+        cases.push_back({int(rng() % 90) + 1, int(rng() % 90) + 1, int(rng() % 90) + 2, int(rng() % 90) + 2});
+    }
+    for (const Case c : cases) {
+        const PixelBuffer src = Noise(c.sw, c.sh, c.sw * 1000 + c.sh);
+        PixelBuffer fast, plain;
+        ASSERT_TRUE(ResampleBuffer(src, fast, c.sw, c.sh, c.dw, c.dh));
+        test::OracleResample(src, plain, c.sw, c.sh, c.dw, c.dh);
+        ASSERT_EQ(fast, plain) << c.sw << 'x' << c.sh << " to " << c.dw << 'x' << c.dh;
+    }
+}
+
+}  // namespace
+}  // namespace panorel
