@@ -41,6 +41,7 @@ public:
     HDC hDC() const noexcept { return dc_; }
     int ScaleWidth() const;
     int ScaleHeight() const;
+    using Control::Move;
     void Move(int left, int top, int width, int height) override;
     // Repaints now.
     void Refresh();

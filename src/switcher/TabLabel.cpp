@@ -2,32 +2,6 @@
 
 namespace panorel {
 
-namespace {
-
-std::wstring DesktopValue(int j, const wchar_t* suffix) { return L"Desktop" + std::to_wstring(j) + suffix; }
-
-}  // namespace
-
-std::wstring DesktopNameValue(int j) { return DesktopValue(j, L"Name"); }
-std::wstring DesktopKeyValue(int j) { return DesktopValue(j, L"Key"); }
-std::wstring DesktopKeyModValue(int j) { return DesktopValue(j, L"KeyMod"); }
-
-std::wstring DefaultDesktopName(int j) { return L"Desktop " + std::to_wstring(j); }
-
-std::wstring DesktopNameOrDefault(int j, const std::optional<std::wstring>& read) {
-    return read ? *read : DefaultDesktopName(j);
-}
-
-Hotkey ReadHotkey(int j, const std::function<std::optional<std::int32_t>()>& readKey,
-                  const std::function<std::optional<std::int32_t>()>& readModifier) {
-    const Hotkey fallback{96 + j, kDefaultKeyModifier};
-    const std::optional<std::int32_t> key = readKey ? readKey() : std::nullopt;
-    if (!key) return fallback;
-    const std::optional<std::int32_t> modifier = readModifier ? readModifier() : std::nullopt;
-    if (!modifier) return fallback;
-    return {*key, *modifier};
-}
-
 std::wstring ModifierText(std::int32_t modifier) {
     std::wstring text;
     if (modifier == 2 || modifier == 3) text += L"CTRL + ";

@@ -1,7 +1,6 @@
 #pragma once
 // The text of a desktop's name tab: name, three blanks, and the hotkey in
-// parentheses; the registry value names and their defaults; and the scan-code
-// rules used to name a key. No window is needed for any of it.
+// parentheses, and the scan-code rules used to name a key. No window is needed for any of it.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -9,29 +8,6 @@
 #include <string_view>
 
 namespace panorel {
-
-constexpr std::int32_t kDefaultKeyModifier = 3;  // Ctrl and Alt
-
-struct Hotkey {
-    std::int32_t key = 0;
-    std::int32_t modifier = 0;
-    bool operator==(const Hotkey& o) const { return key == o.key && modifier == o.modifier; }
-};
-
-// Registry value names of desktop j: "Desktop1Name", "Desktop1Key", "Desktop1KeyMod".
-std::wstring DesktopNameValue(int j);
-std::wstring DesktopKeyValue(int j);
-std::wstring DesktopKeyModValue(int j);
-
-// "Desktop j", the name when none can be read.
-std::wstring DefaultDesktopName(int j);
-// The name exactly as read (NULs and all), or the default.
-std::wstring DesktopNameOrDefault(int j, const std::optional<std::wstring>& read);
-// Key and modifier are read as a pair: the modifier is read only when the key
-// was, and if either read fails both are the defaults (key 96 + j, the keypad
-// digit, and modifier 3).
-Hotkey ReadHotkey(int j, const std::function<std::optional<std::int32_t>()>& readKey,
-                  const std::function<std::optional<std::int32_t>()>& readModifier);
 
 // "CTRL + " for modifiers 2 and 3, then "ALT + " for 1 and 3; other values add nothing.
 std::wstring ModifierText(std::int32_t modifier);

@@ -32,6 +32,7 @@ int Main() {
     window.EndProcessOnUnload = true;
     try {
         SetIcon(window.hWnd(), "AAA", true);
+        window.formBg.Load();
     } catch (const StartupAbort&) {
         return 1;
     }

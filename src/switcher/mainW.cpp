@@ -9,7 +9,10 @@
 #include "switcher/EventNames.h"
 #include "switcher/IncomingName.h"
 #include "switcher/PanelLayout.h"
+#include "switcher/PreviewExchange.h"
 #include "winsupport/MSubclass.h"
+#include "winsupport/Transparent.h"
+#include "winsupport/modResize.h"
 
 namespace panorel {
 
@@ -22,7 +25,10 @@ std::wstring WindowsDirectory() {
     return dir;
 }
 
-mainW::mainW(std::wstring commandLine) : Form(L"Panorel2Switcher"), commandLine_(std::move(commandLine)) {}
+mainW::mainW(std::wstring commandLine)
+    : Form(L"Panorel2Switcher", WS_EX_TOOLWINDOW), commandLine_(std::move(commandLine)) {
+    formBg.HideSwitcher = [this] { Hide(); };
+}
 
 mainW::~mainW() {
     // A load that ended early leaves the window subclassed.
@@ -33,6 +39,8 @@ mainW::~mainW() {
 }
 
 void mainW::Form_Load() {
+    CreateControls();
+    Lines = std::make_unique<LineGS>();
     PreviewFormat = ::RegisterClipboardFormatW(L"velmora_panorel2");
     ExplorerPath = WindowsDirectory() + L"\\explorer.exe";
 
@@ -54,6 +62,11 @@ void mainW::Form_Load() {
 
     OpenEvents();
     ComputePreviewSize();
+    CreateImages();
+    ReadDesktopNames();
+    // Covering the screen runs the layout.
+    Move(0, 0, ScreenPixels(host::Screen::Width(), host::Screen::TwipsPerPixelX()),
+         ScreenPixels(host::Screen::Height(), host::Screen::TwipsPerPixelY()));
 }
 
 void mainW::OpenEvents() {
@@ -87,7 +100,9 @@ void mainW::Form_QueryUnload() {
         SkipOnError([&] { DetachMessage(this, hWnd(), WM_COPYDATA); });
         SkipOnError([&] { DetachMessage(this, hWnd(), TaskbarCreatedMsg); });
     }
+    Lines.reset();
     for (int i = 1; i <= kEventCount; ++i) EventHandles[i].reset();
+    formBg.Unload();
 }
 
 void mainW::Form_Unload() {
@@ -160,7 +175,7 @@ void mainW::RequestDesktop(std::int16_t j) {
     } else {
         Hide();
         SkipOnError([&] {
-            if (BackgroundVisible()) HideBackground();
+            if (formBg.Visible()) formBg.Hide();
         });
         SignalEvent(SwitchToDesktopIndex(j));
         host::DoEvents();
@@ -174,14 +189,40 @@ void mainW::SignalPreviewUpdated() {
     for (const int index : PreviewUpdatedIndices(DesktopNumber)) SignalEvent(index);
 }
 
-void mainW::CaptureScreen() {}
-void mainW::DrawCaptureResized() {}
-void mainW::PublishPreview() {}
-void mainW::LoadPreview(std::int16_t) {}
-void mainW::ReloadDesktopNames() {}
-void mainW::TogglePanel() {}
-bool mainW::BackgroundVisible() const { return false; }
-void mainW::HideBackground() {}
+void mainW::CaptureScreen() { panorel::CaptureScreen(); }
+
+void mainW::DrawCaptureResized() {
+    const int n = DesktopNumber;
+    panorel::DrawCaptureResized(PreviewDC[n].hDC(), Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight());
+}
+
+void mainW::PublishPreview() { panorel::PublishPreview(PreviewFormat); }
+
+void mainW::LoadPreview(std::int16_t j) {
+    if (j < 1 || j > 4) return;
+    ClipboardSession clipboard;
+    if (!clipboard.IsOpen()) return;
+    if (!DrawClipboardPreview(PreviewFormat, PreviewDC[j].hDC(), Picture1[j]->ScaleWidth(), Picture1[j]->ScaleHeight()))
+        return;
+    SkipOnError([&] { DrawPreviewFrame(j); });
+    SkipOnError([&] { PaintTile(j); });
+}
+
+void mainW::ReloadDesktopNames() {
+    SkipOnError([&] { ReadDesktopNames(); });
+    for (int j = 1; j <= 4; ++j) SkipOnError([&] { DrawPreviewTopEdge(j); });
+    SkipOnError([&] { MakeRegionFromPictures(*this); });
+}
+
+void mainW::TogglePanel() {
+    if (!formBg.Visible()) {
+        ShowPanel();
+    } else {
+        formBg.Hide();
+        Hide();
+    }
+}
+
 void mainW::AddTrayIcon() {}
 
 }  // namespace panorel

@@ -4,12 +4,18 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
+#include "host/Controls.h"
 #include "host/Form.h"
 #include "host/Handles.h"
+#include "switcher/FormBg.h"
+#include "switcher/PanelLayout.h"
 #include "winsupport/ISubclass.h"
+#include "winsupport/LineGS.h"
+#include "winsupport/VLM_memDC.h"
 
 namespace panorel {
 
@@ -35,6 +41,26 @@ public:
     // Set by the entry routine: unloading the window ends the message loop.
     bool EndProcessOnUnload = false;
 
+    // The panel. Arrays are indexed as the controls are: tiles and tabs 1..4,
+    // tray icon images 0..3.
+    std::unique_ptr<LineGS> Lines;
+    std::array<std::unique_ptr<host::PictureBox>, 5> Picture1;
+    std::array<std::unique_ptr<host::PictureBox>, 5> DeskName;
+    std::array<host::ImageControl, 4> Image1;
+    std::unique_ptr<host::PictureBox> picBottom;
+    std::array<VLM_memDC, 5> NameDC;
+    std::array<VLM_memDC, 5> PreviewDC;
+    std::array<std::wstring, 5> TabLabel;
+    // The background window behind the shown panel.
+    FormBg formBg;
+
+    // Captures the own desktop and shows the panel.
+    void ShowPanel();
+    void DrawPreviewFrame(std::int32_t j);
+    void DrawPreviewTopEdge(std::int32_t j);
+    // Reads the names and hotkeys and redraws the four tabs.
+    void ReadDesktopNames();
+
     // Sets event i (1..54); the result is not checked.
     void SignalEvent(int index);
 
@@ -54,22 +80,27 @@ protected:
     void Form_Load() override;
     void Form_QueryUnload() override;
     void Form_Unload() override;
+    void Form_Resize() override;
 
 private:
+    void CreateControls();
+    void CreateImages();
+    void DrawOutline(HDC dc, const OutlineDrawing& drawing);
+    void PaintTile(int j);
+    void PaintTab(int j);
+
     void OpenEvents();
     void ComputePreviewSize();
     void OnTaskbarCreated();
     void OnCopyData(LPARAM lParam);
 
-    // Seams where later work plugs in; each does nothing yet.
     void CaptureScreen();                    // copy the whole screen before the switch
     void DrawCaptureResized();               // scale the capture into tile n and PreviewBits
     void PublishPreview();                   // put PreviewBits on the clipboard
     void LoadPreview(std::int16_t j);        // draw the clipboard's preview into tile j
     void ReloadDesktopNames();               // ReadDesktopNames, DrawPreviewTopEdge 1..4, MakeRegionFromPictures
     void TogglePanel();                      // ShowPanel, or hide FormBg and then this window
-    bool BackgroundVisible() const;          // whether FormBg is on screen
-    void HideBackground();                   // hide FormBg
+    // Seam where the tray icon plugs in; does nothing yet.
     void AddTrayIcon();                      // own desktop's icon, tooltip, TrayIconAdded = Add
 
     bool subclassed_ = false;

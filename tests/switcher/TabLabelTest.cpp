@@ -28,31 +28,6 @@ TEST(TabLabel, HostileNamesAreKeptWhole) {
     EXPECT_EQ(label.substr(10000), L"   (CTRL + ALT + Num 1)");
 }
 
-TEST(TabLabel, NamesFallBackAlone) {
-    EXPECT_EQ(DefaultDesktopName(3), L"Desktop 3");
-    EXPECT_EQ(DesktopNameOrDefault(4, std::nullopt), L"Desktop 4");
-    const std::wstring withNul(L"Home\0", 5);  // stored terminator kept as read
-    EXPECT_EQ(DesktopNameOrDefault(1, withNul), withNul);
-    EXPECT_EQ(DesktopNameOrDefault(1, std::wstring()), L"");
-}
-
-TEST(TabLabel, KeyAndModifierAreReadAsAPair) {
-    int modifierReads = 0;
-    auto none = []() -> std::optional<std::int32_t> { return std::nullopt; };
-    auto value = [](std::int32_t v) { return [v]() -> std::optional<std::int32_t> { return v; }; };
-    auto countedModifier = [&]() -> std::optional<std::int32_t> {
-        ++modifierReads;
-        return 1;
-    };
-    EXPECT_EQ(ReadHotkey(3, none, countedModifier), (Hotkey{99, 3}));
-    EXPECT_EQ(modifierReads, 0) << "the modifier is read only after the key";
-    EXPECT_EQ(ReadHotkey(2, value(112), none), (Hotkey{98, 3})) << "a stored key alone is ignored";
-    EXPECT_EQ(ReadHotkey(1, value(112), countedModifier), (Hotkey{112, 1}));
-    EXPECT_EQ(modifierReads, 1);
-    EXPECT_EQ(ReadHotkey(4, value(-5), value(0)), (Hotkey{-5, 0}));
-    EXPECT_EQ(ReadHotkey(1, nullptr, nullptr), (Hotkey{97, 3}));
-}
-
 TEST(TabLabel, ScanCodeRules) {
     EXPECT_EQ(FixedScanCode(144), 0x145u);
     EXPECT_FALSE(FixedScanCode(97));

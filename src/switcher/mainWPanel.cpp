@@ -1,0 +1,143 @@
+// The switcher window's panel: its controls, the full-screen layout, the
+// frames of the tiles, the name tabs, and showing and hiding.
+#include "switcher/mainW.h"
+
+#include "resource_ids.h"
+#include "settings/CompDefaultPrefs.h"
+#include "settings/DesktopSettings.h"
+#include "switcher/KeyNameText.h"
+#include "switcher/PanelLayout.h"
+#include "switcher/TabLabel.h"
+#include "winsupport/GraphicsHelpers.h"
+#include "winsupport/Transparent.h"
+#include "winsupport/modResize.h"
+
+namespace panorel {
+namespace {
+
+constexpr int kMenuFont = 4;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+// Design-time sizes: the first tab image takes tab 1's, the bar keeps its own.
+constexpr int kDesignTabWidth = 86;
+constexpr int kDesignTabHeight = 25;
+
+RECT ToRect(const PanelRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+void mainW::CreateControls() {
+    const HWND self = hWnd();
+    for (int j = 1; j <= 4; ++j) {
+        Picture1[j] = std::make_unique<host::PictureBox>(self, 0, 0, 0, 0);
+        Picture1[j]->Paint = [this, j] { PaintTile(j); };
+        Picture1[j]->Click = [this, j] { RequestDesktop(static_cast<std::int16_t>(j)); };
+        AddControl(*Picture1[j]);
+        DeskName[j] = std::make_unique<host::PictureBox>(self, 0, 0, kDesignTabWidth, kDesignTabHeight);
+        DeskName[j]->Paint = [this, j] { PaintTab(j); };
+        AddControl(*DeskName[j]);
+    }
+    picBottom = std::make_unique<host::PictureBox>(self, 0, 0, kButtonBarWidth, kButtonBarHeight);
+    AddControl(*picBottom);
+    for (int i = 0; i < 4; ++i) {
+        Image1[i].Picture = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                            MAKEINTRESOURCEW(IDI_DESKTOP1 + i), IMAGE_ICON,
+                                                            ::GetSystemMetrics(SM_CXSMICON),
+                                                            ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+        AddControl(Image1[i]);
+    }
+}
+
+void mainW::CreateImages() {
+    const HFONT menuFont = DefaultFontHandle(kMenuFont);
+    for (int i = 1; i <= 4; ++i) {
+        NameDC[i].Create(DeskName[1]->ScaleWidth(), DeskName[1]->ScaleHeight());
+        NameDC[i].MaskTransparentSet(true);
+        NameDC[i].FontSet(menuFont);
+        PreviewDC[i].Create(PreviewWidth, PreviewHeight);
+        FillRectColor(PreviewDC[i].hDC(), RECT{0, 0, PreviewWidth, PreviewHeight}, kWhite);
+    }
+}
+
+void mainW::Form_Resize() {
+    if (!picBottom) return;  // before the controls exist
+    ComputePreviewSize();
+    const auto layout = ComputePanelLayout(ScaleWidth(), ScaleHeight(), PreviewWidth, PreviewHeight);
+    if (!layout) return;  // a window of no size has nothing to lay out
+    for (int j = 1; j <= 4; ++j) PreviewDC[j].Resize(PreviewWidth, PreviewHeight);
+    for (int j = 1; j <= 4; ++j) {
+        const PanelPoint tile = layout->Tile(j);
+        Picture1[j]->Move(tile.left, tile.top, PreviewWidth, PreviewHeight);
+        const PanelPoint tab = TabPosition(tile, DeskName[j]->Height());
+        DeskName[j]->Move(tab.left, tab.top);
+    }
+    const PanelPoint bar = ButtonBarPosition(ScaleWidth(), ScaleHeight(), picBottom->ScaleWidth(),
+                                             picBottom->ScaleHeight());
+    picBottom->Move(bar.left, bar.top);
+    for (int j = 1; j <= 4; ++j) DrawPreviewFrame(j);
+    MakeRegionFromPictures(*this);
+}
+
+void mainW::DrawOutline(HDC dc, const OutlineDrawing& drawing) {
+    FillRectColor(dc, ToRect(drawing.whiteFill), kWhite);
+    for (const PanelLine& line : drawing.lines) Lines->LineGP(dc, line.x1, line.y1, line.x2, line.y2, drawing.color);
+}
+
+void mainW::DrawPreviewFrame(std::int32_t j) {
+    if (j < 1 || j > 4) return;
+    if (auto frame = PreviewFrame(j, DesktopNumber, DeskName[j]->Width(), PreviewWidth, PreviewHeight))
+        DrawOutline(PreviewDC[j].hDC(), *frame);
+}
+
+void mainW::DrawPreviewTopEdge(std::int32_t j) {
+    if (j < 1 || j > 4) return;
+    if (auto edge = PreviewTopEdge(j, DesktopNumber, DeskName[j]->Width(), PreviewWidth))
+        DrawOutline(PreviewDC[j].hDC(), *edge);
+}
+
+void mainW::PaintTile(int j) {
+    BlitCopy(Picture1[j]->hDC(), 0, 0, Picture1[j]->ScaleWidth(), Picture1[j]->ScaleHeight(), PreviewDC[j].hDC(), 0,
+             0);
+}
+
+void mainW::PaintTab(int j) {
+    BlitCopy(DeskName[j]->hDC(), 0, 0, DeskName[j]->ScaleWidth(), DeskName[j]->ScaleHeight(), NameDC[j].hDC(), 0, 0);
+}
+
+void mainW::ReadDesktopNames() {
+    for (int j = 1; j <= 4; ++j) {
+        const Hotkey hotkey = ReadDesktopHotkey(j);
+        TabLabel[j] = BuildTabLabel(ReadDesktopName(j), hotkey.Modifiers, KeyNameText(hotkey.Key));
+        VLM_memDC& image = NameDC[j];
+        const RECT text = TextExtent(image.hDC(), TabLabel[j]);
+        const TabImage tab = TabImageLayout(text.right, text.bottom, j == DesktopNumber);
+        image.Resize(tab.width, tab.height);
+        DeskName[j]->Move(DeskName[j]->Left(), DeskName[j]->Top(), tab.width, tab.height);
+        FillRectColor(image.hDC(), RECT{0, 0, tab.width, tab.height}, kWhite);
+        DrawTextRect(image.hDC(), TabLabel[j], ToRect(tab.textRect), DT_SINGLELINE);
+        for (const PanelLine& line : tab.outline.lines)
+            Lines->LineGP(image.hDC(), line.x1, line.y1, line.x2, line.y2, tab.outline.color);
+        DeskName[j]->Refresh();
+    }
+}
+
+void mainW::ShowPanel() {
+    const int n = DesktopNumber;
+    panorel::CaptureScreen();  // before anything is shown: the desktop as the user left it
+    formBg.Show();
+    ::SetWindowPos(formBg.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    FillRectColor(PreviewDC[n].hDC(), RECT{0, 0, Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight()}, kWhite);
+    DrawPreviewFrame(n);
+    Show();
+    ::SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    // The backdrop goes behind the panel, but stays above every other window
+    // so that it dims them and catches the click that dismisses the panel.
+    ::SetWindowPos(formBg.hWnd(), hWnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    host::DoEvents();
+    // The busy animation starts here once it exists.
+    host::DoEvents();
+    panorel::DrawCaptureResized(PreviewDC[n].hDC(), Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight());
+    DrawPreviewFrame(n);
+    PaintTile(n);
+}
+
+}  // namespace panorel

@@ -1,0 +1,240 @@
+// The switcher's panel in-process, checked on the real (Xvfb) screen: layout,
+// shape, frames, tabs, showing and hiding, and tile clicks.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "WinTestSupport.h"
+#include "switcher/KeyNameText.h"
+#include "switcher/mainW.h"
+#include "winsupport/GraphicsHelpers.h"
+
+namespace panorel::test {
+namespace {
+
+// The whole screen as 0x00RRGGBB values, read back through GDI.
+class ScreenShot {
+public:
+    ScreenShot() {
+        width_ = ::GetSystemMetrics(SM_CXSCREEN);
+        height_ = ::GetSystemMetrics(SM_CYSCREEN);
+        WindowDc screen = WindowDc::Client(nullptr);
+        MemoryDcHandle dc(::CreateCompatibleDC(screen.get()));
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        BitmapHandle bitmap(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        SelectionGuard select(dc.get(), bitmap.get());
+        ::BitBlt(dc.get(), 0, 0, width_, height_, screen.get(), 0, 0, SRCCOPY);
+        ::GdiFlush();
+        const auto* p = static_cast<const std::uint32_t*>(bits);
+        pixels_.assign(p, p + static_cast<std::size_t>(width_) * height_);
+    }
+    std::uint32_t At(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFF; }
+
+private:
+    int width_, height_;
+    std::vector<std::uint32_t> pixels_;
+};
+
+constexpr std::uint32_t kRed = 0xFF0000;   // as 0x00RRGGBB
+constexpr std::uint32_t kGrey = 0x808080;
+constexpr std::uint32_t kWhiteRgb = 0xFFFFFF;
+
+// A topmost window painted in two known colours, standing in for the desktop.
+class PatternWindow {
+public:
+    PatternWindow() {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"Panorel2TestPattern";
+        ::RegisterClassW(&wc);
+        hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+        ::UpdateWindow(hwnd_);
+        host::DoEvents();
+        ::Sleep(200);
+        host::DoEvents();
+    }
+    ~PatternWindow() { ::DestroyWindow(hwnd_); }
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (m == WM_PAINT) {
+            PAINTSTRUCT ps;
+            HDC dc = ::BeginPaint(h, &ps);
+            RECT rc;
+            ::GetClientRect(h, &rc);
+            RECT left = rc, right = rc;
+            left.right = right.left = rc.right / 2;
+            BrushHandle blue(::CreateSolidBrush(RGB(0, 0, 200)));
+            BrushHandle green(::CreateSolidBrush(RGB(0, 180, 0)));
+            ::FillRect(dc, &left, blue.get());
+            ::FillRect(dc, &right, green.get());
+            ::EndPaint(h, &ps);
+            return 0;
+        }
+        return ::DefWindowProcW(h, m, w, l);
+    }
+    HWND hwnd_;
+};
+
+std::wstring Payload(const char* shortName) { return L"Local\\velmora_" + std::wstring(shortName, shortName + strlen(shortName)); }
+
+class Panel : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel");
+        ASSERT_EQ(::GetSystemMetrics(SM_CXSCREEN), 1920);
+        ASSERT_EQ(::GetSystemMetrics(SM_CYSCREEN), 1080);
+    }
+    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel"); }
+    void Settle() {
+        for (int i = 0; i < 5; ++i) {
+            host::DoEvents();
+            ::Sleep(60);
+        }
+    }
+    SharedEvents events;
+};
+
+TEST_F(Panel, LayoutShapeAndFramesOnA1080pScreen) {
+    mainW w(L"1");
+    w.hWnd();
+    w.formBg.Load();
+    EXPECT_EQ(w.PreviewWidth, 855);
+    EXPECT_EQ(w.PreviewHeight, 435);
+    const int tileLeft[] = {0, 70, 995, 70, 995};
+    const int tileTop[] = {0, 70, 70, 575, 575};
+    for (int j = 1; j <= 4; ++j) {
+        EXPECT_EQ(w.Picture1[j]->Left(), tileLeft[j]);
+        EXPECT_EQ(w.Picture1[j]->Top(), tileTop[j]);
+        EXPECT_EQ(w.DeskName[j]->Top() + w.DeskName[j]->Height(), tileTop[j]) << "tab " << j << " sits on its tile";
+        EXPECT_EQ(w.DeskName[j]->Left(), tileLeft[j]);
+    }
+    EXPECT_EQ(w.picBottom->Left(), 736);  // 735.5, halves to even
+    EXPECT_EQ(w.picBottom->Top(), 1080 - 57 + 2);
+
+    w.IncomingName(Payload("ShowPreviewSwitcher1"));
+    Settle();
+    ASSERT_TRUE(w.Visible());
+    ASSERT_TRUE(w.formBg.Visible());
+    // A gutter belongs to the background window, a tile to the switcher.
+    EXPECT_EQ(::WindowFromPoint(POINT{960, 300}), w.formBg.Picture1->hWnd());
+    EXPECT_EQ(::GetAncestor(::WindowFromPoint(POINT{500, 300}), GA_ROOT), w.hWnd());
+    EXPECT_EQ(::GetAncestor(::WindowFromPoint(POINT{960, 1060}), GA_ROOT), w.hWnd()) << "button bar";
+
+    const ScreenShot shot;
+    for (int j = 1; j <= 4; ++j) {
+        const std::uint32_t colour = j == 1 ? kRed : kGrey;
+        const int l = tileLeft[j], t = tileTop[j], tabW = w.DeskName[j]->Width();
+        EXPECT_EQ(shot.At(l, t + 200), colour) << "left edge of " << j;
+        EXPECT_EQ(shot.At(l + 854, t + 200), colour) << "right edge of " << j;
+        EXPECT_EQ(shot.At(l + 400, t + 434), colour) << "bottom edge of " << j;
+        EXPECT_EQ(shot.At(l + tabW - 1, t), colour) << "top edge starts at tabW - 1";
+        EXPECT_EQ(shot.At(l + 700, t), colour);
+        for (int x = 1; x <= tabW - 2; x += 7) EXPECT_NE(shot.At(l + x, t), colour) << "open under the tab at " << x;
+        // The tab outline: left, right and top edges in the same colour.
+        const int tabTop = w.DeskName[j]->Top(), tabH = w.DeskName[j]->Height();
+        EXPECT_EQ(shot.At(l, tabTop + tabH / 2), colour);
+        EXPECT_EQ(shot.At(l + tabW - 1, tabTop + tabH / 2), colour);
+        EXPECT_EQ(shot.At(l + tabW / 2, tabTop), colour);
+    }
+    w.IncomingName(Payload("ShowPreviewSwitcher1"));
+    Settle();
+    EXPECT_FALSE(w.Visible());
+    EXPECT_FALSE(w.formBg.Visible());
+}
+
+TEST_F(Panel, OwnTileShowsTheDesktopAsTheUserLeftIt) {
+    mainW w(L"2");
+    w.hWnd();
+    w.formBg.Load();
+    {
+        PatternWindow pattern;
+        w.IncomingName(Payload("ShowPreviewSwitcher2"));
+    }
+    Settle();
+    const ScreenShot shot;
+    // Tile 2 is at (995, 70): its left half shows the blue half of the screen,
+    // its right half the green one, resampled.
+    EXPECT_EQ(shot.At(995 + 200, 70 + 200), 0x0000C8u);
+    EXPECT_EQ(shot.At(995 + 650, 70 + 200), 0x00B400u);
+    // A mouse button released on the background hides both windows.
+    ::SendMessageW(w.formBg.Picture1->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(960, 300));
+    EXPECT_FALSE(w.Visible());
+    EXPECT_FALSE(w.formBg.Visible());
+}
+
+TEST_F(Panel, TileClickHidesThePanelAndAsksForThatDesktop) {
+    mainW w(L"3");
+    w.hWnd();
+    w.formBg.Load();
+    for (int j : {1, 3}) {
+        w.IncomingName(Payload("ShowPreviewSwitcher3"));
+        Settle();
+        events.TakeSignalled();
+        ASSERT_TRUE(w.Visible());
+        const HWND tile = w.Picture1[j]->hWnd();
+        ::SendMessageW(tile, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        ::SendMessageW(tile, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+        EXPECT_FALSE(w.Visible());
+        EXPECT_FALSE(w.formBg.Visible());
+        // SwitchToDesktop j, then Switcher1Update3, Switcher2Update3, Switcher4Update3.
+        EXPECT_EQ(events.TakeSignalled(), "7 19 " + std::string("43 ") + std::to_string(48 + j))
+            << "tile " << j;
+    }
+}
+
+TEST_F(Panel, TabsShowNamesAndHotkeysAndFollowTheSettings) {
+    mainW w(L"3");
+    w.hWnd();
+    // The key names are the layout's (under Wine's X11 driver, X's own).
+    for (int j = 1; j <= 4; ++j)
+        EXPECT_EQ(w.TabLabel[j], L"Desktop " + std::to_wstring(j) + L"   (CTRL + ALT + " + KeyNameText(96 + j) + L")");
+    const int before = w.DeskName[3]->Width();
+
+    HKEY key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Panorel", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                                nullptr),
+              ERROR_SUCCESS);
+    const wchar_t name[] = L"Desktop 3 with a much longer name";
+    // Stored as usual, with its terminator, which stays part of the name.
+    ::RegSetValueExW(key, L"Desktop3Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof name);
+    ::RegCloseKey(key);
+    const std::wstring oldLabel = w.TabLabel[3];
+    w.IncomingName(Payload("ReadRegSwitcher3"));
+    const std::wstring stored(name, sizeof name / sizeof(wchar_t));
+    EXPECT_EQ(w.TabLabel[3], stored + L"   (CTRL + ALT + " + KeyNameText(99) + L")");
+    const int extra = TextExtent(w.NameDC[3].hDC(), w.TabLabel[3]).right - TextExtent(w.NameDC[3].hDC(), oldLabel).right;
+    EXPECT_GT(extra, 100);
+    EXPECT_EQ(w.DeskName[3]->Width(), before + extra);
+    EXPECT_EQ(w.DeskName[3]->Top() + w.DeskName[3]->Height(), 575);
+}
+
+TEST_F(Panel, HostileNamesStillGiveATab) {
+    HKEY key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Panorel", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                                nullptr),
+              ERROR_SUCCESS);
+    std::wstring longName(10000, L'W');
+    longName[5000] = L'\0';
+    ::RegSetValueExW(key, L"Desktop1Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(longName.data()),
+                     static_cast<DWORD>(longName.size() * 2));
+    ::RegCloseKey(key);
+    mainW w(L"1");
+    w.hWnd();
+    // Wine may add a terminator of its own to the stored value.
+    EXPECT_EQ(w.TabLabel[1].compare(0, 10000, longName), 0);
+    EXPECT_EQ(w.TabLabel[1].back(), L')');
+    EXPECT_GT(w.DeskName[1]->Width(), 1000);
+    w.Move(0, 0, 0, 0);  // a window of no size is not laid out
+    w.Move(0, 0, -5, -5);
+    EXPECT_EQ(w.PreviewWidth, 855);
+}
+
+}  // namespace
+}  // namespace panorel::test
