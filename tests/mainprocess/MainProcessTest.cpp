@@ -3,6 +3,7 @@
 // survives switchers that are missing, killed or hung, and hotkeys.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <thread>
 #include <vector>
 
@@ -193,6 +194,70 @@ TEST(MainProcess, KilledHungAndLateSwitchersDoNotStopTheOthers) {
                 static_cast<unsigned long>(took));
     EXPECT_EQ(WaitExit(run.Main(), 0), -1) << "the main process keeps serving";
     hung.join();
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> in;
+    for (WORD k : keys) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = k;
+        in.push_back(i);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = *--it;
+        i.ki.dwFlags = KEYEVENTF_KEYUP;
+        in.push_back(i);
+    }
+    ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+void SetHotkeyValues(int desktop, DWORD key, DWORD modifiers) {
+    HKEY raw = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Panorel", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                                nullptr),
+              ERROR_SUCCESS);
+    RegKeyHandle k(raw);
+    const std::wstring name = L"Desktop" + std::to_wstring(desktop) + L"Key";
+    ::RegSetValueExW(k.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&key), sizeof key);
+    ::RegSetValueExW(k.get(), (name + L"Mod").c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&modifiers),
+                     sizeof modifiers);
+}
+
+void DeleteHotkeyValues(int desktop) {
+    const std::wstring name = L"Desktop" + std::to_wstring(desktop) + L"Key";
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Panorel", name.c_str());
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Panorel", (name + L"Mod").c_str());
+}
+
+TEST(MainProcess, AHotkeyAsksTheActiveSwitcherAndReadRegRebindsIt) {
+    DeleteHotkeyValues(2);
+    RunningMain run;
+    ASSERT_TRUE(run.Ready());
+    run.KillSwitcher(1);
+    std::vector<std::string> got1;
+    WindowHandle standIn1 = MakeStandIn(1, &got1);
+
+    PressKeys({VK_CONTROL, VK_MENU, VK_NUMPAD3});  // the default hotkey of desktop 3
+    EXPECT_TRUE(PumpUntil([&] { return Contains(got1, "Local\\velmora_Switcher1SwitchTo3"); }, 3000));
+
+    SetHotkeyValues(2, 'B', 2);  // Ctrl+B
+    EXPECT_EQ(RunToEnd(L"--signal ReadReg"), kExitOk);
+    EXPECT_TRUE(PumpUntil([&] { return Contains(got1, "Local\\velmora_ReadRegSwitcher1"); }, 3000));
+    PressKeys({VK_CONTROL, 'B'});
+    EXPECT_TRUE(PumpUntil([&] { return Contains(got1, "Local\\velmora_Switcher1SwitchTo2"); }, 3000));
+    DeleteHotkeyValues(2);
+
+    // After a switch the hotkey goes to the new active desktop's switcher.
+    EXPECT_EQ(RunToEnd(L"--signal SwitchToDesktop3"), kExitOk);
+    EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == 3; }, 2000));
+    run.KillSwitcher(3);
+    std::vector<std::string> got3;
+    WindowHandle standIn3 = MakeStandIn(3, &got3);
+    PressKeys({VK_CONTROL, VK_MENU, VK_NUMPAD4});
+    EXPECT_TRUE(PumpUntil([&] { return Contains(got3, "Local\\velmora_Switcher3SwitchTo4"); }, 3000));
 }
 
 }  // namespace
