@@ -278,7 +278,6 @@ bool MainProcess::Forward(int index) {
     cds.cbData = static_cast<DWORD>(name.size());
     cds.lpData = const_cast<char*>(name.data());
     DWORD_PTR result = 0;
-    ::SetLastError(0);
     const LRESULT sent =
         ::SendMessageTimeoutA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(window_.get()),
                               reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG | SMTO_BLOCK,
@@ -320,6 +319,8 @@ void MainProcess::EndSwitchers() {
     auto waitAll = [](const std::vector<HANDLE>& alive, DWORD ms) {
         if (!alive.empty()) ::WaitForMultipleObjects(static_cast<DWORD>(alive.size()), alive.data(), TRUE, ms);
     };
+    // The desktops made here go away with this process: bring the user home first.
+    if (!singleDesktop_ && active_ != 1) SwitchToDesktop(1);
     for (int n = 1; n <= 4; ++n) Forward(ShutdownSwitcherIndex(n));
     waitAll(running(), 2000);
     for (int n = 1; n <= 4; ++n)
