@@ -259,8 +259,10 @@ HWND MainProcess::FindSwitcherWindow(int n) const {
     const std::wstring caption = L"Spacehost" + std::to_wstring(n);
     const std::string property = "Panorel2_APP" + std::to_string(n);
     if (singleDesktop_ || !desktops_[n]) {
-        const HWND w = ::FindWindowW(nullptr, caption.c_str());
-        return (w && IsSwitcherWindow(w, caption, property)) ? w : nullptr;
+        // Another program's window may carry the same caption: the property decides.
+        for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, nullptr, caption.c_str())) != nullptr;)
+            if (IsSwitcherWindow(w, caption, property)) return w;
+        return nullptr;
     }
     DesktopSearch search{caption, property, nullptr};
     ::EnumDesktopWindows(desktops_[n].get(), &FindOnDesktop, reinterpret_cast<LPARAM>(&search));

@@ -114,17 +114,5 @@ TEST(PendingForwards, AFloodKeepsTheQueueBoundedAndInOrder) {
     EXPECT_TRUE(p.Empty());
 }
 
-TEST(ForwardTimeouts, AHungSwitcherGetsShortWaitsUntilItAnswers) {
-    ForwardTimeouts t;
-    EXPECT_EQ(t.TimeoutFor(2), ForwardTimeouts::kNormalMs);
-    t.Record(2, false);
-    EXPECT_EQ(t.TimeoutFor(2), ForwardTimeouts::kSuspectMs);
-    EXPECT_EQ(t.TimeoutFor(3), ForwardTimeouts::kNormalMs);
-    t.Record(2, true);
-    EXPECT_EQ(t.TimeoutFor(2), ForwardTimeouts::kNormalMs);
-    t.Record(9, false);  // out of range: ignored
-    EXPECT_EQ(t.TimeoutFor(9), ForwardTimeouts::kSuspectMs);
-}
-
 }  // namespace
 }  // namespace panorel

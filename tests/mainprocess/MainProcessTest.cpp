@@ -186,6 +186,10 @@ TEST(MainProcess, KilledHungAndLateSwitchersDoNotStopTheOthers) {
     EXPECT_TRUE(PumpUntil([&] { return !got3.empty(); }, 3000));
     ASSERT_EQ(got3.size(), 1u);
     EXPECT_EQ(got3[0], "Local\\velmora_ShowPreviewSwitcher3");  // exact bytes, no terminator
+    // A window of another program with the same caption but without the property is not a switcher.
+    std::vector<std::string> gotDecoy;
+    WindowHandle decoy = MakeStandIn(3, &gotDecoy);
+    ::RemovePropA(decoy.get(), "Panorel2_APP3");
 
     // Switcher 4 hangs: its window exists but its thread does not answer.
     KernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -204,6 +208,7 @@ TEST(MainProcess, KilledHungAndLateSwitchersDoNotStopTheOthers) {
     EXPECT_TRUE(PumpUntil([&] { return Contains(got3, "Local\\velmora_Switcher3Update1"); }, 5000));
     const DWORD took = ::GetTickCount() - sent;
     EXPECT_LT(took, 3000u) << "a hung switcher held up the others";
+    EXPECT_TRUE(gotDecoy.empty());
     std::printf("[ figures  ] forward to switcher 3 behind a hung switcher 4: %lu ms\n",
                 static_cast<unsigned long>(took));
     EXPECT_EQ(WaitExit(run.Main(), 0), -1) << "the main process keeps serving";

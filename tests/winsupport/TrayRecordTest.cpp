@@ -19,12 +19,6 @@ TEST(TrayRecord, LaysOutTheFieldsLittleEndianAtTheirOffsets) {
     EXPECT_EQ(f.tip.substr(12), std::string(52, '\0'));  // zero-filled beyond the given bytes
 }
 
-TEST(TrayRecord, TheTipFieldIsCutAt64Bytes) {
-    const TrayRecordBytes r = BuildTrayRecord(1, 2, std::string(200, 'x'));
-    EXPECT_EQ(ReadTrayRecord(r).tip, std::string(64, 'x'));
-    EXPECT_EQ(ReadTrayRecord(BuildTrayRecord(1, 2, "")).tip, std::string(64, '\0'));
-}
-
 TEST(TrayTooltip, ShortTextsKeepTheirTerminatorLongOnesFillTheField) {
     EXPECT_EQ(TooltipFieldText(StoreToolTip(L"Panoerl2")), L"Panoerl2" + std::wstring(1, L'\0') + std::wstring(55, L' '));
     const std::wstring sixtyThree(63, L'a');
@@ -36,14 +30,6 @@ TEST(TrayTooltip, ShortTextsKeepTheirTerminatorLongOnesFillTheField) {
     EXPECT_EQ(ReadToolTip(StoreToolTip(long100)), long100);
     EXPECT_EQ(ReadToolTip(StoreToolTip(L"")), L"");
     EXPECT_EQ(ReadToolTip(L""), L"");
-}
-
-TEST(TrayMouse, MapsTheSixButtonMessagesAndNothingElse) {
-    const std::pair<int, TrayMouse> table[] = {
-        {513, {TrayMouseEvent::Down, 1}},     {514, {TrayMouseEvent::Up, 1}}, {515, {TrayMouseEvent::DblClick, 1}},
-        {516, {TrayMouseEvent::Down, 2}},     {517, {TrayMouseEvent::Up, 2}}, {518, {TrayMouseEvent::DblClick, 2}},
-        {512, {}}, {519, {}}, {520, {}}, {0, {}}, {-513, {}}, {513 + 65536, {}}};
-    for (const auto& [message, expected] : table) EXPECT_EQ(MapTrayMessage(message), expected) << message;
 }
 
 TEST(TrayMouse, RecoversTheMessageFromTwipsAndPixels) {
