@@ -98,6 +98,7 @@ int MainProcess::CreateEvents() {
     BuildEventNames();
     for (std::int16_t i = 1; i <= kEventCount; ++i) {
         const std::string name = EventName(i);
+        ::SetLastError(ERROR_SUCCESS);  // only an existing event sets it on success
         events_[i].reset(::CreateEventA(nullptr, FALSE, FALSE, name.c_str()));
         const DWORD error = ::GetLastError();
         if (!events_[i]) {

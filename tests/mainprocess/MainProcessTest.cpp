@@ -45,9 +45,10 @@ class RunningMain {
 public:
     RunningMain() {
         main_ = StartProgram(L"Panorel2.exe", L"--single-desktop");
-        mainWindow_ = WaitForWindowOfClass(L"Panorel2Main", 10000);
+        // Generous: a loaded machine can take many seconds to start a Wine process.
+        mainWindow_ = WaitForWindowOfClass(L"Panorel2Main", 30000);
         for (int n = 1; n <= 4; ++n) {
-            switcherWindows_[n] = WaitForWindow((L"Spacehost" + std::to_wstring(n)).c_str(), 15000);
+            switcherWindows_[n] = WaitForWindow((L"Spacehost" + std::to_wstring(n)).c_str(), 30000);
             if (switcherWindows_[n]) switchers_[n] = ProcessOfWindow(switcherWindows_[n]);
         }
     }
@@ -58,6 +59,7 @@ public:
             if (s && WaitExit(s, 3000) == -1) ::TerminateProcess(s.get(), 9);
     }
     bool Ready() const {
+        if (!mainWindow_) std::printf("main window missing; main exit code %ld\n", WaitExit(main_, 0));
         return main_ && mainWindow_ && switcherWindows_[1] && switcherWindows_[2] && switcherWindows_[3] &&
                switcherWindows_[4];
     }
