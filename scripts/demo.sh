@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The main job on this machine: builds the Windows programs, starts a
-# 1920 x 1080 X screen with a Wine desktop, runs Panorel2.exe (which starts
-# the four switchers) and saves screenshots under out/demo/.
+# 1920 x 1080 X screen with a Wine desktop and taskbar, runs
+# Panorel2.exe --single-desktop (which starts the four switchers) and walks
+# the road of one desktop switch, saving a screenshot of each stage under
+# out/demo/.
 set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -10,8 +12,10 @@ scripts/setup.sh
 
 demo=$root/build/demo
 out=$root/out/demo
+rm -rf "$out"
 mkdir -p "$demo" "$out"
 export WINEPREFIX=$demo/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+dist=$root/build/windows/dist
 
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
@@ -26,20 +30,47 @@ Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >"$demo/xvfb.log" 2>&1 &
 xvfb=$!
 for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 export DISPLAY=":$n"
+wineserver -p >/dev/null 2>&1 || true
 wineboot -i >/dev/null 2>&1 || true
 
-shot() {  # name
-  sleep 1
-  import -display "$DISPLAY" -window root "$out/$1.png"
-  echo "  $out/$1.png"
+step=0
+shot() {  # what
+  sleep "${2:-1.5}"
+  step=$((step + 1))
+  local file
+  file=$(printf '%s/%02d-%s.png' "$out" "$step" "$1")
+  import -display "$DISPLAY" -window root "$file"
+  echo "  $file"
 }
+signal() { wine "$dist/Panorel2.exe" --signal "$1" >/dev/null 2>&1; }
 
-dist=$root/build/windows/dist
-echo "Panorel 2 demo on display $DISPLAY; screenshots:"
+echo "Panorel 2 demo on display $DISPLAY (1920 x 1080); screenshots:"
+# A Wine desktop with a taskbar, and something recognisable on desktop 1.
 wine explorer /desktop=shell,1920x1080 >/dev/null 2>&1 &
 sleep 3
+printf 'This is desktop 1.\r\n\r\nPanorel 2 shows a preview of every desktop.\r\n' > "$demo/desktop1.txt"
+wine notepad "$(winepath -w "$demo/desktop1.txt" 2>/dev/null)" >/dev/null 2>&1 &
+sleep 2
+
 wine "$dist/Panorel2.exe" --single-desktop >/dev/null 2>&1 &
 sleep 3
-shot 01-started
+shot desktop1-with-tray-icons 0
+
+# The panel of desktop 1: its own tile shows the desktop as it was left.
+signal ShowPreviewSwitcher1
+shot panel-of-desktop1
+signal ShowPreviewSwitcher1
+shot panel-hidden
+
+# Leave desktop 1 for desktop 2: switcher 1 photographs desktop 1 and hands
+# the picture to the other three through the clipboard.
+signal Switcher1SwitchTo2
+sleep 1
+# The panel of desktop 2, with desktop 1's fresh preview in tile 1.
+signal ShowPreviewSwitcher2
+shot panel-of-desktop2-with-preview-of-desktop1
+signal ShowPreviewSwitcher2
+
 wine "$dist/Panorel2.exe" --shutdown >/dev/null 2>&1
 sleep 1
+echo "Done. The screenshots are in $out"

@@ -148,6 +148,23 @@ private:
     static inline std::atomic<long> live_{0};
 };
 
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle Null() noexcept { return nullptr; }
+    static bool IsValid(Handle h) noexcept { return h != nullptr; }
+    static void Close(Handle h) noexcept { ::DestroyWindow(h); }
+};
+// A window this code created itself and destroys when done (not for forms).
+using WindowHandle = UniqueHandle<WindowTraits>;
+
+struct DesktopTraits {
+    using Handle = HDESK;
+    static Handle Null() noexcept { return nullptr; }
+    static bool IsValid(Handle h) noexcept { return h != nullptr; }
+    static void Close(Handle h) noexcept { ::CloseDesktop(h); }
+};
+using DesktopHandle = UniqueHandle<DesktopTraits>;
+
 // A device context borrowed from a window with GetDC / GetWindowDC.
 class WindowDc {
 public:

@@ -25,8 +25,29 @@ std::wstring WindowsDirectory() {
     return dir;
 }
 
+namespace {
+
+// Starts a program with a show command; the result is not checked.
+void StartWithShowCommand(const std::wstring& path, int showCommand) {
+    std::wstring commandLine = L"\"" + path + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = static_cast<WORD>(showCommand);
+    PROCESS_INFORMATION pi{};
+    if (::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        KernelHandle process(pi.hProcess);
+        KernelHandle thread(pi.hThread);
+    }
+}
+
+}  // namespace
+
 mainW::mainW(std::wstring commandLine)
-    : Form(L"Panorel2Switcher", WS_EX_TOOLWINDOW), commandLine_(std::move(commandLine)) {
+    : Form(L"Panorel2Switcher", WS_EX_TOOLWINDOW),
+      FindTaskbar([] { return ::FindWindowA("Shell_TrayWnd", ""); }),
+      StartProgram(&StartWithShowCommand),
+      commandLine_(std::move(commandLine)) {
     formBg.HideSwitcher = [this] { Hide(); };
 }
 
@@ -64,6 +85,7 @@ void mainW::Form_Load() {
     ComputePreviewSize();
     CreateImages();
     ReadDesktopNames();
+    ShellOrTrayIcon();
     // Covering the screen runs the layout.
     Move(0, 0, ScreenPixels(host::Screen::Width(), host::Screen::TwipsPerPixelX()),
          ScreenPixels(host::Screen::Height(), host::Screen::TwipsPerPixelY()));
@@ -101,6 +123,7 @@ void mainW::Form_QueryUnload() {
         SkipOnError([&] { DetachMessage(this, hWnd(), TaskbarCreatedMsg); });
     }
     Lines.reset();
+    VLM_SysTray1.reset();  // takes its icon out of the notification area
     for (int i = 1; i <= kEventCount; ++i) EventHandles[i].reset();
     formBg.Unload();
 }
@@ -123,7 +146,7 @@ LRESULT mainW::WindowProc(HWND hWnd, UINT iMsg, WPARAM, LPARAM lParam) {
 
 void mainW::OnTaskbarCreated() {
     // Nothing is retried when there is no taskbar: the next broadcast comes.
-    if (::FindWindowA("Shell_TrayWnd", "")) SkipOnError([&] { AddTrayIcon(); });
+    if (FindTaskbar && FindTaskbar()) SkipOnError([&] { AddTrayIcon(); });
 }
 
 void mainW::OnCopyData(LPARAM lParam) {
@@ -223,6 +246,29 @@ void mainW::TogglePanel() {
     }
 }
 
-void mainW::AddTrayIcon() {}
+void mainW::ShellOrTrayIcon() {
+    if (FindTaskbar && FindTaskbar()) {
+        AddTrayIcon();
+    } else if (DesktopNumber != 1 && StartProgram) {
+        // The new shell's taskbar announces itself with TaskbarCreated.
+        StartProgram(ExplorerPath, SW_SHOWMINIMIZED);
+    }
+}
+
+void mainW::AddTrayIcon() {
+    VLM_SysTray1->Icon(Image1[DesktopNumber - 1].Picture);
+    VLM_SysTray1->ToolTip(L"Panoerl2");
+    TrayIconAdded = VLM_SysTray1->Add();
+}
+
+bool mainW::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // The tray icon's notifications arrive as this window's mouse moves.
+    if (msg == WM_MOUSEMOVE && VLM_SysTray1) {
+        SkipOnError([&] { VLM_SysTray1->HandleOwnerMessage(msg, wParam, lParam); });
+        result = 0;
+        return true;
+    }
+    return false;
+}
 
 }  // namespace panorel

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -15,6 +16,7 @@
 #include "switcher/PanelLayout.h"
 #include "winsupport/ISubclass.h"
 #include "winsupport/LineGS.h"
+#include "winsupport/VLM_SysTray.h"
 #include "winsupport/VLM_memDC.h"
 
 namespace panorel {
@@ -51,6 +53,12 @@ public:
     std::array<VLM_memDC, 5> NameDC;
     std::array<VLM_memDC, 5> PreviewDC;
     std::array<std::wstring, 5> TabLabel;
+    std::unique_ptr<VLM_SysTray> VLM_SysTray1;
+
+    // How the load finds the taskbar and starts a shell where there is none;
+    // tests replace them before the window loads.
+    std::function<HWND()> FindTaskbar;
+    std::function<void(const std::wstring& path, int showCommand)> StartProgram;
     // The background window behind the shown panel.
     FormBg formBg;
 
@@ -81,6 +89,7 @@ protected:
     void Form_QueryUnload() override;
     void Form_Unload() override;
     void Form_Resize() override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void CreateControls();
@@ -100,8 +109,8 @@ private:
     void LoadPreview(std::int16_t j);        // draw the clipboard's preview into tile j
     void ReloadDesktopNames();               // ReadDesktopNames, DrawPreviewTopEdge 1..4, MakeRegionFromPictures
     void TogglePanel();                      // ShowPanel, or hide FormBg and then this window
-    // Seam where the tray icon plugs in; does nothing yet.
     void AddTrayIcon();                      // own desktop's icon, tooltip, TrayIconAdded = Add
+    void ShellOrTrayIcon();
 
     bool subclassed_ = false;
 

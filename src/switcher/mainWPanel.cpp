@@ -38,6 +38,8 @@ void mainW::CreateControls() {
     }
     picBottom = std::make_unique<host::PictureBox>(self, 0, 0, kButtonBarWidth, kButtonBarHeight);
     AddControl(*picBottom);
+    VLM_SysTray1 = std::make_unique<VLM_SysTray>(self);
+    VLM_SysTray1->MouseDblClick = [this](std::int16_t) { ShowPanel(); };
     for (int i = 0; i < 4; ++i) {
         Image1[i].Picture = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
                                                             MAKEINTRESOURCEW(IDI_DESKTOP1 + i), IMAGE_ICON,

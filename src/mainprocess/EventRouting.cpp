@@ -1,0 +1,35 @@
+#include "mainprocess/EventRouting.h"
+
+#include "switcher/EventNames.h"
+
+namespace panorel {
+
+MainAction ActionForEvent(int index) {
+    if (const int owner = OwnerOfEvent(index); owner != 0) return {MainActionKind::Forward, owner};
+    if (index >= SwitchToDesktopIndex(1) && index <= SwitchToDesktopIndex(4))
+        return {MainActionKind::SwitchDesktop, index - SwitchToDesktopIndex(0)};
+    if (index == ReadRegIndex) return {MainActionKind::ReadReg, 0};
+    if (index == ShutdownIndex) return {MainActionKind::Shutdown, 0};
+    return {};
+}
+
+bool PendingForwards::Add(int index) {
+    if (OwnerOfEvent(index) == 0) return false;
+    if (entries_.size() >= kCapacity) {
+        entries_.erase(entries_.begin());
+        ++dropped_;
+    }
+    entries_.push_back({index, kMaxAttempts});
+    return true;
+}
+
+unsigned ForwardTimeouts::TimeoutFor(int switcher) const {
+    if (switcher < 1 || switcher > 4) return kSuspectMs;
+    return suspect_[switcher] ? kSuspectMs : kNormalMs;
+}
+
+void ForwardTimeouts::Record(int switcher, bool answered) {
+    if (switcher >= 1 && switcher <= 4) suspect_[switcher] = !answered;
+}
+
+}  // namespace panorel

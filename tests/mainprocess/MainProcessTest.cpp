@@ -1,0 +1,285 @@
+// The real Panorel2.exe with its four Spacehost.exe under Wine: refusing a
+// second instance, the --signal and --shutdown commands, forwarding that
+// survives switchers that are missing, killed or hung, and hotkeys.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <thread>
+#include <vector>
+
+#include "WinTestSupport.h"
+#include "mainprocess/MainCommandLine.h"
+
+namespace panorel::test {
+namespace {
+
+constexpr char kActiveDesktopProperty[] = "Panorel2_ActiveDesktop";
+
+long RunToEnd(const std::wstring& arguments, DWORD ms = 20000) {
+    KernelHandle p = StartProgram(L"Panorel2.exe", arguments);
+    return p ? WaitExit(p, ms) : -2;
+}
+
+KernelHandle ProcessOfWindow(HWND w) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(w, &pid);
+    return KernelHandle(pid ? ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid) : nullptr);
+}
+
+// Lets sent messages reach this thread's windows while waiting for `done`.
+template <class Done>
+bool PumpUntil(Done done, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > ms) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+// The main process and its four switchers for one test; whatever is left at
+// the end is shut down, and as a last resort ended.
+class RunningMain {
+public:
+    RunningMain() {
+        main_ = StartProgram(L"Panorel2.exe", L"--single-desktop");
+        // Generous: a loaded machine can take many seconds to start a Wine process.
+        mainWindow_ = WaitForWindowOfClass(L"Panorel2Main", 30000);
+        for (int n = 1; n <= 4; ++n) {
+            switcherWindows_[n] = WaitForWindow((L"Spacehost" + std::to_wstring(n)).c_str(), 30000);
+            if (switcherWindows_[n]) switchers_[n] = ProcessOfWindow(switcherWindows_[n]);
+        }
+    }
+    ~RunningMain() {
+        if (WaitExit(main_, 0) == -1) RunToEnd(L"--shutdown");
+        if (WaitExit(main_, 5000) == -1) ::TerminateProcess(main_.get(), 9);
+        for (auto& s : switchers_)
+            if (s && WaitExit(s, 3000) == -1) ::TerminateProcess(s.get(), 9);
+    }
+    bool Ready() const {
+        if (!mainWindow_) std::printf("main window missing; main exit code %ld\n", WaitExit(main_, 0));
+        return main_ && mainWindow_ && switcherWindows_[1] && switcherWindows_[2] && switcherWindows_[3] &&
+               switcherWindows_[4];
+    }
+    int ActiveDesktop() const {
+        return static_cast<int>(reinterpret_cast<INT_PTR>(::GetPropA(mainWindow_, kActiveDesktopProperty)));
+    }
+    void KillSwitcher(int n) {
+        ::TerminateProcess(switchers_[n].get(), 9);
+        WaitExit(switchers_[n], 5000);
+    }
+    const KernelHandle& Main() const { return main_; }
+    const KernelHandle& Switcher(int n) const { return switchers_[n]; }
+
+    static HWND WaitForWindowOfClass(const wchar_t* cls, DWORD ms) {
+        const DWORD start = ::GetTickCount();
+        for (;;) {
+            if (HWND w = ::FindWindowW(cls, nullptr)) return w;
+            if (::GetTickCount() - start > ms) return nullptr;
+            ::Sleep(20);
+        }
+    }
+
+private:
+    KernelHandle main_;
+    HWND mainWindow_ = nullptr;
+    HWND switcherWindows_[5] = {};
+    KernelHandle switchers_[5];
+};
+
+// A window standing in for switcher n: same caption and property, and it
+// records every WM_COPYDATA payload it receives.
+LRESULT CALLBACK StandInProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COPYDATA) {
+        const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        auto* list = reinterpret_cast<std::vector<std::string>*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (list && cds && cds->lpData) list->emplace_back(static_cast<const char*>(cds->lpData), cds->cbData);
+        return TRUE;
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+WindowHandle MakeStandIn(int n, std::vector<std::string>* received) {
+    static const bool registered = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = StandInProc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"Panorel2TestSwitcher";
+        return ::RegisterClassW(&wc) != 0;
+    }();
+    (void)registered;
+    WindowHandle w(::CreateWindowExW(0, L"Panorel2TestSwitcher", (L"Spacehost" + std::to_wstring(n)).c_str(),
+                                     WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr));
+    ::SetWindowLongPtrW(w.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(received));
+    ::SetPropA(w.get(), ("Panorel2_APP" + std::to_string(n)).c_str(), reinterpret_cast<HANDLE>(1));
+    return w;
+}
+
+bool Contains(const std::vector<std::string>& v, const std::string& s) {
+    for (const auto& x : v)
+        if (x == s) return true;
+    return false;
+}
+
+TEST(MainProcess, CommandsWithoutARunningInstanceFailWithTheirOwnCodes) {
+    EXPECT_EQ(RunToEnd(L"--signal NoSuchEvent"), kExitUnknownEvent);
+    EXPECT_EQ(RunToEnd(L"--signal"), kExitBadArguments);
+    EXPECT_EQ(RunToEnd(L"--bogus"), kExitBadArguments);
+    EXPECT_EQ(RunToEnd(L"--signal ReadReg"), kExitNotRunning);
+    EXPECT_EQ(RunToEnd(L"--shutdown"), kExitNotRunning);
+}
+
+TEST(MainProcess, ASecondInstanceRefusesAndShutdownLeavesNoProcessBehind) {
+    RunningMain run;
+    ASSERT_TRUE(run.Ready());
+    EXPECT_EQ(run.ActiveDesktop(), 1);
+    DeleteErrorLog();
+    EXPECT_EQ(RunToEnd(L"--single-desktop", 10000), kExitAlreadyRunning);
+    EXPECT_NE(ReadErrorLog().find("another instance is running"), std::string::npos) << ReadErrorLog();
+    EXPECT_EQ(WaitExit(run.Main(), 0), -1) << "the first instance keeps running";
+    EXPECT_EQ(RunToEnd(L"--signal NoSuchEvent"), kExitUnknownEvent);
+
+    const DWORD start = ::GetTickCount();
+    EXPECT_EQ(RunToEnd(L"--shutdown"), kExitOk);
+    const DWORD took = ::GetTickCount() - start;
+    EXPECT_EQ(WaitExit(run.Main(), 0), 0);
+    for (int n = 1; n <= 4; ++n) EXPECT_NE(WaitExit(run.Switcher(n), 0), -1) << "switcher " << n << " left behind";
+    EXPECT_EQ(::FindWindowW(L"Panorel2Main", nullptr), nullptr);
+    std::printf("[ figures  ] --shutdown took %lu ms\n", static_cast<unsigned long>(took));
+}
+
+std::uint64_t CpuTime100ns(const KernelHandle& process) {
+    FILETIME created, ended, kernel, user;
+    if (!::GetProcessTimes(process.get(), &created, &ended, &kernel, &user)) return 0;
+    auto v = [](const FILETIME& f) { return (std::uint64_t{f.dwHighDateTime} << 32) | f.dwLowDateTime; };
+    return v(kernel) + v(user);
+}
+
+TEST(MainProcess, RecordsTheDesktopASwitcherAsksForAndIdlesWithoutWork) {
+    RunningMain run;
+    ASSERT_TRUE(run.Ready());
+    // Waiting without polling: an idle main process uses (almost) no CPU.
+    const std::uint64_t before = CpuTime100ns(run.Main());
+    ::Sleep(3000);
+    const std::uint64_t used = CpuTime100ns(run.Main()) - before;
+    EXPECT_LT(used, 1000000u) << "more than 100 ms of CPU in 3 s of idling";
+    std::printf("[ figures  ] idle main process: %.1f ms CPU in 3 s (%.1f ms since its start)\n", used / 10000.0,
+                CpuTime100ns(run.Main()) / 10000.0);
+    EXPECT_EQ(RunToEnd(L"--signal SwitchToDesktop3"), kExitOk);
+    EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == 3; }, 2000));
+    EXPECT_EQ(RunToEnd(L"--signal SwitchToDesktop4"), kExitOk);
+    EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == 4; }, 2000));
+}
+
+TEST(MainProcess, KilledHungAndLateSwitchersDoNotStopTheOthers) {
+    RunningMain run;
+    ASSERT_TRUE(run.Ready());
+    run.KillSwitcher(2);
+    run.KillSwitcher(3);
+    run.KillSwitcher(4);
+
+    // Switcher 3 is "still starting": its signal comes before its window.
+    EXPECT_EQ(RunToEnd(L"--signal ShowPreviewSwitcher3"), kExitOk);
+    ::Sleep(300);
+    std::vector<std::string> got3;
+    WindowHandle standIn3 = MakeStandIn(3, &got3);
+    EXPECT_TRUE(PumpUntil([&] { return !got3.empty(); }, 3000));
+    ASSERT_EQ(got3.size(), 1u);
+    EXPECT_EQ(got3[0], "Local\\velmora_ShowPreviewSwitcher3");  // exact bytes, no terminator
+    // A window of another program with the same caption but without the property is not a switcher.
+    std::vector<std::string> gotDecoy;
+    WindowHandle decoy = MakeStandIn(3, &gotDecoy);
+    ::RemovePropA(decoy.get(), "Panorel2_APP3");
+
+    // Switcher 4 hangs: its window exists but its thread does not answer.
+    KernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread hung([&ready] {
+        std::vector<std::string> ignored;
+        WindowHandle w = MakeStandIn(4, &ignored);
+        ::SetEvent(ready.get());
+        ::Sleep(6000);
+    });
+    ::WaitForSingleObject(ready.get(), 5000);
+    // Switcher 2 is gone for good: its signals wait a while, then are dropped.
+    EXPECT_EQ(RunToEnd(L"--signal Switcher2Update1"), kExitOk);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(RunToEnd(L"--signal Switcher4Update1"), kExitOk);
+    const DWORD sent = ::GetTickCount();
+    EXPECT_EQ(RunToEnd(L"--signal Switcher3Update1"), kExitOk);
+    EXPECT_TRUE(PumpUntil([&] { return Contains(got3, "Local\\velmora_Switcher3Update1"); }, 5000));
+    const DWORD took = ::GetTickCount() - sent;
+    EXPECT_LT(took, 3000u) << "a hung switcher held up the others";
+    EXPECT_TRUE(gotDecoy.empty());
+    std::printf("[ figures  ] forward to switcher 3 behind a hung switcher 4: %lu ms\n",
+                static_cast<unsigned long>(took));
+    EXPECT_EQ(WaitExit(run.Main(), 0), -1) << "the main process keeps serving";
+    hung.join();
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> in;
+    for (WORD k : keys) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = k;
+        in.push_back(i);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = *--it;
+        i.ki.dwFlags = KEYEVENTF_KEYUP;
+        in.push_back(i);
+    }
+    ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+void SetHotkeyValues(int desktop, DWORD key, DWORD modifiers) {
+    HKEY raw = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Panorel", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                                nullptr),
+              ERROR_SUCCESS);
+    RegKeyHandle k(raw);
+    const std::wstring name = L"Desktop" + std::to_wstring(desktop) + L"Key";
+    ::RegSetValueExW(k.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&key), sizeof key);
+    ::RegSetValueExW(k.get(), (name + L"Mod").c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&modifiers),
+                     sizeof modifiers);
+}
+
+void DeleteHotkeyValues(int desktop) {
+    const std::wstring name = L"Desktop" + std::to_wstring(desktop) + L"Key";
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Panorel", name.c_str());
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Panorel", (name + L"Mod").c_str());
+}
+
+TEST(MainProcess, AHotkeyAsksTheActiveSwitcherAndReadRegRebindsIt) {
+    DeleteHotkeyValues(2);
+    RunningMain run;
+    ASSERT_TRUE(run.Ready());
+    run.KillSwitcher(1);
+    std::vector<std::string> got1;
+    WindowHandle standIn1 = MakeStandIn(1, &got1);
+
+    PressKeys({VK_CONTROL, VK_MENU, VK_NUMPAD3});  // the default hotkey of desktop 3
+    EXPECT_TRUE(PumpUntil([&] { return Contains(got1, "Local\\velmora_Switcher1SwitchTo3"); }, 3000));
+
+    SetHotkeyValues(2, 'B', 2);  // Ctrl+B
+    EXPECT_EQ(RunToEnd(L"--signal ReadReg"), kExitOk);
+    EXPECT_TRUE(PumpUntil([&] { return Contains(got1, "Local\\velmora_ReadRegSwitcher1"); }, 3000));
+    PressKeys({VK_CONTROL, 'B'});
+    EXPECT_TRUE(PumpUntil([&] { return Contains(got1, "Local\\velmora_Switcher1SwitchTo2"); }, 3000));
+    DeleteHotkeyValues(2);
+
+    // After a switch the hotkey goes to the new active desktop's switcher.
+    EXPECT_EQ(RunToEnd(L"--signal SwitchToDesktop3"), kExitOk);
+    EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == 3; }, 2000));
+    run.KillSwitcher(3);
+    std::vector<std::string> got3;
+    WindowHandle standIn3 = MakeStandIn(3, &got3);
+    PressKeys({VK_CONTROL, VK_MENU, VK_NUMPAD4});
+    EXPECT_TRUE(PumpUntil([&] { return Contains(got3, "Local\\velmora_Switcher3SwitchTo4"); }, 3000));
+}
+
+}  // namespace
+}  // namespace panorel::test

@@ -1,0 +1,46 @@
+// The tray record's bytes, its tooltip field and the mouse mapping.
+#include <gtest/gtest.h>
+
+#include "winsupport/TrayRecord.h"
+
+namespace panorel {
+namespace {
+
+TEST(TrayRecord, LaysOutTheFieldsLittleEndianAtTheirOffsets) {
+    const TrayRecordBytes r = BuildTrayRecord(0x00ABCDEFu, 0x12345678u, std::string("Panoerl2\0", 9) + "   ");
+    const std::uint8_t head[24] = {88, 0, 0, 0, 0xEF, 0xCD, 0xAB, 0, 1, 0, 0, 0,
+                                   7,  0, 0, 0, 0,    2,    0,    0, 0x78, 0x56, 0x34, 0x12};
+    for (int i = 0; i < 24; ++i) EXPECT_EQ(r[i], head[i]) << "byte " << i;
+    const TrayRecordFields f = ReadTrayRecord(r);
+    EXPECT_EQ(f.size, 88u);
+    EXPECT_EQ(f.window, 0x00ABCDEFu);
+    EXPECT_EQ(f.icon, 0x12345678u);
+    EXPECT_EQ(f.tip.substr(0, 12), std::string("Panoerl2\0   ", 12));
+    EXPECT_EQ(f.tip.substr(12), std::string(52, '\0'));  // zero-filled beyond the given bytes
+}
+
+TEST(TrayTooltip, ShortTextsKeepTheirTerminatorLongOnesFillTheField) {
+    EXPECT_EQ(TooltipFieldText(StoreToolTip(L"Panoerl2")), L"Panoerl2" + std::wstring(1, L'\0') + std::wstring(55, L' '));
+    const std::wstring sixtyThree(63, L'a');
+    EXPECT_EQ(TooltipFieldText(StoreToolTip(sixtyThree)), sixtyThree + std::wstring(1, L'\0'));
+    const std::wstring sixtyFour(64, L'b');
+    EXPECT_EQ(TooltipFieldText(StoreToolTip(sixtyFour)), sixtyFour);
+    const std::wstring long100(100, L'c');
+    EXPECT_EQ(TooltipFieldText(StoreToolTip(long100)), std::wstring(64, L'c'));
+    EXPECT_EQ(ReadToolTip(StoreToolTip(long100)), long100);
+    EXPECT_EQ(ReadToolTip(StoreToolTip(L"")), L"");
+    EXPECT_EQ(ReadToolTip(L""), L"");
+}
+
+TEST(TrayMouse, RecoversTheMessageFromTwipsAndPixels) {
+    EXPECT_EQ(TrayMessageFromX(513 * 15.0, true, 15.0), 513);
+    EXPECT_EQ(TrayMessageFromX(513 * 15.0, false, 15.0), 513 * 15);
+    EXPECT_EQ(TrayMessageFromX(517, false, 0.0), 517);
+    EXPECT_EQ(TrayMessageFromX(513.5 * 15.0, true, 15.0), 514);  // halves to even
+    EXPECT_EQ(TrayMessageFromX(514.5 * 12.0, true, 12.0), 514);
+    EXPECT_EQ(TrayMessageFromX(7000.0, true, 0.0), 0);  // no scale: nothing sensible
+    EXPECT_EQ(TrayMessageFromX(1e300, false, 1.0), 0);
+}
+
+}  // namespace
+}  // namespace panorel
