@@ -66,6 +66,14 @@ PANOREL_ALWAYS_INLINE void ConvertRow(const std::uint8_t* in, std::int32_t sw, d
     const std::size_t bytes = 3 * static_cast<std::size_t>(sw);
     double* body = out + 3;
     std::size_t j = 0;
+    for (; j + 16 <= bytes; j += 16) {
+        for (std::size_t q = 0; q < 16; q += 4) {
+            V4b b;
+            std::memcpy(&b, in + j + q, sizeof b);
+            const V4d d = __builtin_convertvector(b, V4d);
+            Store(body + j + q, d);
+        }
+    }
     for (; j + 4 <= bytes; j += 4) {
         V4b b;
         std::memcpy(&b, in + j, sizeof b);
