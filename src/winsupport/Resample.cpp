@@ -148,7 +148,7 @@ PANOREL_ALWAYS_INLINE void ResampleBody(const Job& job) {
     for (std::int32_t& r : slotRow) r = -1;
     const std::size_t rowBytes = static_cast<std::size_t>(job.dw) * 3;
 
-    for (std::int32_t y = job.dh - 1; y >= 0; --y) {
+    for (std::int32_t y = 0; y < job.dh; ++y) {  // rising: the source is read as one forward stream
         const double fy = y * job.sy;
         const double iy = std::floor(fy);
         const double dy = fy - iy;
