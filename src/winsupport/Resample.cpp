@@ -6,11 +6,12 @@
 
 // The per-pixel work runs on vectors of four doubles (blue, green, red and one
 // spare lane). Every lane does exactly the scalar arithmetic of the plain
-// filter loop, in the same order, so the results are the same to the bit. The
-// speed comes from doing the three colours at once, from converting each
-// source row to doubles once (with its edge pixels replicated) instead of per
-// tap, from tap tables built once per call, and from four output pixels being
-// summed side by side.
+// filter loop, wy * wx * byte added tap by tap in the same order, so the
+// results are the same to the bit. The speed comes from doing the three
+// colours at once, from converting each source row to doubles once (with its
+// edges replicated) instead of per tap, from tap tables built once per call,
+// from making four weight products in one multiplication and spreading them
+// by lane shuffles, and from four output pixels being summed side by side.
 #if !defined(__GNUC__) && !defined(__clang__)
 #error "the vector extensions of GCC or Clang are needed"
 #endif
