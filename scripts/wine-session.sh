@@ -39,6 +39,19 @@ start() {
   # later test program start fast.
   wineserver -p >/dev/null 2>&1 </dev/null || true  # 2: one is running already
   wineboot -i >"$session/wineboot.log" 2>&1 </dev/null || { cat "$session/wineboot.log" >&2; exit 1; }
+  # Without a virtual desktop Wine's explorer keeps tray icons in an X window;
+  # hiding it waits two seconds for a window manager that Xvfb does not have,
+  # so every NIM_DELETE (a switcher closing) would take that long. A virtual
+  # desktop of the screen's size keeps the tray inside Wine.
+  local size=${geometry%x*}
+  if ! wine reg query 'HKCU\Software\Wine\Explorer\Desktops' /v Default 2>/dev/null | grep -q "$size"; then
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f >/dev/null 2>&1
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    wineserver -p >/dev/null 2>&1 </dev/null || true
+    wineboot >>"$session/wineboot.log" 2>&1 </dev/null || { cat "$session/wineboot.log" >&2; exit 1; }
+  fi
 }
 
 case "$action" in

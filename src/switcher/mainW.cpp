@@ -85,6 +85,7 @@ void mainW::Form_Load() {
     ComputePreviewSize();
     CreateImages();
     ReadDesktopNames();
+    ShellOrTrayIcon();
     // Covering the screen runs the layout.
     Move(0, 0, ScreenPixels(host::Screen::Width(), host::Screen::TwipsPerPixelX()),
          ScreenPixels(host::Screen::Height(), host::Screen::TwipsPerPixelY()));
@@ -122,6 +123,7 @@ void mainW::Form_QueryUnload() {
         SkipOnError([&] { DetachMessage(this, hWnd(), TaskbarCreatedMsg); });
     }
     Lines.reset();
+    VLM_SysTray1.reset();  // takes its icon out of the notification area
     for (int i = 1; i <= kEventCount; ++i) EventHandles[i].reset();
     formBg.Unload();
 }
@@ -241,6 +243,15 @@ void mainW::TogglePanel() {
     } else {
         formBg.Hide();
         Hide();
+    }
+}
+
+void mainW::ShellOrTrayIcon() {
+    if (FindTaskbar && FindTaskbar()) {
+        AddTrayIcon();
+    } else if (DesktopNumber != 1 && StartProgram) {
+        // The new shell's taskbar announces itself with TaskbarCreated.
+        StartProgram(ExplorerPath, SW_SHOWMINIMIZED);
     }
 }
 

@@ -110,6 +110,7 @@ private:
     void ReloadDesktopNames();               // ReadDesktopNames, DrawPreviewTopEdge 1..4, MakeRegionFromPictures
     void TogglePanel();                      // ShowPanel, or hide FormBg and then this window
     void AddTrayIcon();                      // own desktop's icon, tooltip, TrayIconAdded = Add
+    void ShellOrTrayIcon();
 
     bool subclassed_ = false;
 

@@ -1,0 +1,74 @@
+// The switcher's tray icon and its shell start, with the taskbar look-up and
+// the program start replaced where the test session has a taskbar anyway.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "WinTestSupport.h"
+#include "switcher/mainW.h"
+
+namespace panorel::test {
+namespace {
+
+struct Started {
+    std::wstring path;
+    int show;
+};
+
+TEST(SwitcherShell, OnlyDesktopsTwoToFourStartAShellWhenThereIsNoTaskbar) {
+    SharedEvents events;
+    for (const wchar_t* desktop : {L"1", L"3"}) {
+        std::vector<Started> started;
+        mainW w(desktop);
+        w.FindTaskbar = [] { return HWND{}; };
+        w.StartProgram = [&](const std::wstring& path, int show) { started.push_back({path, show}); };
+        w.hWnd();
+        EXPECT_FALSE(w.TrayIconAdded);
+        if (w.DesktopNumber == 1) {
+            EXPECT_TRUE(started.empty());
+        } else {
+            ASSERT_EQ(started.size(), 1u);
+            EXPECT_EQ(started[0].path, WindowsDirectory() + L"\\explorer.exe");
+            EXPECT_EQ(started[0].show, 2) << "minimised with focus";
+        }
+    }
+}
+
+TEST(SwitcherTray, IconComesBackWithTheTaskbarAndADoubleClickShowsThePanel) {
+    SharedEvents events;
+    mainW w(L"2");
+    bool noShell = true;
+    w.StartProgram = [&](const std::wstring&, int) { noShell = false; };
+    const HWND hwnd = w.hWnd();
+    w.formBg.Load();
+    ASSERT_NE(::FindWindowA("Shell_TrayWnd", ""), nullptr) << "the session's shell has a taskbar";
+    EXPECT_TRUE(noShell);
+    EXPECT_TRUE(w.TrayIconAdded);
+    EXPECT_EQ(w.VLM_SysTray1->ToolTip(), L"Panoerl2");
+    EXPECT_EQ(w.VLM_SysTray1->Icon(), w.Image1[1].Picture);
+
+    std::vector<DWORD> sent;
+    w.VLM_SysTray1->SetNotifyForTesting([&](DWORD message, const TrayRecordBytes&) {
+        sent.push_back(message);
+        return true;
+    });
+    ::SendMessageW(hwnd, w.TaskbarCreatedMsg, 0, 0);
+    EXPECT_EQ(sent, std::vector<DWORD>{static_cast<DWORD>(NIM_ADD)});
+
+    // The shell reports a double click as a mouse move whose x is the message.
+    ::SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONDBLCLK, 0));
+    EXPECT_TRUE(w.Visible());
+    EXPECT_TRUE(w.formBg.Visible());
+    ::SendMessageW(w.formBg.Picture1->hWnd(), WM_LBUTTONUP, 0, 0);
+    EXPECT_FALSE(w.Visible());
+    ::SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 0));
+    EXPECT_TRUE(w.Visible());
+    w.Unload();
+    EXPECT_EQ(sent.back(), static_cast<DWORD>(NIM_DELETE)) << "the icon leaves with the window";
+}
+
+}  // namespace
+}  // namespace panorel::test
