@@ -42,11 +42,14 @@ start() {
   # Without a virtual desktop Wine's explorer keeps tray icons in an X window;
   # hiding it waits two seconds for a window manager that Xvfb does not have,
   # so every NIM_DELETE (a switcher closing) would take that long. A virtual
-  # desktop of the screen's size keeps the tray inside Wine.
-  local size=${geometry%x*}
-  if ! wine reg query 'HKCU\Software\Wine\Explorer\Desktops' /v Default 2>/dev/null | grep -q "$size"; then
-    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$size" /f >/dev/null 2>&1
+  # desktop of the screen's size with its taskbar keeps the tray inside Wine,
+  # and the shell keeps explorer running between test programs.
+  local size=${geometry%x*} key='HKCU\Software\Wine\Explorer'
+  if ! wine reg query "$key\Desktops\Default" /v EnableShell >/dev/null 2>&1 ||
+     ! wine reg query "$key\Desktops" /v Default 2>/dev/null | grep -q "$size"; then
+    wine reg add "$key" /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add "$key\Desktops" /v Default /d "$size" /f >/dev/null 2>&1
+    wine reg add "$key\Desktops\Default" /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
     wineserver -p >/dev/null 2>&1 </dev/null || true

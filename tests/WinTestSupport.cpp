@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -74,5 +76,228 @@ std::string ReadErrorLog() {
 }
 
 void DeleteErrorLog() { ::DeleteFileW(ErrorLogPath().c_str()); }
+
+ScreenShot::ScreenShot() {
+    width_ = ::GetSystemMetrics(SM_CXSCREEN);
+    height_ = ::GetSystemMetrics(SM_CYSCREEN);
+    WindowDc screen = WindowDc::Client(nullptr);
+    MemoryDcHandle dc(::CreateCompatibleDC(screen.get()));
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    BitmapHandle bitmap(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) {
+        pixels_.assign(static_cast<std::size_t>(width_) * height_, 0);
+        return;
+    }
+    SelectionGuard select(dc.get(), bitmap.get());
+    ::BitBlt(dc.get(), 0, 0, width_, height_, screen.get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    const auto* p = static_cast<const std::uint32_t*>(bits);
+    pixels_.assign(p, p + static_cast<std::size_t>(width_) * height_);
+}
+
+ScreenCover::ScreenCover(std::function<void(HDC, int, int)> paint) : paint_(std::move(paint)) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &ScreenCover::Proc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"Panorel2TestScreenCover";
+    ::RegisterClassW(&wc);
+    hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP, 0, 0, ::GetSystemMetrics(SM_CXSCREEN),
+                              ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, wc.hInstance, this);
+    if (!hwnd_) return;
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::UpdateWindow(hwnd_);
+    // The window reaches the X screen a little after it is painted.
+    PumpUntil([] { return false; }, 200);
+}
+
+ScreenCover::~ScreenCover() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+LRESULT CALLBACK ScreenCover::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE)
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    auto* self = reinterpret_cast<ScreenCover*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_ERASEBKGND) return 1;
+    if (msg == WM_PAINT && self) {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd, &ps);
+        RECT r;
+        ::GetClientRect(hwnd, &r);
+        self->paint_(dc, r.right, r.bottom);
+        ::EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void FillRectangle(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
+    BrushHandle brush(::CreateSolidBrush(colour));
+    RECT r{left, top, right, bottom};
+    ::FillRect(dc, &r, brush.get());
+}
+
+bool SetClipboardText(const std::wstring& text) {
+    ClipboardSession clipboard;
+    if (!clipboard.IsOpen() || !::EmptyClipboard()) return false;
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    GlobalMemoryHandle block(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!block) return false;
+    void* p = ::GlobalLock(block.get());
+    if (!p) return false;
+    std::memcpy(p, text.c_str(), bytes);
+    ::GlobalUnlock(block.get());
+    if (!::SetClipboardData(CF_UNICODETEXT, block.get())) return false;
+    block.release();
+    return true;
+}
+
+std::wstring ClipboardText() {
+    const std::string bytes = ClipboardBlock(CF_UNICODETEXT);
+    std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    return text.substr(0, text.find(L'\0'));
+}
+
+std::string ClipboardBlock(UINT format, bool* found) {
+    if (found) *found = false;
+    ClipboardSession clipboard;
+    if (!clipboard.IsOpen()) return {};
+    HGLOBAL block = ::GetClipboardData(format);
+    if (!block) return {};
+    const SIZE_T size = ::GlobalSize(block);
+    const void* p = ::GlobalLock(block);
+    if (!p) return {};
+    std::string bytes(static_cast<const char*>(p), size);
+    ::GlobalUnlock(block);
+    if (found) *found = true;
+    return bytes;
+}
+
+KernelHandle ProcessOfWindow(HWND window) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    return KernelHandle(pid ? ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION |
+                                                PROCESS_VM_READ,
+                                            FALSE, pid)
+                            : nullptr);
+}
+
+std::string FirstDifference(const std::string& a, const std::string& b) {
+    if (a == b) return "equal";
+    std::size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+    return "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size()) + ", first difference at byte " +
+           std::to_string(i);
+}
+
+bool ParseTrayCall(const COPYDATASTRUCT* data, TrayCall& call) {
+    constexpr DWORD kHead = 16, kTipChars = 128;
+    if (!data || !data->lpData || data->cbData < kHead + kTipChars * sizeof(wchar_t)) return false;
+    const auto* b = static_cast<const std::uint8_t*>(data->lpData);
+    call.message = static_cast<DWORD>(data->dwData);
+    std::memcpy(&call.window, b, 4);
+    std::memcpy(&call.id, b + 4, 4);
+    std::memcpy(&call.flags, b + 8, 4);
+    std::memcpy(&call.callback, b + 12, 4);
+    wchar_t tip[kTipChars];
+    std::memcpy(tip, b + kHead, sizeof tip);
+    std::size_t n = 0;
+    while (n < kTipChars && tip[n]) ++n;
+    call.tip.assign(tip, n);
+    return true;
+}
+
+StandInTaskbar::StandInTaskbar() {
+    KernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_ = std::thread([this, &ready] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &StandInTaskbar::Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"Shell_TrayWnd";
+        ::RegisterClassW(&wc);
+        threadId_ = ::GetCurrentThreadId();
+        window_ = ::CreateWindowExW(0, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
+                                    this);
+        ::SetEvent(ready.get());
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+        if (window_) ::DestroyWindow(window_);
+    });
+    ::WaitForSingleObject(ready.get(), 10000);
+}
+
+StandInTaskbar::~StandInTaskbar() {
+    ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    thread_.join();
+}
+
+std::vector<TrayCall> StandInTaskbar::Calls() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return calls_;
+}
+
+LRESULT CALLBACK StandInTaskbar::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE)
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    auto* self = reinterpret_cast<StandInTaskbar*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_COPYDATA && self) {
+        TrayCall call;
+        if (!ParseTrayCall(reinterpret_cast<const COPYDATASTRUCT*>(lParam), call)) return FALSE;
+        std::lock_guard<std::mutex> lock(self->mutex_);
+        self->calls_.push_back(call);
+        return TRUE;
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds) {
+    KernelHandle p = StartProgram(L"Panorel2.exe", arguments);
+    return p ? WaitExit(p, milliseconds) : -2;
+}
+
+HWND WaitForWindowOfClass(const wchar_t* cls, DWORD milliseconds) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (HWND w = ::FindWindowW(cls, nullptr)) return w;
+        if (::GetTickCount() - start > milliseconds) return nullptr;
+        ::Sleep(20);
+    }
+}
+
+RunningMain::RunningMain() {
+    main_ = StartProgram(L"Panorel2.exe", L"--single-desktop");
+    // Generous: a loaded machine can take many seconds to start a Wine process.
+    mainWindow_ = WaitForWindowOfClass(L"Panorel2Main", 30000);
+    for (int n = 1; n <= 4; ++n) {
+        switcherWindows_[n] = WaitForWindow((L"Spacehost" + std::to_wstring(n)).c_str(), 30000);
+        if (switcherWindows_[n]) switchers_[n] = ProcessOfWindow(switcherWindows_[n]);
+    }
+}
+
+RunningMain::~RunningMain() {
+    if (WaitExit(main_, 0) == -1) RunMainToEnd(L"--shutdown");
+    if (WaitExit(main_, 5000) == -1) ::TerminateProcess(main_.get(), 9);
+    for (auto& s : switchers_)
+        if (s && WaitExit(s, 3000) == -1) ::TerminateProcess(s.get(), 9);
+}
+
+bool RunningMain::Ready() const {
+    if (!mainWindow_) std::printf("main window missing; main exit code %ld\n", WaitExit(main_, 0));
+    return main_ && mainWindow_ && switcherWindows_[1] && switcherWindows_[2] && switcherWindows_[3] &&
+           switcherWindows_[4];
+}
+
+int RunningMain::ActiveDesktop() const {
+    return static_cast<int>(reinterpret_cast<INT_PTR>(::GetPropA(mainWindow_, "Panorel2_ActiveDesktop")));
+}
+
+void RunningMain::KillSwitcher(int n) {
+    ::TerminateProcess(switchers_[n].get(), 9);
+    WaitExit(switchers_[n], 5000);
+}
 
 }  // namespace panorel::test

@@ -4,7 +4,12 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
+#include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "host/Handles.h"
 
@@ -34,5 +39,117 @@ std::wstring ErrorLogPath();
 // The bytes of the log, empty when there is none.
 std::string ReadErrorLog();
 void DeleteErrorLog();
+
+// Lets sent messages reach this thread's windows until `done` holds.
+template <class Done>
+bool PumpUntil(Done done, DWORD milliseconds) {
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > milliseconds) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+// The whole screen as 0x00RRGGBB values, read back through GDI.
+class ScreenShot {
+public:
+    ScreenShot();
+    std::uint32_t At(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFF; }
+
+private:
+    int width_, height_;
+    std::vector<std::uint32_t> pixels_;
+};
+
+// A topmost popup over the whole screen, painted by `paint` (dc, width, height),
+// standing in for what the user has on the desktop.
+class ScreenCover {
+public:
+    explicit ScreenCover(std::function<void(HDC, int, int)> paint);
+    ~ScreenCover();
+    ScreenCover(const ScreenCover&) = delete;
+    ScreenCover& operator=(const ScreenCover&) = delete;
+    bool Created() const { return hwnd_ != nullptr; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    std::function<void(HDC, int, int)> paint_;
+    HWND hwnd_ = nullptr;
+};
+
+void FillRectangle(HDC dc, int left, int top, int right, int bottom, COLORREF colour);
+
+// Replaces the clipboard with one text; reads the text back (empty if none).
+bool SetClipboardText(const std::wstring& text);
+std::wstring ClipboardText();
+// The bytes of the clipboard's block in `format`; `found` says whether there was one.
+std::string ClipboardBlock(UINT format, bool* found = nullptr);
+
+KernelHandle ProcessOfWindow(HWND window);
+
+// Where two byte strings first differ, for failure messages that must not
+// print megabytes of pixels; "equal" when they do not.
+std::string FirstDifference(const std::string& a, const std::string& b);
+
+// What a window of class "Shell_TrayWnd" receives from Wine's shell for one
+// Shell_NotifyIcon call: the message, then the fields of Wine's notification
+// block (window, id, flags, callback, a 128-character tip).
+struct TrayCall {
+    DWORD message = 0;
+    std::uint32_t window = 0, id = 0, flags = 0, callback = 0;
+    std::wstring tip;
+};
+// Reads one WM_COPYDATA of the shell; false when the block is too short.
+bool ParseTrayCall(const COPYDATASTRUCT* data, TrayCall& call);
+
+// A stand-in taskbar on a thread of its own, so that switchers in other
+// processes reach it while this thread waits; records every tray call.
+class StandInTaskbar {
+public:
+    StandInTaskbar();
+    ~StandInTaskbar();
+    StandInTaskbar(const StandInTaskbar&) = delete;
+    StandInTaskbar& operator=(const StandInTaskbar&) = delete;
+    HWND Window() const { return window_; }
+    std::vector<TrayCall> Calls() const;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    mutable std::mutex mutex_;
+    std::vector<TrayCall> calls_;
+    HWND window_ = nullptr;
+    DWORD threadId_ = 0;
+    std::thread thread_;
+};
+
+// Panorel2.exe --single-desktop and its four switchers for one test; whatever
+// is left at the end is shut down, and as a last resort ended.
+class RunningMain {
+public:
+    RunningMain();
+    ~RunningMain();
+    RunningMain(const RunningMain&) = delete;
+    RunningMain& operator=(const RunningMain&) = delete;
+    bool Ready() const;
+    int ActiveDesktop() const;
+    void KillSwitcher(int n);
+    const KernelHandle& Main() const { return main_; }
+    const KernelHandle& Switcher(int n) const { return switchers_[n]; }
+    HWND SwitcherWindow(int n) const { return switcherWindows_[n]; }
+
+private:
+    KernelHandle main_;
+    HWND mainWindow_ = nullptr;
+    HWND switcherWindows_[5] = {};
+    KernelHandle switchers_[5];
+};
+
+// Runs Panorel2.exe with these arguments to its end; its exit code, -1 on
+// time-out, -2 when it could not start.
+long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds = 20000);
+HWND WaitForWindowOfClass(const wchar_t* cls, DWORD milliseconds);
 
 }  // namespace panorel::test

@@ -13,82 +13,6 @@
 namespace panorel::test {
 namespace {
 
-constexpr char kActiveDesktopProperty[] = "Panorel2_ActiveDesktop";
-
-long RunToEnd(const std::wstring& arguments, DWORD ms = 20000) {
-    KernelHandle p = StartProgram(L"Panorel2.exe", arguments);
-    return p ? WaitExit(p, ms) : -2;
-}
-
-KernelHandle ProcessOfWindow(HWND w) {
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(w, &pid);
-    return KernelHandle(pid ? ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid) : nullptr);
-}
-
-// Lets sent messages reach this thread's windows while waiting for `done`.
-template <class Done>
-bool PumpUntil(Done done, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > ms) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-    }
-    return true;
-}
-
-// The main process and its four switchers for one test; whatever is left at
-// the end is shut down, and as a last resort ended.
-class RunningMain {
-public:
-    RunningMain() {
-        main_ = StartProgram(L"Panorel2.exe", L"--single-desktop");
-        // Generous: a loaded machine can take many seconds to start a Wine process.
-        mainWindow_ = WaitForWindowOfClass(L"Panorel2Main", 30000);
-        for (int n = 1; n <= 4; ++n) {
-            switcherWindows_[n] = WaitForWindow((L"Spacehost" + std::to_wstring(n)).c_str(), 30000);
-            if (switcherWindows_[n]) switchers_[n] = ProcessOfWindow(switcherWindows_[n]);
-        }
-    }
-    ~RunningMain() {
-        if (WaitExit(main_, 0) == -1) RunToEnd(L"--shutdown");
-        if (WaitExit(main_, 5000) == -1) ::TerminateProcess(main_.get(), 9);
-        for (auto& s : switchers_)
-            if (s && WaitExit(s, 3000) == -1) ::TerminateProcess(s.get(), 9);
-    }
-    bool Ready() const {
-        if (!mainWindow_) std::printf("main window missing; main exit code %ld\n", WaitExit(main_, 0));
-        return main_ && mainWindow_ && switcherWindows_[1] && switcherWindows_[2] && switcherWindows_[3] &&
-               switcherWindows_[4];
-    }
-    int ActiveDesktop() const {
-        return static_cast<int>(reinterpret_cast<INT_PTR>(::GetPropA(mainWindow_, kActiveDesktopProperty)));
-    }
-    void KillSwitcher(int n) {
-        ::TerminateProcess(switchers_[n].get(), 9);
-        WaitExit(switchers_[n], 5000);
-    }
-    const KernelHandle& Main() const { return main_; }
-    const KernelHandle& Switcher(int n) const { return switchers_[n]; }
-
-    static HWND WaitForWindowOfClass(const wchar_t* cls, DWORD ms) {
-        const DWORD start = ::GetTickCount();
-        for (;;) {
-            if (HWND w = ::FindWindowW(cls, nullptr)) return w;
-            if (::GetTickCount() - start > ms) return nullptr;
-            ::Sleep(20);
-        }
-    }
-
-private:
-    KernelHandle main_;
-    HWND mainWindow_ = nullptr;
-    HWND switcherWindows_[5] = {};
-    KernelHandle switchers_[5];
-};
-
 // A window standing in for switcher n: same caption and property, and it
 // records every WM_COPYDATA payload it receives.
 LRESULT CALLBACK StandInProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -124,11 +48,11 @@ bool Contains(const std::vector<std::string>& v, const std::string& s) {
 }
 
 TEST(MainProcess, CommandsWithoutARunningInstanceFailWithTheirOwnCodes) {
-    EXPECT_EQ(RunToEnd(L"--signal NoSuchEvent"), kExitUnknownEvent);
-    EXPECT_EQ(RunToEnd(L"--signal"), kExitBadArguments);
-    EXPECT_EQ(RunToEnd(L"--bogus"), kExitBadArguments);
-    EXPECT_EQ(RunToEnd(L"--signal ReadReg"), kExitNotRunning);
-    EXPECT_EQ(RunToEnd(L"--shutdown"), kExitNotRunning);
+    EXPECT_EQ(RunMainToEnd(L"--signal NoSuchEvent"), kExitUnknownEvent);
+    EXPECT_EQ(RunMainToEnd(L"--signal"), kExitBadArguments);
+    EXPECT_EQ(RunMainToEnd(L"--bogus"), kExitBadArguments);
+    EXPECT_EQ(RunMainToEnd(L"--signal ReadReg"), kExitNotRunning);
+    EXPECT_EQ(RunMainToEnd(L"--shutdown"), kExitNotRunning);
 }
 
 TEST(MainProcess, ASecondInstanceRefusesAndShutdownLeavesNoProcessBehind) {
@@ -136,13 +60,13 @@ TEST(MainProcess, ASecondInstanceRefusesAndShutdownLeavesNoProcessBehind) {
     ASSERT_TRUE(run.Ready());
     EXPECT_EQ(run.ActiveDesktop(), 1);
     DeleteErrorLog();
-    EXPECT_EQ(RunToEnd(L"--single-desktop", 10000), kExitAlreadyRunning);
+    EXPECT_EQ(RunMainToEnd(L"--single-desktop", 10000), kExitAlreadyRunning);
     EXPECT_NE(ReadErrorLog().find("another instance is running"), std::string::npos) << ReadErrorLog();
     EXPECT_EQ(WaitExit(run.Main(), 0), -1) << "the first instance keeps running";
-    EXPECT_EQ(RunToEnd(L"--signal NoSuchEvent"), kExitUnknownEvent);
+    EXPECT_EQ(RunMainToEnd(L"--signal NoSuchEvent"), kExitUnknownEvent);
 
     const DWORD start = ::GetTickCount();
-    EXPECT_EQ(RunToEnd(L"--shutdown"), kExitOk);
+    EXPECT_EQ(RunMainToEnd(L"--shutdown"), kExitOk);
     const DWORD took = ::GetTickCount() - start;
     EXPECT_EQ(WaitExit(run.Main(), 0), 0);
     for (int n = 1; n <= 4; ++n) EXPECT_NE(WaitExit(run.Switcher(n), 0), -1) << "switcher " << n << " left behind";
@@ -167,9 +91,9 @@ TEST(MainProcess, RecordsTheDesktopASwitcherAsksForAndIdlesWithoutWork) {
     EXPECT_LT(used, 1000000u) << "more than 100 ms of CPU in 3 s of idling";
     std::printf("[ figures  ] idle main process: %.1f ms CPU in 3 s (%.1f ms since its start)\n", used / 10000.0,
                 CpuTime100ns(run.Main()) / 10000.0);
-    EXPECT_EQ(RunToEnd(L"--signal SwitchToDesktop3"), kExitOk);
+    EXPECT_EQ(RunMainToEnd(L"--signal SwitchToDesktop3"), kExitOk);
     EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == 3; }, 2000));
-    EXPECT_EQ(RunToEnd(L"--signal SwitchToDesktop4"), kExitOk);
+    EXPECT_EQ(RunMainToEnd(L"--signal SwitchToDesktop4"), kExitOk);
     EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == 4; }, 2000));
 }
 
@@ -181,7 +105,7 @@ TEST(MainProcess, KilledHungAndLateSwitchersDoNotStopTheOthers) {
     run.KillSwitcher(4);
 
     // Switcher 3 is "still starting": its signal comes before its window.
-    EXPECT_EQ(RunToEnd(L"--signal ShowPreviewSwitcher3"), kExitOk);
+    EXPECT_EQ(RunMainToEnd(L"--signal ShowPreviewSwitcher3"), kExitOk);
     ::Sleep(300);
     std::vector<std::string> got3;
     WindowHandle standIn3 = MakeStandIn(3, &got3);
@@ -203,10 +127,10 @@ TEST(MainProcess, KilledHungAndLateSwitchersDoNotStopTheOthers) {
     });
     ::WaitForSingleObject(ready.get(), 5000);
     // Switcher 2 is gone for good: its signals wait a while, then are dropped.
-    EXPECT_EQ(RunToEnd(L"--signal Switcher2Update1"), kExitOk);
-    for (int k = 0; k < 3; ++k) EXPECT_EQ(RunToEnd(L"--signal Switcher4Update1"), kExitOk);
+    EXPECT_EQ(RunMainToEnd(L"--signal Switcher2Update1"), kExitOk);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(RunMainToEnd(L"--signal Switcher4Update1"), kExitOk);
     const DWORD sent = ::GetTickCount();
-    EXPECT_EQ(RunToEnd(L"--signal Switcher3Update1"), kExitOk);
+    EXPECT_EQ(RunMainToEnd(L"--signal Switcher3Update1"), kExitOk);
     EXPECT_TRUE(PumpUntil([&] { return Contains(got3, "Local\\velmora_Switcher3Update1"); }, 5000));
     const DWORD took = ::GetTickCount() - sent;
     EXPECT_LT(took, 3000u) << "a hung switcher held up the others";
@@ -265,14 +189,14 @@ TEST(MainProcess, AHotkeyAsksTheActiveSwitcherAndReadRegRebindsIt) {
     EXPECT_TRUE(PumpUntil([&] { return Contains(got1, "Local\\velmora_Switcher1SwitchTo3"); }, 3000));
 
     SetHotkeyValues(2, 'B', 2);  // Ctrl+B
-    EXPECT_EQ(RunToEnd(L"--signal ReadReg"), kExitOk);
+    EXPECT_EQ(RunMainToEnd(L"--signal ReadReg"), kExitOk);
     EXPECT_TRUE(PumpUntil([&] { return Contains(got1, "Local\\velmora_ReadRegSwitcher1"); }, 3000));
     PressKeys({VK_CONTROL, 'B'});
     EXPECT_TRUE(PumpUntil([&] { return Contains(got1, "Local\\velmora_Switcher1SwitchTo2"); }, 3000));
     DeleteHotkeyValues(2);
 
     // After a switch the hotkey goes to the new active desktop's switcher.
-    EXPECT_EQ(RunToEnd(L"--signal SwitchToDesktop3"), kExitOk);
+    EXPECT_EQ(RunMainToEnd(L"--signal SwitchToDesktop3"), kExitOk);
     EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == 3; }, 2000));
     run.KillSwitcher(3);
     std::vector<std::string> got3;

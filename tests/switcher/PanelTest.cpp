@@ -2,6 +2,7 @@
 // shape, frames, tabs, showing and hiding, and tile clicks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -9,78 +10,20 @@
 #include "switcher/KeyNameText.h"
 #include "switcher/mainW.h"
 #include "winsupport/GraphicsHelpers.h"
+#include "winsupport/modResize.h"
 
 namespace panorel::test {
 namespace {
-
-// The whole screen as 0x00RRGGBB values, read back through GDI.
-class ScreenShot {
-public:
-    ScreenShot() {
-        width_ = ::GetSystemMetrics(SM_CXSCREEN);
-        height_ = ::GetSystemMetrics(SM_CYSCREEN);
-        WindowDc screen = WindowDc::Client(nullptr);
-        MemoryDcHandle dc(::CreateCompatibleDC(screen.get()));
-        BITMAPINFO bi{};
-        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        BitmapHandle bitmap(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-        SelectionGuard select(dc.get(), bitmap.get());
-        ::BitBlt(dc.get(), 0, 0, width_, height_, screen.get(), 0, 0, SRCCOPY);
-        ::GdiFlush();
-        const auto* p = static_cast<const std::uint32_t*>(bits);
-        pixels_.assign(p, p + static_cast<std::size_t>(width_) * height_);
-    }
-    std::uint32_t At(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFF; }
-
-private:
-    int width_, height_;
-    std::vector<std::uint32_t> pixels_;
-};
 
 constexpr std::uint32_t kRed = 0xFF0000;   // as 0x00RRGGBB
 constexpr std::uint32_t kGrey = 0x808080;
 constexpr std::uint32_t kWhiteRgb = 0xFFFFFF;
 
-// A topmost window painted in two known colours, standing in for the desktop.
-class PatternWindow {
-public:
-    PatternWindow() {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &Proc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"Panorel2TestPattern";
-        ::RegisterClassW(&wc);
-        hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                  wc.hInstance, nullptr);
-        ::UpdateWindow(hwnd_);
-        host::DoEvents();
-        ::Sleep(200);
-        host::DoEvents();
-    }
-    ~PatternWindow() { ::DestroyWindow(hwnd_); }
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-        if (m == WM_PAINT) {
-            PAINTSTRUCT ps;
-            HDC dc = ::BeginPaint(h, &ps);
-            RECT rc;
-            ::GetClientRect(h, &rc);
-            RECT left = rc, right = rc;
-            left.right = right.left = rc.right / 2;
-            BrushHandle blue(::CreateSolidBrush(RGB(0, 0, 200)));
-            BrushHandle green(::CreateSolidBrush(RGB(0, 180, 0)));
-            ::FillRect(dc, &left, blue.get());
-            ::FillRect(dc, &right, green.get());
-            ::EndPaint(h, &ps);
-            return 0;
-        }
-        return ::DefWindowProcW(h, m, w, l);
-    }
-    HWND hwnd_;
-};
+// Stands in for the desktop: a blue left half and a green right half.
+void PaintHalves(HDC dc, int w, int h) {
+    FillRectangle(dc, 0, 0, w / 2, h, RGB(0, 0, 200));
+    FillRectangle(dc, w / 2, 0, w, h, RGB(0, 180, 0));
+}
 
 std::wstring Payload(const char* shortName) { return L"Local\\velmora_" + std::wstring(shortName, shortName + strlen(shortName)); }
 
@@ -154,7 +97,7 @@ TEST_F(Panel, OwnTileShowsTheDesktopAsTheUserLeftIt) {
     w.hWnd();
     w.formBg.Load();
     {
-        PatternWindow pattern;
+        ScreenCover pattern(PaintHalves);
         w.IncomingName(Payload("ShowPreviewSwitcher2"));
     }
     Settle();
@@ -173,6 +116,7 @@ TEST_F(Panel, TileClickHidesThePanelAndAsksForThatDesktop) {
     mainW w(L"3");
     w.hWnd();
     w.formBg.Load();
+    ASSERT_TRUE(SetClipboardText(L"copied earlier"));
     for (int j : {1, 3}) {
         w.IncomingName(Payload("ShowPreviewSwitcher3"));
         Settle();
@@ -186,6 +130,12 @@ TEST_F(Panel, TileClickHidesThePanelAndAsksForThatDesktop) {
         // SwitchToDesktop j, then Switcher1Update3, Switcher2Update3, Switcher4Update3.
         EXPECT_EQ(events.TakeSignalled(), "7 19 " + std::string("43 ") + std::to_string(48 + j))
             << "tile " << j;
+        // The own preview went on the clipboard beside the user's text.
+        const std::string block = ClipboardBlock(w.PreviewFormat);
+        EXPECT_EQ(block.size(), 1117080u);
+        EXPECT_TRUE(block == std::string(PreviewBits.begin(), PreviewBits.end()))
+            << FirstDifference(block, std::string(PreviewBits.begin(), PreviewBits.end()));
+        EXPECT_EQ(ClipboardText(), L"copied earlier");
     }
 }
 

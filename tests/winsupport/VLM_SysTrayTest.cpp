@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "WinTestSupport.h"
 #include "host/Handles.h"
 #include "host/Screen.h"
 #include "winsupport/VLM_SysTray.h"
@@ -19,32 +20,13 @@
 namespace panorel {
 namespace {
 
-// What the stand-in taskbar received: the shell's message and the fields of
-// Wine's notification block (window, id, flags, callback, then a 128-wide tip).
-struct TrayCall {
-    DWORD message = 0;
-    std::uint32_t window = 0, id = 0, flags = 0, callback = 0;
-    std::wstring tip;
-};
-
+using test::TrayCall;
 std::vector<TrayCall> g_calls;
 
 LRESULT CALLBACK TaskbarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_COPYDATA) {
-        const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        constexpr DWORD kHead = 16, kTipChars = 128;
-        if (!cds || !cds->lpData || cds->cbData < kHead + kTipChars * 2) return FALSE;
-        const auto* b = static_cast<const std::uint8_t*>(cds->lpData);
         TrayCall c;
-        c.message = static_cast<DWORD>(cds->dwData);
-        std::memcpy(&c.window, b, 4);
-        std::memcpy(&c.id, b + 4, 4);
-        std::memcpy(&c.flags, b + 8, 4);
-        std::memcpy(&c.callback, b + 12, 4);
-        const auto* tip = reinterpret_cast<const wchar_t*>(b + kHead);
-        std::size_t n = 0;
-        while (n < kTipChars && tip[n]) ++n;
-        c.tip.assign(tip, n);
+        if (!test::ParseTrayCall(reinterpret_cast<const COPYDATASTRUCT*>(lParam), c)) return FALSE;
         g_calls.push_back(c);
         return TRUE;
     }

@@ -6,6 +6,8 @@
 #include <array>
 #include <optional>
 
+#include "WinTestSupport.h"
+#include "host/Form.h"
 #include "host/Handles.h"
 #include "winsupport/modResize.h"
 
@@ -19,59 +21,10 @@ COLORREF BlockColour(int col, int row) {
     return RGB(30 * col + 10, 40 * row + 5, (col * 7 + row * 13) % 16 * 16);
 }
 
-void PaintBlocks(HDC dc, int w, int h);
-
-// A topmost popup over the whole screen, painted with the blocks.
-class ScreenCover {
-public:
-    ScreenCover() {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &ScreenCover::Proc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"PanorelCaptureTestCover";
-        ::RegisterClassW(&wc);
-        hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                                  wc.hInstance, nullptr);
-        ::UpdateWindow(hwnd_);
-        Pump();
-    }
-    ~ScreenCover() { ::DestroyWindow(hwnd_); }
-    ScreenCover(const ScreenCover&) = delete;
-    ScreenCover& operator=(const ScreenCover&) = delete;
-    bool Created() const { return hwnd_ != nullptr; }
-
-    static void Pump() {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-    }
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_ERASEBKGND) return 1;
-        if (msg != WM_PAINT) return ::DefWindowProcW(hwnd, msg, wp, lp);
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd, &ps);
-        RECT r;
-        ::GetClientRect(hwnd, &r);
-        PaintBlocks(dc, r.right, r.bottom);
-        ::EndPaint(hwnd, &ps);
-        return 0;
-    }
-
-    HWND hwnd_ = nullptr;
-};
-
-void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF c) {
-    BrushHandle brush(::CreateSolidBrush(c));
-    RECT r{left, top, right, bottom};
-    ::FillRect(dc, &r, brush.get());
-}
-
 void PaintBlocks(HDC dc, int w, int h) {
     for (int row = 0; row < kRows; ++row)
         for (int col = 0; col < kCols; ++col)
-            Fill(dc, col * w / kCols, row * h / kRows, (col + 1) * w / kCols, (row + 1) * h / kRows,
+            test::FillRectangle(dc, col * w / kCols, row * h / kRows, (col + 1) * w / kCols, (row + 1) * h / kRows,
                  BlockColour(col, row));
 }
 
@@ -109,7 +62,7 @@ template <class Check>
 bool CaptureUntil(Tile& tile, Check check) {
     const DWORD start = ::GetTickCount();
     do {
-        ScreenCover::Pump();
+        host::DoEvents();
         CaptureScreen();
         DrawCaptureResized(tile.dc.get(), kTileW, kTileH);
         if (check()) return true;
@@ -120,7 +73,7 @@ bool CaptureUntil(Tile& tile, Check check) {
 
 TEST(modResize, CapturedPatternAppearsScaledInTheTileAndPreviewBits) {
     ASSERT_EQ(::GetSystemMetrics(SM_CXSCREEN), 1920) << "the test session's screen";
-    ScreenCover cover;
+    test::ScreenCover cover(PaintBlocks);
     ASSERT_TRUE(cover.Created());
     Tile tile;
     const int sw = 1920, sh = 1080;

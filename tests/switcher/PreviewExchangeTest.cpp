@@ -1,0 +1,191 @@
+// Previews received through the clipboard, in-process: a full block drawn
+// into its tile, short blocks and a clipboard held by someone else changing
+// nothing, and random blocks of any size never hurting the switcher.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "WinTestSupport.h"
+#include "switcher/mainW.h"
+#include "winsupport/modResize.h"
+
+namespace panorel::test {
+namespace {
+
+constexpr int kW = 855, kH = 435;
+const std::size_t kStride = DibStride(kW), kFull = kStride * kH;
+
+// A preview block whose pixel (x, y) (rows bottom-up) is a function of seed.
+std::string MakeBlock(int seed, std::size_t size = kFull) {
+    std::string b(size, '\0');
+    for (std::size_t row = 0; row < kH; ++row)
+        for (std::size_t x = 0; x < kW; ++x)
+            for (std::size_t c = 0; c < 3; ++c) {
+                const std::size_t at = row * kStride + 3 * x + c;
+                if (at < size) b[at] = static_cast<char>((x * (c + 1) + row * 3 + static_cast<std::size_t>(seed)) & 0xFF);
+            }
+    for (std::size_t at = kFull; at < size; ++at) b[at] = static_cast<char>(at * 31);
+    return b;
+}
+
+// Adds the block under the format, as a switcher publishes it.
+bool PutBlock(UINT format, const std::string& bytes) {
+    ClipboardSession clipboard;
+    if (!clipboard.IsOpen()) return false;
+    GlobalMemoryHandle block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+    if (!block) return false;
+    if (!bytes.empty()) {
+        void* p = ::GlobalLock(block.get());
+        if (!p) return false;
+        std::memcpy(p, bytes.data(), bytes.size());
+        ::GlobalUnlock(block.get());
+    }
+    if (!::SetClipboardData(format, block.get())) return false;
+    block.release();
+    return true;
+}
+
+// Tile j's picture as 24-bit bottom-up rows, like a block.
+std::string TileBits(const mainW& w, int j) {
+    MemoryDcHandle dc(::CreateCompatibleDC(nullptr));
+    const BITMAPINFOHEADER header = DibHeader(kW, kH);
+    void* bits = nullptr;
+    BitmapHandle bitmap(::CreateDIBSection(dc.get(), reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                           &bits, nullptr, 0));
+    if (!bitmap) return {};
+    SelectionGuard select(dc.get(), bitmap.get());
+    ::BitBlt(dc.get(), 0, 0, kW, kH, w.PreviewDC[j].hDC(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    return std::string(static_cast<const char*>(bits), kFull);
+}
+
+// Whether the pixels inside the frame (two pixels in from every edge) match.
+bool SameInsideFrame(const std::string& tile, const std::string& block) {
+    for (std::size_t row = 2; row < kH - 2; ++row)
+        if (std::memcmp(tile.data() + row * kStride + 6, block.data() + row * kStride + 6, 3 * (kW - 4)) != 0)
+            return false;
+    return true;
+}
+
+class PreviewExchange : public ::testing::Test {
+protected:
+    void SetUp() override {
+        w.hWnd();
+        ASSERT_EQ(w.PreviewWidth, kW) << "the test session's 1920 x 1080 screen";
+        format = w.PreviewFormat;
+        ASSERT_TRUE(SetClipboardText(L"the user's text"));
+    }
+    // As the main process forwards it: the event's name in a WM_COPYDATA.
+    void Update(int j) {
+        std::string name = "Local\\velmora_Switcher2Update" + std::to_string(j);
+        COPYDATASTRUCT data{0, static_cast<DWORD>(name.size()), name.data()};
+        ::SendMessageW(w.hWnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    }
+
+    SharedEvents events;
+    mainW w{L"2"};
+    UINT format = 0;
+};
+
+TEST_F(PreviewExchange, AFullBlockIsDrawnAndShortOnesOrABusyClipboardChangeNothing) {
+    const std::string first = MakeBlock(1);
+    ASSERT_TRUE(PutBlock(format, first));
+    Update(1);
+    EXPECT_TRUE(SameInsideFrame(TileBits(w, 1), first)) << FirstDifference(TileBits(w, 1), first);
+    EXPECT_EQ(PreviewBits.size(), kFull);
+    EXPECT_EQ(ClipboardText(), L"the user's text") << "receiving leaves the clipboard alone";
+
+    // Longer: drawn from its first stride x h bytes; PreviewBits takes it all.
+    const std::string longer = MakeBlock(2, kFull + 5000);
+    ASSERT_TRUE(PutBlock(format, longer));
+    Update(3);
+    EXPECT_TRUE(SameInsideFrame(TileBits(w, 3), longer));
+    EXPECT_EQ(PreviewBits.size(), longer.size());
+
+    // Shorter by one byte: refused, the tile and PreviewBits keep theirs.
+    const std::string tileBefore = TileBits(w, 3);
+    const PixelBuffer bitsBefore = PreviewBits;
+    ASSERT_TRUE(PutBlock(format, MakeBlock(3, kFull - 1)));
+    Update(3);
+    EXPECT_EQ(FirstDifference(TileBits(w, 3), tileBefore), "equal");
+    EXPECT_TRUE(PreviewBits == bitsBefore);
+
+    // Another program holds the clipboard open: nothing happens until it lets go.
+    const std::string fresh = MakeBlock(4);
+    ASSERT_TRUE(PutBlock(format, fresh));
+    KernelHandle opened(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    KernelHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    bool holding = false;
+    std::thread holder([&] {
+        // With a window: Wine lets a second window-less opener in.
+        WindowHandle owner(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                                             nullptr));
+        ClipboardSession held(owner.get());
+        holding = held.IsOpen();
+        ::SetEvent(opened.get());
+        // Pumps while it waits: the system sends the clipboard's opener messages.
+        PumpUntil([&] { return ::WaitForSingleObject(release.get(), 0) == WAIT_OBJECT_0; }, 10000);
+    });
+    ::WaitForSingleObject(opened.get(), 5000);
+    EXPECT_TRUE(holding);
+    EXPECT_FALSE(ClipboardSession().IsOpen()) << "the clipboard is another thread's now";
+    Update(3);
+    EXPECT_EQ(FirstDifference(TileBits(w, 3), tileBefore), "equal");
+    ::SetEvent(release.get());
+    holder.join();
+    Update(3);
+    EXPECT_TRUE(SameInsideFrame(TileBits(w, 3), fresh));
+    EXPECT_EQ(ClipboardSession::LiveCount(), 0);
+}
+
+std::size_t PrivateBytes() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                           sizeof counters);
+    // Wine leaves PrivateUsage at 0 and reports the private commit here.
+    return counters.PagefileUsage;
+}
+
+TEST_F(PreviewExchange, RandomBlocksOfAnySizeNeverCrashLeakOrChangeATileWhenShort) {
+    const unsigned seed = std::random_device{}();
+    std::mt19937 random(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::size_t memoryAfterWarmUp = 0;
+    for (int round = 0; round < 120; ++round) {
+        // A third short of a tile, a third full or a little more, a third up to 4 MiB.
+        std::size_t size = 0;
+        switch (round % 3) {
+            case 0: size = std::uniform_int_distribution<std::size_t>(0, kFull - 1)(random); break;
+            case 1: size = kFull + std::uniform_int_distribution<std::size_t>(0, 64)(random); break;
+            default: size = std::uniform_int_distribution<std::size_t>(0, 4u << 20)(random); break;
+        }
+        std::string block(size, '\0');
+        for (char& c : block) c = static_cast<char>(random());
+        const int j = std::uniform_int_distribution<int>(1, 4)(random);
+        const std::string before = TileBits(w, j);
+        if (!PutBlock(format, block)) continue;  // the system refused the block itself
+        Update(j);
+        const std::string after = TileBits(w, j);
+        if (size < kFull) {
+            EXPECT_EQ(FirstDifference(after, before), "equal") << "round " << round << ": a short block was drawn";
+        } else {
+            EXPECT_TRUE(SameInsideFrame(after, block)) << "round " << round << ", " << size << " bytes";
+        }
+        EXPECT_EQ(ClipboardSession::LiveCount(), 0);
+        if (round == 20) memoryAfterWarmUp = PrivateBytes();
+    }
+    // PreviewBits holds at most one 4 MiB block; anything beyond that is a leak.
+    if (memoryAfterWarmUp != 0) {
+        EXPECT_LT(PrivateBytes(), memoryAfterWarmUp + (16u << 20));
+    }
+    std::printf("[ figures  ] private bytes after 120 random blocks: %.1f MiB\n", PrivateBytes() / 1048576.0);
+}
+
+}  // namespace
+}  // namespace panorel::test
