@@ -1,0 +1,233 @@
+// The road of one desktop switch, timed under Wine at the session's screen
+// size, and the idle cost of the five processes.
+//
+// Road: this program plays the main process for four real Spacehost.exe (it
+// owns the 54 events and forwards them as WM_COPYDATA, the main process's way,
+// one after another), so that it sees each stage: SwitchToDesktop3 set, the
+// three Update events set (the preview is on the clipboard by then), and the
+// three receivers done drawing (their WM_COPYDATA handlers have returned).
+// The shares of capture, resampling and clipboard come from the same library
+// calls timed in this process, against the road's medians.
+//
+// Idle: the real Panorel2.exe --single-desktop with its four switchers, panel
+// hidden: the CPU time each process uses over the idle period and the private
+// memory of one switcher.
+//
+// Run: build/windows/wine-run build/windows/bench/road_bench.exe [road runs] [idle seconds]
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "WinTestSupport.h"
+#include "host/Handles.h"
+#include "switcher/EventNames.h"
+#include "switcher/PanelLayout.h"
+#include "switcher/PreviewExchange.h"
+#include "winsupport/modResize.h"
+
+namespace {
+
+using namespace panorel;
+using namespace panorel::test;
+
+double Now() {
+    LARGE_INTEGER t, f;
+    ::QueryPerformanceCounter(&t);
+    ::QueryPerformanceFrequency(&f);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+bool Forward(HWND window, const std::string& name) {
+    std::string bytes = name;
+    COPYDATASTRUCT data{0, static_cast<DWORD>(bytes.size()), bytes.data()};
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 5000,
+                                 &result) != 0;
+}
+
+void PaintScene(HDC dc, int w, int h) {
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            FillRectangle(dc, x * w / 8, y * h / 8, (x + 1) * w / 8, (y + 1) * h / 8,
+                          RGB(30 * x, 30 * y, (x * y * 17) & 0xFF));
+}
+
+struct RoadTimes {
+    std::vector<double> switched, published, drawn;
+};
+
+// The four switchers under this program's own events.
+bool RunRoad(int runs, RoadTimes& times) {
+    SharedEvents events;
+    KernelHandle switchers[5];
+    HWND windows[5] = {};
+    for (int n = 1; n <= 4; ++n) switchers[n] = StartProgram(L"Spacehost.exe", std::to_wstring(n));
+    for (int n = 1; n <= 4; ++n) {
+        windows[n] = WaitForWindow((L"Spacehost" + std::to_wstring(n)).c_str(), 30000);
+        if (!windows[n]) {
+            std::printf("switcher %d did not start\n", n);
+            return false;
+        }
+    }
+    ScreenCover scene(PaintScene);
+    const HANDLE switchTo3 = events[SwitchToDesktopIndex(3)];
+    // What switcher 1 sets after publishing: Switcher2Update1, Switcher3Update1, Switcher4Update1.
+    const int receiver[3] = {2, 3, 4};
+    HANDLE updates[3];
+    for (int k = 0; k < 3; ++k) updates[k] = events[UpdateIndex(receiver[k], 1)];
+    const UINT format = ::RegisterClipboardFormatW(L"velmora_panorel2");
+    bool ok = true;
+    for (int run = 0; run < runs && ok; ++run) {
+        const double t0 = Now();
+        // The main process forwards on its own thread of control while the
+        // switcher works; a helper thread stands in for that here.
+        std::thread forward([&] { Forward(windows[1], EventName(SwitchToIndex(1, 3))); });
+        ok = ::WaitForSingleObject(switchTo3, 5000) == WAIT_OBJECT_0;
+        const double t1 = Now();
+        ok = ok && ::WaitForMultipleObjects(3, updates, TRUE, 5000) == WAIT_OBJECT_0;
+        const double t2 = Now();
+        forward.join();
+        for (int k = 0; k < 3 && ok; ++k)
+            ok = Forward(windows[receiver[k]], EventName(UpdateIndex(receiver[k], 1)));
+        const double t3 = Now();
+        if (run == 0) {
+            bool found = false;
+            const std::size_t size = ClipboardBlock(format, &found).size();
+            std::printf("clipboard after the first run: preview %s, %zu bytes\n", found ? "present" : "MISSING", size);
+        }
+        times.switched.push_back(t1 - t0);
+        times.published.push_back(t2 - t0);
+        times.drawn.push_back(t3 - t0);
+    }
+    for (int n = 1; n <= 4; ++n) Forward(windows[n], EventName(ShutdownSwitcherIndex(n)));
+    for (int n = 1; n <= 4; ++n)
+        if (WaitExit(switchers[n], 5000) == -1) ::TerminateProcess(switchers[n].get(), 9);
+    if (!ok) std::printf("a stage of the road timed out\n");
+    return ok;
+}
+
+struct PartTimes {
+    std::vector<double> capture, resample, publish, receive;
+};
+
+// The library calls the road is made of, timed here.
+void TimeParts(int runs, PartTimes& parts) {
+    const int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
+    const int w = PreviewExtent(sw), h = PreviewExtent(sh);
+    const BITMAPINFOHEADER header = DibHeader(w, h);
+    MemoryDcHandle dc(::CreateCompatibleDC(nullptr));
+    void* bits = nullptr;
+    BitmapHandle tile(::CreateDIBSection(dc.get(), reinterpret_cast<const BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                         &bits, nullptr, 0));
+    SelectionGuard selection(dc.get(), tile.get());
+    const UINT format = ::RegisterClipboardFormatW(L"velmora_panorel2");
+    for (int i = 0; i < runs; ++i) {
+        // The covering window is this thread's: let it answer, as in the road.
+        PumpUntil([] { return false; }, 20);
+        const double t0 = Now();
+        CaptureScreen();
+        const double t1 = Now();
+        DrawCaptureResized(dc.get(), w, h);
+        ::GdiFlush();
+        const double t2 = Now();
+        PublishPreview(format);
+        const double t3 = Now();
+        {
+            ClipboardSession clipboard;
+            DrawClipboardPreview(format, dc.get(), w, h);
+        }
+        const double t4 = Now();
+        parts.capture.push_back(t1 - t0);
+        parts.resample.push_back(t2 - t1);
+        parts.publish.push_back(t3 - t2);
+        parts.receive.push_back(t4 - t3);
+    }
+}
+
+std::uint64_t CpuTime100ns(HANDLE process) {
+    FILETIME created, ended, kernel, user;
+    if (!::GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
+    auto v = [](const FILETIME& f) { return (std::uint64_t{f.dwHighDateTime} << 32) | f.dwLowDateTime; };
+    return v(kernel) + v(user);
+}
+
+void Idle(int seconds) {
+    RunningMain run;
+    if (!run.Ready()) {
+        std::printf("idle: the main process or a switcher did not start\n");
+        return;
+    }
+    ::Sleep(2000);  // let start-up work finish
+    const HANDLE processes[5] = {run.Main().get(), run.Switcher(1).get(), run.Switcher(2).get(),
+                                 run.Switcher(3).get(), run.Switcher(4).get()};
+    std::uint64_t before[5];
+    for (int i = 0; i < 5; ++i) before[i] = CpuTime100ns(processes[i]);
+    const double t0 = Now();
+    ::Sleep(static_cast<DWORD>(seconds) * 1000);
+    const double wall = Now() - t0;
+    double total = 0;
+    const char* names[5] = {"Panorel2.exe", "Spacehost.exe 1", "Spacehost.exe 2", "Spacehost.exe 3",
+                            "Spacehost.exe 4"};
+    for (int i = 0; i < 5; ++i) {
+        const double ms = (CpuTime100ns(processes[i]) - before[i]) / 10000.0;
+        total += ms;
+        std::printf("idle %-16s %7.1f ms CPU in %.1f s\n", names[i], ms, wall / 1000);
+    }
+    std::printf("idle all five: %.1f ms CPU, %.4f%% of one core\n", total, 100.0 * total / wall);
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof memory;
+    if (::GetProcessMemoryInfo(processes[2], reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory)) {
+        // Wine reports a process's private commit as PagefileUsage.
+        std::printf("switcher 2 memory: private %.1f MiB, working set %.1f MiB (a tile is %.2f MiB)\n",
+                    memory.PagefileUsage / 1048576.0, memory.WorkingSetSize / 1048576.0,
+                    DibStride(PreviewExtent(::GetSystemMetrics(SM_CXSCREEN))) *
+                        PreviewExtent(::GetSystemMetrics(SM_CYSCREEN)) / 1048576.0);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
+    const int idleSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 30;
+    std::printf("screen %d x %d\n", ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+
+    RoadTimes road;
+    if (!RunRoad(runs, road)) return 1;
+    PartTimes parts;
+    {
+        ScreenCover scene(PaintScene);
+        TimeParts(runs, parts);
+    }
+    const double switched = Median(road.switched), published = Median(road.published), drawn = Median(road.drawn);
+    const double capture = Median(parts.capture), resample = Median(parts.resample);
+    const double publish = Median(parts.publish), receive = Median(parts.receive);
+    std::printf("road, median of %d runs:\n", runs);
+    std::printf("  to SwitchToDesktop3 set           %8.2f ms\n", switched);
+    std::printf("  to the preview on the clipboard   %8.2f ms\n", published);
+    std::printf("  to all three receivers drawn      %8.2f ms\n", drawn);
+    std::printf("parts, median of %d runs in this process, and their share of the road:\n", runs);
+    std::printf("  capture                 %7.2f ms  %5.1f%% of the clipboard stage  %5.1f%% of the whole\n",
+                capture, 100 * capture / published, 100 * capture / drawn);
+    std::printf("  resample and draw       %7.2f ms  %5.1f%% of the clipboard stage  %5.1f%% of the whole\n",
+                resample, 100 * resample / published, 100 * resample / drawn);
+    std::printf("  clipboard publish       %7.2f ms  %5.1f%% of the clipboard stage  %5.1f%% of the whole\n",
+                publish, 100 * publish / published, 100 * publish / drawn);
+    std::printf("  clipboard receive x 3   %7.2f ms  %5s                          %5.1f%% of the whole\n",
+                3 * receive, "", 100 * 3 * receive / drawn);
+    Idle(idleSeconds);
+    return 0;
+}
