@@ -14,24 +14,15 @@ demo=$root/build/demo
 out=$root/out/demo
 rm -rf "$out"
 mkdir -p "$demo" "$out"
-export WINEPREFIX=$demo/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 dist=$root/build/windows/dist
 
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "${xvfb:-}" ] && kill "$xvfb" >/dev/null 2>&1 || true
-}
-trap cleanup EXIT
-
-for n in $(seq 150 199); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || break
-done
-Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >"$demo/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 1 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-export DISPLAY=":$n"
-wineserver -p >/dev/null 2>&1 || true
-wineboot -i >/dev/null 2>&1 || true
+# The same X screen and Wine desktop (virtual, 1920 x 1080, with a taskbar) as
+# the tests, in a prefix of the demo's own.
+trap 'scripts/wine-session.sh stop "$demo"' EXIT
+scripts/wine-session.sh start "$demo"
+export WINEPREFIX=$demo/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+DISPLAY=$(cat "$demo/session/display")
+export DISPLAY
 
 step=0
 shot() {  # what
@@ -45,9 +36,7 @@ shot() {  # what
 signal() { wine "$dist/Panorel2.exe" --signal "$1" >/dev/null 2>&1; }
 
 echo "Panorel 2 demo on display $DISPLAY (1920 x 1080); screenshots:"
-# A Wine desktop with a taskbar, and something recognisable on desktop 1.
-wine explorer /desktop=shell,1920x1080 >/dev/null 2>&1 &
-sleep 3
+# Something recognisable on desktop 1.
 printf 'This is desktop 1.\r\n\r\nPanorel 2 shows a preview of every desktop.\r\n' > "$demo/desktop1.txt"
 wine notepad "$(winepath -w "$demo/desktop1.txt" 2>/dev/null)" >/dev/null 2>&1 &
 sleep 2
