@@ -64,50 +64,26 @@ struct KernelHandleTraits {
 };
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 
-template <class T>
-struct GdiObjectTraits {
-    using Handle = T;
+// The usual kind: null means none, and one function closes it.
+template <class H, auto CloseFunction>
+struct ClosedBy {
+    using Handle = H;
     static Handle Null() noexcept { return nullptr; }
     static bool IsValid(Handle h) noexcept { return h != nullptr; }
-    static void Close(Handle h) noexcept { ::DeleteObject(h); }
+    static void Close(Handle h) noexcept { CloseFunction(h); }
 };
-using BitmapHandle = UniqueHandle<GdiObjectTraits<HBITMAP>>;
-using BrushHandle = UniqueHandle<GdiObjectTraits<HBRUSH>>;
-using PenHandle = UniqueHandle<GdiObjectTraits<HPEN>>;
-using FontHandle = UniqueHandle<GdiObjectTraits<HFONT>>;
-using RegionHandle = UniqueHandle<GdiObjectTraits<HRGN>>;
-
-struct MemoryDcTraits {
-    using Handle = HDC;
-    static Handle Null() noexcept { return nullptr; }
-    static bool IsValid(Handle h) noexcept { return h != nullptr; }
-    static void Close(Handle h) noexcept { ::DeleteDC(h); }
-};
-using MemoryDcHandle = UniqueHandle<MemoryDcTraits>;
-
-struct RegKeyTraits {
-    using Handle = HKEY;
-    static Handle Null() noexcept { return nullptr; }
-    static bool IsValid(Handle h) noexcept { return h != nullptr; }
-    static void Close(Handle h) noexcept { ::RegCloseKey(h); }
-};
-using RegKeyHandle = UniqueHandle<RegKeyTraits>;
-
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static Handle Null() noexcept { return nullptr; }
-    static bool IsValid(Handle h) noexcept { return h != nullptr; }
-    static void Close(Handle h) noexcept { ::FreeLibrary(h); }
-};
-using ModuleHandle = UniqueHandle<ModuleTraits>;
-
-struct GlobalMemoryTraits {
-    using Handle = HGLOBAL;
-    static Handle Null() noexcept { return nullptr; }
-    static bool IsValid(Handle h) noexcept { return h != nullptr; }
-    static void Close(Handle h) noexcept { ::GlobalFree(h); }
-};
-using GlobalMemoryHandle = UniqueHandle<GlobalMemoryTraits>;
+using BitmapHandle = UniqueHandle<ClosedBy<HBITMAP, &::DeleteObject>>;
+using BrushHandle = UniqueHandle<ClosedBy<HBRUSH, &::DeleteObject>>;
+using PenHandle = UniqueHandle<ClosedBy<HPEN, &::DeleteObject>>;
+using FontHandle = UniqueHandle<ClosedBy<HFONT, &::DeleteObject>>;
+using RegionHandle = UniqueHandle<ClosedBy<HRGN, &::DeleteObject>>;
+using MemoryDcHandle = UniqueHandle<ClosedBy<HDC, &::DeleteDC>>;
+using RegKeyHandle = UniqueHandle<ClosedBy<HKEY, &::RegCloseKey>>;
+using ModuleHandle = UniqueHandle<ClosedBy<HMODULE, &::FreeLibrary>>;
+using GlobalMemoryHandle = UniqueHandle<ClosedBy<HGLOBAL, &::GlobalFree>>;
+// A window this code created itself and destroys when done (not for forms).
+using WindowHandle = UniqueHandle<ClosedBy<HWND, &::DestroyWindow>>;
+using DesktopHandle = UniqueHandle<ClosedBy<HDESK, &::CloseDesktop>>;
 
 // Owns one reference to a COM object (for example a standard font object).
 template <class T>
@@ -147,23 +123,6 @@ private:
     T* p_ = nullptr;
     static inline std::atomic<long> live_{0};
 };
-
-struct WindowTraits {
-    using Handle = HWND;
-    static Handle Null() noexcept { return nullptr; }
-    static bool IsValid(Handle h) noexcept { return h != nullptr; }
-    static void Close(Handle h) noexcept { ::DestroyWindow(h); }
-};
-// A window this code created itself and destroys when done (not for forms).
-using WindowHandle = UniqueHandle<WindowTraits>;
-
-struct DesktopTraits {
-    using Handle = HDESK;
-    static Handle Null() noexcept { return nullptr; }
-    static bool IsValid(Handle h) noexcept { return h != nullptr; }
-    static void Close(Handle h) noexcept { ::CloseDesktop(h); }
-};
-using DesktopHandle = UniqueHandle<DesktopTraits>;
 
 // A device context borrowed from a window with GetDC / GetWindowDC.
 class WindowDc {

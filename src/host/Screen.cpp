@@ -1,6 +1,7 @@
 #include "host/Screen.h"
 
 #include "host/Handles.h"
+#include "switcher/PanelLayout.h"
 
 namespace panorel::host {
 namespace {
@@ -17,5 +18,8 @@ double Screen::TwipsPerPixelX() { return TwipsPerPixel(LOGPIXELSX); }
 double Screen::TwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
 double Screen::Width() { return ::GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX(); }
 double Screen::Height() { return ::GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY(); }
+
+int Screen::WidthPixels() { return ScreenPixels(Width(), TwipsPerPixelX()); }
+int Screen::HeightPixels() { return ScreenPixels(Height(), TwipsPerPixelY()); }
 
 }  // namespace panorel::host

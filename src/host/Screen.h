@@ -9,6 +9,9 @@ struct Screen {
     static double TwipsPerPixelY();
     static double Width();   // twips
     static double Height();  // twips
+    // The size in whole pixels, rounded the way the layout rounds it.
+    static int WidthPixels();
+    static int HeightPixels();
 };
 
 }  // namespace panorel::host

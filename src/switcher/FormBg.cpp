@@ -9,9 +9,6 @@ namespace {
 constexpr BYTE kBackgroundAlpha = 80;
 constexpr COLORREF kBackgroundColour = RGB(0, 0, 0);  // dims what lies behind the panel
 
-int ScreenWidthPixels() { return ScreenPixels(host::Screen::Width(), host::Screen::TwipsPerPixelX()); }
-int ScreenHeightPixels() { return ScreenPixels(host::Screen::Height(), host::Screen::TwipsPerPixelY()); }
-
 }  // namespace
 
 FormBg::FormBg() : Form(L"Panorel2Background", WS_EX_TOOLWINDOW) {}
@@ -25,7 +22,7 @@ void FormBg::Form_Load() {
         if (HideSwitcher) HideSwitcher();
         Hide();
     };
-    Move(0, 0, ScreenWidthPixels(), ScreenHeightPixels());
+    Move(0, 0, host::Screen::WidthPixels(), host::Screen::HeightPixels());
     CoverScreen();
     const LONG exStyle = ::GetWindowLongW(hWnd(), GWL_EXSTYLE);
     ::SetWindowLongW(hWnd(), GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
@@ -35,7 +32,7 @@ void FormBg::Form_Load() {
 void FormBg::Form_Resize() { CoverScreen(); }
 
 void FormBg::CoverScreen() {
-    if (Picture1) Picture1->Move(0, 0, ScreenWidthPixels(), ScreenHeightPixels());
+    if (Picture1) Picture1->Move(0, 0, host::Screen::WidthPixels(), host::Screen::HeightPixels());
 }
 
 }  // namespace panorel

@@ -15,7 +15,6 @@ constexpr std::int32_t kButtonBarHeight = 57;
 // Colours as 0x00BBGGRR values.
 constexpr std::uint32_t kOwnFrameColor = 0x0000FF;
 constexpr std::uint32_t kOtherFrameColor = 0x808080;
-constexpr std::uint32_t kTileBackColor = 0xFFFFFF;
 // Margin around a tab's text on every side.
 constexpr std::int32_t kTabMargin = 6;
 

@@ -87,8 +87,7 @@ void mainW::Form_Load() {
     ReadDesktopNames();
     ShellOrTrayIcon();
     // Covering the screen runs the layout.
-    Move(0, 0, ScreenPixels(host::Screen::Width(), host::Screen::TwipsPerPixelX()),
-         ScreenPixels(host::Screen::Height(), host::Screen::TwipsPerPixelY()));
+    Move(0, 0, host::Screen::WidthPixels(), host::Screen::HeightPixels());
 }
 
 void mainW::OpenEvents() {
@@ -106,8 +105,8 @@ void mainW::OpenEvents() {
 }
 
 void mainW::ComputePreviewSize() {
-    const std::int32_t w = ScreenPixels(host::Screen::Width(), host::Screen::TwipsPerPixelX());
-    const std::int32_t h = ScreenPixels(host::Screen::Height(), host::Screen::TwipsPerPixelY());
+    const std::int32_t w = host::Screen::WidthPixels();
+    const std::int32_t h = host::Screen::HeightPixels();
     PreviewWidth = PreviewExtent(w);
     PreviewHeight = PreviewExtent(h);
 }

@@ -55,8 +55,8 @@ bool CaptureHeld() { return CurrentCapture() != nullptr; }
 void CaptureScreen() {
     CurrentCapture().reset();
     auto capture = std::make_unique<Capture>();
-    capture->width = ScreenPixels(host::Screen::Width(), host::Screen::TwipsPerPixelX());
-    capture->height = ScreenPixels(host::Screen::Height(), host::Screen::TwipsPerPixelY());
+    capture->width = host::Screen::WidthPixels();
+    capture->height = host::Screen::HeightPixels();
     capture->header = DibHeader(capture->width, capture->height);
 
     const HWND desktop = ::GetDesktopWindow();
