@@ -92,6 +92,59 @@ TEST_F(Panel, LayoutShapeAndFramesOnA1080pScreen) {
     EXPECT_FALSE(w.formBg.Visible());
 }
 
+// Switches the (virtual) display to another size for one scope.
+class DisplayMode {
+public:
+    DisplayMode(int width, int height) {
+        DEVMODEW mode{};
+        mode.dmSize = sizeof mode;
+        mode.dmPelsWidth = static_cast<DWORD>(width);
+        mode.dmPelsHeight = static_cast<DWORD>(height);
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        changed_ = ::ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL &&
+                   ::GetSystemMetrics(SM_CXSCREEN) == width && ::GetSystemMetrics(SM_CYSCREEN) == height;
+    }
+    ~DisplayMode() { ::ChangeDisplaySettingsW(nullptr, 0); }
+    DisplayMode(const DisplayMode&) = delete;
+    DisplayMode& operator=(const DisplayMode&) = delete;
+    bool Changed() const { return changed_; }
+
+private:
+    bool changed_ = false;
+};
+
+TEST_F(Panel, SmallerScreensGetTheirOwnTileSizeOnTheScreen) {
+    for (const int width : {1366, 1365}) {
+        DisplayMode mode(width, 768);
+        if (!mode.Changed()) {
+            std::printf("[ skipped  ] the display cannot switch to %d x 768 here\n", width);
+            continue;
+        }
+        mainW w(L"2");
+        w.hWnd();
+        w.formBg.Load();
+        EXPECT_EQ(w.PreviewWidth, 578);
+        EXPECT_EQ(w.PreviewHeight, 279);
+        w.IncomingName(Payload("ShowPreviewSwitcher2"));
+        Settle();
+        ASSERT_TRUE(w.Visible());
+        const ScreenShot shot;
+        // 578 x 279 tiles at (70, 70), (W - 648, 70), (70, 419), (W - 648, 419), framed on their edges.
+        const int right = width - 70 - 578;
+        const int left[] = {0, 70, right, 70, right}, top[] = {0, 70, 70, 419, 419};
+        for (int j = 1; j <= 4; ++j) {
+            const std::uint32_t colour = j == 2 ? kRed : kGrey;
+            EXPECT_EQ(shot.At(left[j], top[j] + 100), colour) << width << ": left edge of " << j;
+            EXPECT_EQ(shot.At(left[j] + 577, top[j] + 100), colour) << width << ": right edge of " << j;
+            EXPECT_EQ(shot.At(left[j] + 300, top[j] + 278), colour) << width << ": bottom edge of " << j;
+            EXPECT_NE(shot.At(left[j] + 578, top[j] + 100), colour) << width << ": nothing beyond " << j;
+        }
+        w.IncomingName(Payload("ShowPreviewSwitcher2"));
+        Settle();
+        EXPECT_FALSE(w.Visible());
+    }
+}
+
 TEST_F(Panel, OwnTileShowsTheDesktopAsTheUserLeftIt) {
     mainW w(L"2");
     w.hWnd();
