@@ -13,13 +13,6 @@ struct LookupRestorer {
     ~LookupRestorer() { SetLogFolderLookupForTesting(nullptr); }
 };
 
-TEST(SystemErrorText, KnownCodeKeepsItsLineEndUnknownIsEmpty) {
-    const std::wstring text = SystemErrorText(2);
-    ASSERT_GE(text.size(), 3u);
-    EXPECT_EQ(text.substr(text.size() - 2), L"\r\n");
-    EXPECT_EQ(SystemErrorText(0x2BADC0DE), L"");
-}
-
 TEST(LogFolder, SuccessIsCachedFailuresAreAskedAgain) {
     LookupRestorer restore;
     int calls = 0;

@@ -111,13 +111,5 @@ TEST(Fonts, HandlesAreMadeOnceOwnedAndReleased) {
     EXPECT_EQ(FontHandle::LiveCount(), fontsBefore);
 }
 
-TEST(Fonts, TheSharedHandleIsOneForTheProcess) {
-    const HFONT first = DefaultFontHandle(4);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(DefaultFontHandle(4), first);
-    EXPECT_NE(::GetObjectType(first), 0u);
-    EXPECT_THROW(DefaultFontHandle(9), PanorelError);
-}
-
 }  // namespace
 }  // namespace panorel::test

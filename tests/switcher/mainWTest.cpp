@@ -45,21 +45,5 @@ TEST(mainW, LoadsHiddenWithIdentityAndReleasesEveryEventOnUnload) {
     EXPECT_EQ(KernelHandle::LiveCount(), liveBefore);
 }
 
-TEST(mainW, SignalEventSetsOnlyThatEvent) {
-    SharedEvents events;
-    mainW w(L"1");
-    w.hWnd();
-    w.SignalEvent(51);
-    w.SignalEvent(0);
-    w.SignalEvent(55);
-    EXPECT_EQ(events.TakeSignalled(), "51");
-}
-
-TEST(WindowsDirectory, HasNoTrailingBackslash) {
-    const std::wstring dir = WindowsDirectory();
-    ASSERT_FALSE(dir.empty());
-    EXPECT_NE(dir.back(), L'\\');
-}
-
 }  // namespace
 }  // namespace panorel::test

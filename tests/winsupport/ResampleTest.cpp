@@ -44,16 +44,6 @@ TEST(Resample, TentWeightShape) {
     }
 }
 
-TEST(Resample, StrideRoundsRowsToFourBytes) {
-    EXPECT_EQ(DibStride(855), 2568u);
-    EXPECT_EQ(DibStride(578), 1736u);
-    EXPECT_EQ(DibStride(4), 12u);
-    EXPECT_EQ(DibStride(1), 4u);
-    EXPECT_EQ(DibStride(0), 0u);
-    EXPECT_EQ(DibStride(-5), 0u);
-    EXPECT_EQ(DibStride(855) * 435, 1117080u);
-}
-
 TEST(Resample, RefusesSizesThatCannotWork) {
     const PixelBuffer src = Noise(8, 6, 1);
     const PixelBuffer before(10, 7);
