@@ -49,13 +49,32 @@ long WaitExit(const KernelHandle& process, DWORD milliseconds) {
     return static_cast<long>(code);
 }
 
-HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds) {
+namespace {
+
+HWND WaitForTopWindow(const wchar_t* cls, const wchar_t* caption, DWORD milliseconds) {
     const DWORD start = ::GetTickCount();
     for (;;) {
-        if (HWND w = ::FindWindowW(nullptr, caption)) return w;
+        if (HWND w = ::FindWindowW(cls, caption)) return w;
         if (::GetTickCount() - start > milliseconds) return nullptr;
         ::Sleep(20);
     }
+}
+
+}  // namespace
+
+HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds) {
+    return WaitForTopWindow(nullptr, caption, milliseconds);
+}
+
+HWND WaitForWindowOfClass(const wchar_t* cls, DWORD milliseconds) {
+    return WaitForTopWindow(cls, nullptr, milliseconds);
+}
+
+std::uint64_t CpuTime100ns(HANDLE process) {
+    FILETIME created, ended, kernel, user;
+    if (!::GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
+    auto value = [](const FILETIME& f) { return (std::uint64_t{f.dwHighDateTime} << 32) | f.dwLowDateTime; };
+    return value(kernel) + value(user);
 }
 
 std::wstring ErrorLogPath() {
@@ -109,7 +128,7 @@ ScreenCover::ScreenCover(std::function<void(HDC, int, int)> paint) : paint_(std:
     ::ShowWindow(hwnd_, SW_SHOW);
     ::UpdateWindow(hwnd_);
     // The window reaches the X screen a little after it is painted.
-    PumpUntil([] { return false; }, 200);
+    PumpFor(200);
 }
 
 ScreenCover::~ScreenCover() {
@@ -117,10 +136,7 @@ ScreenCover::~ScreenCover() {
 }
 
 LRESULT CALLBACK ScreenCover::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE)
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<ScreenCover*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<ScreenCover>(hwnd, msg, lParam);
     if (msg == WM_ERASEBKGND) return 1;
     if (msg == WM_PAINT && self) {
         PAINTSTRUCT ps;
@@ -226,7 +242,8 @@ StandInTaskbar::StandInTaskbar() {
         while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
         if (window_) ::DestroyWindow(window_);
     });
-    ::WaitForSingleObject(ready.get(), 10000);
+    // Generous: the first window of a Wine process can wait for the desktop to start.
+    ::WaitForSingleObject(ready.get(), 60000);
 }
 
 StandInTaskbar::~StandInTaskbar() {
@@ -240,10 +257,7 @@ std::vector<TrayCall> StandInTaskbar::Calls() const {
 }
 
 LRESULT CALLBACK StandInTaskbar::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE)
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    auto* self = reinterpret_cast<StandInTaskbar*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = WindowObject<StandInTaskbar>(hwnd, msg, lParam);
     if (msg == WM_COPYDATA && self) {
         TrayCall call;
         if (!ParseTrayCall(reinterpret_cast<const COPYDATASTRUCT*>(lParam), call)) return FALSE;
@@ -257,15 +271,6 @@ LRESULT CALLBACK StandInTaskbar::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
 long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds) {
     KernelHandle p = StartProgram(L"Panorel2.exe", arguments);
     return p ? WaitExit(p, milliseconds) : -2;
-}
-
-HWND WaitForWindowOfClass(const wchar_t* cls, DWORD milliseconds) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        if (HWND w = ::FindWindowW(cls, nullptr)) return w;
-        if (::GetTickCount() - start > milliseconds) return nullptr;
-        ::Sleep(20);
-    }
 }
 
 RunningMain::RunningMain() {

@@ -32,8 +32,11 @@ std::wstring DistPath(const std::wstring& file);
 KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments);
 // Waits for a process; its exit code, or -1 on time-out.
 long WaitExit(const KernelHandle& process, DWORD milliseconds);
-// Waits until a top-level window with this caption exists.
+// Waits until a top-level window with this caption (or of this class) exists.
 HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds);
+HWND WaitForWindowOfClass(const wchar_t* cls, DWORD milliseconds);
+// Kernel plus user time of a process, in 100 ns units; 0 when unreadable.
+std::uint64_t CpuTime100ns(HANDLE process);
 
 std::wstring ErrorLogPath();
 // The bytes of the log, empty when there is none.
@@ -51,6 +54,17 @@ bool PumpUntil(Done done, DWORD milliseconds) {
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
     }
     return true;
+}
+inline void PumpFor(DWORD milliseconds) { PumpUntil([] { return false; }, milliseconds); }
+
+// The object a test window was created for (its CreateWindowEx parameter),
+// kept in GWLP_USERDATA from WM_NCCREATE on; null before that.
+template <class T>
+T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
+    if (msg == WM_NCCREATE)
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    return reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 // The whole screen as 0x00RRGGBB values, read back through GDI.
@@ -150,6 +164,5 @@ private:
 // Runs Panorel2.exe with these arguments to its end; its exit code, -1 on
 // time-out, -2 when it could not start.
 long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds = 20000);
-HWND WaitForWindowOfClass(const wchar_t* cls, DWORD milliseconds);
 
 }  // namespace panorel::test

@@ -6,8 +6,9 @@
 // one after another), so that it sees each stage: SwitchToDesktop3 set, the
 // three Update events set (the preview is on the clipboard by then), and the
 // three receivers done drawing (their WM_COPYDATA handlers have returned).
-// The shares of capture, resampling and clipboard come from the same library
-// calls timed in this process, against the road's medians.
+// A whole capture and draw, and the shares of capture, resampling and
+// clipboard, come from the same library calls timed in this process, against
+// the road's medians.
 //
 // Idle: the real Panorel2.exe --single-desktop with its four switchers, panel
 // hidden: the CPU time each process uses over the idle period and the private
@@ -20,7 +21,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -120,7 +120,7 @@ bool RunRoad(int runs, RoadTimes& times) {
 }
 
 struct PartTimes {
-    std::vector<double> capture, resample, publish, receive;
+    std::vector<double> capture, resample, whole, publish, receive;
 };
 
 // The library calls the road is made of, timed here.
@@ -136,7 +136,7 @@ void TimeParts(int runs, PartTimes& parts) {
     const UINT format = ::RegisterClipboardFormatW(L"velmora_panorel2");
     for (int i = 0; i < runs; ++i) {
         // The covering window is this thread's: let it answer, as in the road.
-        PumpUntil([] { return false; }, 20);
+        PumpFor(20);
         const double t0 = Now();
         CaptureScreen();
         const double t1 = Now();
@@ -152,16 +152,10 @@ void TimeParts(int runs, PartTimes& parts) {
         const double t4 = Now();
         parts.capture.push_back(t1 - t0);
         parts.resample.push_back(t2 - t1);
+        parts.whole.push_back(t2 - t0);
         parts.publish.push_back(t3 - t2);
         parts.receive.push_back(t4 - t3);
     }
-}
-
-std::uint64_t CpuTime100ns(HANDLE process) {
-    FILETIME created, ended, kernel, user;
-    if (!::GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
-    auto v = [](const FILETIME& f) { return (std::uint64_t{f.dwHighDateTime} << 32) | f.dwLowDateTime; };
-    return v(kernel) + v(user);
 }
 
 void Idle(int seconds) {
@@ -219,6 +213,8 @@ int main(int argc, char** argv) {
     std::printf("  to SwitchToDesktop3 set           %8.2f ms\n", switched);
     std::printf("  to the preview on the clipboard   %8.2f ms\n", published);
     std::printf("  to all three receivers drawn      %8.2f ms\n", drawn);
+    std::printf("CaptureScreen + DrawCaptureResized, median of %d runs in this process: %.2f ms\n", runs,
+                Median(parts.whole));
     std::printf("parts, median of %d runs in this process, and their share of the road:\n", runs);
     std::printf("  capture                 %7.2f ms  %5.1f%% of the clipboard stage  %5.1f%% of the whole\n",
                 capture, 100 * capture / published, 100 * capture / drawn);

@@ -1,7 +1,6 @@
 #include "switcher/FormBg.h"
 
 #include "host/Screen.h"
-#include "switcher/PanelLayout.h"
 
 namespace panorel {
 namespace {

@@ -74,23 +74,16 @@ TEST(MainProcess, ASecondInstanceRefusesAndShutdownLeavesNoProcessBehind) {
     std::printf("[ figures  ] --shutdown took %lu ms\n", static_cast<unsigned long>(took));
 }
 
-std::uint64_t CpuTime100ns(const KernelHandle& process) {
-    FILETIME created, ended, kernel, user;
-    if (!::GetProcessTimes(process.get(), &created, &ended, &kernel, &user)) return 0;
-    auto v = [](const FILETIME& f) { return (std::uint64_t{f.dwHighDateTime} << 32) | f.dwLowDateTime; };
-    return v(kernel) + v(user);
-}
-
 TEST(MainProcess, RecordsTheDesktopASwitcherAsksForAndIdlesWithoutWork) {
     RunningMain run;
     ASSERT_TRUE(run.Ready());
     // Waiting without polling: an idle main process uses (almost) no CPU.
-    const std::uint64_t before = CpuTime100ns(run.Main());
+    const std::uint64_t before = CpuTime100ns(run.Main().get());
     ::Sleep(3000);
-    const std::uint64_t used = CpuTime100ns(run.Main()) - before;
+    const std::uint64_t used = CpuTime100ns(run.Main().get()) - before;
     EXPECT_LT(used, 1000000u) << "more than 100 ms of CPU in 3 s of idling";
     std::printf("[ figures  ] idle main process: %.1f ms CPU in 3 s (%.1f ms since its start)\n", used / 10000.0,
-                CpuTime100ns(run.Main()) / 10000.0);
+                CpuTime100ns(run.Main().get()) / 10000.0);
     EXPECT_EQ(RunMainToEnd(L"--signal SwitchToDesktop3"), kExitOk);
     EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == 3; }, 2000));
     EXPECT_EQ(RunMainToEnd(L"--signal SwitchToDesktop4"), kExitOk);
