@@ -1,5 +1,6 @@
 #pragma once
-// The primary screen as the forms see it: sizes in twips and twips per pixel.
+// The primary screen as the forms see it: sizes in twips and whole twips per
+// pixel (the arithmetic is host/ScreenUnits).
 #include <windows.h>
 
 namespace panorel::host {

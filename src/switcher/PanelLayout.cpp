@@ -6,12 +6,6 @@
 
 namespace panorel {
 
-std::int32_t ScreenPixels(double twips, double twipsPerPixel) {
-    const std::int32_t t = RoundToInt32(twips);
-    const std::int32_t tpp = RoundToInt32(twipsPerPixel);
-    return tpp >= 1 ? t / tpp : 0;
-}
-
 std::int32_t PreviewExtent(std::int32_t screenExtent) {
     return RoundToInt32((static_cast<double>(screenExtent) - 3 * kGutter) / 2.0);
 }
@@ -58,7 +52,6 @@ std::optional<PanelLayout> ComputePanelLayout(std::int32_t formWidth, std::int32
     for (int j = 1; j <= 4; ++j)
         layout.tiles[static_cast<std::size_t>(j - 1)] =
             TilePosition(j, formWidth, formHeight, previewWidth, previewHeight);
-    layout.buttonBar = ButtonBarPosition(formWidth, formHeight);
     return layout;
 }
 

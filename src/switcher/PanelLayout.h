@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "host/ScreenUnits.h"  // the screen's pixel size the layout starts from
+
 namespace panorel {
 
 constexpr int kGutter = 70;
@@ -18,9 +20,6 @@ constexpr std::uint32_t kOtherFrameColor = 0x808080;
 // Margin around a tab's text on every side.
 constexpr std::int32_t kTabMargin = 6;
 
-// Screen pixels from the screen's size in twips and the twips per pixel, each
-// rounded, then divided as integers. A twips-per-pixel below 1 gives 0.
-std::int32_t ScreenPixels(double twips, double twipsPerPixel);
 // One preview tile's width (or height) for a screen width (or height):
 // (size - 210) / 2 rounded, halves to even.
 std::int32_t PreviewExtent(std::int32_t screenExtent);
@@ -41,12 +40,12 @@ struct PanelLine {
     bool operator==(const PanelLine& o) const { return x1 == o.x1 && y1 == o.y1 && x2 == o.x2 && y2 == o.y2; }
 };
 
-// Where the layout puts everything, for a panel of FW x FH and tiles of PW x PH.
+// Where the layout puts the tiles, for a panel of FW x FH and tiles of PW x PH
+// (the button bar's place depends on the bar's own size: ButtonBarPosition).
 struct PanelLayout {
     std::int32_t previewWidth = 0;
     std::int32_t previewHeight = 0;
     std::array<PanelPoint, 4> tiles;  // tiles[j - 1] is tile j
-    PanelPoint buttonBar;
     PanelPoint Tile(int j) const { return tiles[static_cast<std::size_t>(j - 1)]; }
 };
 

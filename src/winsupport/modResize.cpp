@@ -5,7 +5,6 @@
 
 #include "host/Handles.h"
 #include "host/Screen.h"
-#include "switcher/PanelLayout.h"
 
 namespace panorel {
 

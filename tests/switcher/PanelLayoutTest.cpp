@@ -42,7 +42,7 @@ TEST(PanelLayout, FullHdPlacesTilesTabsAndBar) {
     EXPECT_EQ(TabPosition(l->Tile(3), 28), (PanelPoint{70, 547}));
     EXPECT_EQ(TabPosition(l->Tile(4), 28), (PanelPoint{995, 547}));
     // (1920 - 449) / 2 = 735.5 rounds to even; the top is FH - 57 + 2.
-    EXPECT_EQ(l->buttonBar, (PanelPoint{736, 1025}));
+    EXPECT_EQ(ButtonBarPosition(1920, 1080), (PanelPoint{736, 1025}));
 }
 
 TEST(PanelLayout, SmallerAndOddScreens) {
@@ -51,7 +51,7 @@ TEST(PanelLayout, SmallerAndOddScreens) {
     EXPECT_EQ(l->previewWidth, 578);
     EXPECT_EQ(l->previewHeight, 279);
     EXPECT_EQ(Tiles(*l), (std::vector<PanelPoint>{{70, 70}, {718, 70}, {70, 419}, {718, 419}}));
-    EXPECT_EQ(l->buttonBar, (PanelPoint{458, 713}));  // 458.5 to even
+    EXPECT_EQ(ButtonBarPosition(1366, 768), (PanelPoint{458, 713}));  // 458.5 to even
     const auto odd = ComputePanelLayout(1365, 768, PreviewExtent(1365), PreviewExtent(768));
     ASSERT_TRUE(odd);
     EXPECT_EQ(odd->Tile(2).left, 717);  // a gutter of 69 between tiles 1 and 2
