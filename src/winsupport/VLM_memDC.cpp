@@ -4,7 +4,7 @@ namespace panorel {
 
 bool VLM_memDC::Create(std::int32_t Width, std::int32_t Height) {
     Destroy();
-    if (Width <= 0 || Height <= 0) return false;
+    // Any size goes to the system, which decides what it can make.
     MemoryDcHandle display(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
     if (!display) return false;
     // The bitmap comes from the display DC so it has the display's colour
@@ -37,8 +37,9 @@ bool VLM_memDC::Resize(std::int32_t newWidth, std::int32_t newHeight) {
 }
 
 void VLM_memDC::FontSet(HFONT hFont) {
-    if (!dc_) return;
-    HGDIOBJ replaced = ::SelectObject(dc_.get(), hFont);
+    // Without a DC nothing is selected, but the font is still remembered: the
+    // first Resize selects it.
+    HGDIOBJ replaced = dc_ ? ::SelectObject(dc_.get(), hFont) : nullptr;
     font_ = hFont;
     if (!oldFont_) oldFont_ = replaced;
 }

@@ -25,7 +25,8 @@ public:
     // Grows the surface when either size is larger than now; never shrinks.
     // The content is lost on a grow; background mode and font are kept.
     bool Resize(std::int32_t newWidth, std::int32_t newHeight);
-    // Selects a font (owned by the caller, never deleted here).
+    // Selects a font (owned by the caller, never deleted here) and remembers
+    // it, also when there is no DC yet.
     void FontSet(HFONT hFont);
     void MaskTransparentSet(bool TrueForTrans);
     bool MaskTransparentGet() const;
