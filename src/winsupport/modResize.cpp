@@ -1,5 +1,7 @@
 #include "winsupport/modResize.h"
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -36,7 +38,21 @@ PixelBuffer& SourceBits() {
     return bits;
 }
 
+DibReader& Reader() {
+    static DibReader reader;
+    return reader;
+}
+
+int ReadDib(HDC dc, HBITMAP bitmap, UINT lines, void* bits, BITMAPINFO* info) {
+    if (Reader()) return Reader()(dc, bitmap, lines, bits, info);
+    return ::GetDIBits(dc, bitmap, 0, lines, bits, info, DIB_RGB_COLORS);
+}
+
 }  // namespace
+
+void SetDibReaderForTesting(DibReader reader) { Reader() = std::move(reader); }
+
+void DiscardCapture() { CurrentCapture().reset(); }
 
 BITMAPINFOHEADER DibHeader(std::int32_t w, std::int32_t h) {
     BITMAPINFOHEADER header{};
@@ -73,18 +89,22 @@ void CaptureScreen() {
 
 void DrawCaptureResized(HDC dc, std::int32_t w, std::int32_t h) {
     std::unique_ptr<Capture> capture = std::move(CurrentCapture());
-    if (!capture || !capture->memDc || !capture->dib || capture->width < 1 || capture->height < 1) return;
+    if (!capture || capture->width < 1 || capture->height < 1) return;
 
     // GetDIBits wants the bitmap out of every DC, so the old bitmap goes back
     // first; the DC and the DIB section go when this capture does.
     capture->selection.reset();
     PixelBuffer& source = SourceBits();
-    source.resize(DibStride(capture->width) * static_cast<std::size_t>(capture->height));
-    const int lines = ::GetDIBits(capture->memDc.get(), capture->dib.get(), 0, static_cast<UINT>(capture->height),
-                                  source.data(), reinterpret_cast<BITMAPINFO*>(&capture->header), DIB_RGB_COLORS);
+    const std::size_t stride = DibStride(capture->width);
+    source.resize(stride * static_cast<std::size_t>(capture->height));
+    const int lines = ReadDib(capture->memDc.get(), capture->dib.get(), static_cast<UINT>(capture->height),
+                              source.data(), reinterpret_cast<BITMAPINFO*>(&capture->header));
     const std::int32_t sw = capture->width, sh = capture->height;
     capture.reset();
-    if (lines != sh) return;
+    // A short or failed read still draws: the rows it did not fill are black
+    // rather than the previous capture's, which this buffer still holds.
+    const std::size_t filled = stride * static_cast<std::size_t>(lines > 0 ? std::min(lines, sh) : 0);
+    std::fill(source.begin() + static_cast<std::ptrdiff_t>(filled), source.end(), std::uint8_t{0});
 
     if (!ResampleBuffer(source, PreviewBits, sw, sh, w, h)) return;
     BITMAPINFOHEADER header = DibHeader(w, h);

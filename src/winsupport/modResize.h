@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "winsupport/Resample.h"
 
@@ -21,7 +22,8 @@ void CaptureScreen();
 
 // Scales the last capture to w x h into PreviewBits and draws it at (0, 0) of
 // dc, then releases the capture. Without a capture, or for a w or h below 2,
-// nothing is drawn and PreviewBits keeps its pixels.
+// nothing is drawn and PreviewBits keeps its pixels. The read of the capture
+// is not checked: what it did not read is drawn black.
 void DrawCaptureResized(HDC dc, std::int32_t w, std::int32_t h);
 
 // The header that draws a w x h picture of this layout: 40 bytes, bottom-up,
@@ -30,5 +32,12 @@ BITMAPINFOHEADER DibHeader(std::int32_t w, std::int32_t h);
 
 // Whether a capture is held (between CaptureScreen and DrawCaptureResized).
 bool CaptureHeld();
+// Releases a capture that will not be drawn (its sequence ended early).
+void DiscardCapture();
+
+// Test seam: replaces the read of the capture's rows (GetDIBits from line 0;
+// returns the lines read). An empty function restores the real read.
+using DibReader = std::function<int(HDC dc, HBITMAP bitmap, UINT lines, void* bits, BITMAPINFO* info)>;
+void SetDibReaderForTesting(DibReader reader);
 
 }  // namespace panorel
