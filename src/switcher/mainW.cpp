@@ -122,7 +122,9 @@ void mainW::Form_QueryUnload() {
         SkipOnError([&] { DetachMessage(this, hWnd(), TaskbarCreatedMsg); });
     }
     Lines.reset();
-    VLM_SysTray1.reset();  // takes its icon out of the notification area
+    // The icon leaves with the window. The control itself lives as long as
+    // this object: a double-click handler of its own may be what is running.
+    if (VLM_SysTray1) VLM_SysTray1->Remove();
     for (int i = 1; i <= kEventCount; ++i) EventHandles[i].reset();
     formBg.Unload();
 }

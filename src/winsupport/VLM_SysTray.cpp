@@ -48,9 +48,7 @@ bool SendTrayRecord(DWORD message, const TrayRecordBytes& record) {
     }
 }
 
-VLM_SysTray::~VLM_SysTray() {
-    if (added_) Remove();
-}
+VLM_SysTray::~VLM_SysTray() { Remove(); }
 
 void VLM_SysTray::FillRecord() {
     // Wide text padded or cut to 64 characters, then 64 bytes of ANSI: a text
@@ -64,10 +62,7 @@ bool VLM_SysTray::Notify(DWORD message) {
     return SendTrayRecord(message, record_);
 }
 
-void VLM_SysTray::Remove() {
-    Notify(NIM_DELETE);
-    added_ = false;
-}
+void VLM_SysTray::Remove() { Notify(NIM_DELETE); }
 
 void VLM_SysTray::Modify() {
     FillRecord();
@@ -77,9 +72,7 @@ void VLM_SysTray::Modify() {
 bool VLM_SysTray::Add() {
     owner_ = parent_;
     FillRecord();
-    const bool ok = Notify(NIM_ADD);
-    added_ = added_ || ok;
-    return ok;
+    return Notify(NIM_ADD);
 }
 
 void VLM_SysTray::OwnerMouseMove(int /*button*/, int /*shift*/, double x, double /*y*/) {

@@ -19,7 +19,7 @@ public:
     explicit VLM_SysTray(HWND parent) noexcept : parent_(parent) {}
     VLM_SysTray(const VLM_SysTray&) = delete;
     VLM_SysTray& operator=(const VLM_SysTray&) = delete;
-    // Removes the icon.
+    // Removes the icon (whether or not an Add was accepted).
     ~VLM_SysTray();
 
     // Deletes the icon using the current record; the shell's answer is ignored.
@@ -71,7 +71,6 @@ private:
     TrayRecordBytes record_{};
     std::int16_t busy_ = 0;
     std::int32_t busyMessage_ = 0;
-    bool added_ = false;
     NotifyFunction notifyForTesting_;
 };
 

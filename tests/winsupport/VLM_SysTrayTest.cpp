@@ -169,17 +169,6 @@ TEST_F(SysTrayTest, AHandlerThatPumpsMessagesIsNotReentered) {
     EXPECT_EQ(g_events, (std::vector<std::string>{"Down1", "Up1"}));
 }
 
-TEST_F(SysTrayTest, TheShellsRefusalIsAFalseResultAndNothingIsRemovedLater) {
-    std::vector<DWORD> sent;
-    tray_->SetNotifyForTesting([&](DWORD message, const TrayRecordBytes&) {
-        sent.push_back(message);
-        return false;
-    });
-    EXPECT_FALSE(tray_->Add());
-    tray_.reset();
-    EXPECT_EQ(sent, (std::vector<DWORD>{NIM_ADD}));
-}
-
 // Why 64-bit builds copy the fields over: the shell reads the raw 88 bytes
 // through its own 64-bit layout and gets the fields wrong.
 TEST_F(SysTrayTest, RawRecordBytesAreMisreadByA64BitShell) {
