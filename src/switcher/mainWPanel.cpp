@@ -107,8 +107,9 @@ void mainW::PaintTab(int j) {
 
 void mainW::ReadDesktopNames() {
     for (int j = 1; j <= 4; ++j) {
+        const std::wstring name = ReadDesktopName(j);  // the name first, then the hotkey
         const Hotkey hotkey = ReadDesktopHotkey(j);
-        TabLabel[j] = BuildTabLabel(ReadDesktopName(j), hotkey.Modifiers, KeyNameText(hotkey.Key));
+        TabLabel[j] = BuildTabLabel(name, hotkey.Modifiers, KeyNameText(hotkey.Key));
         VLM_memDC& image = NameDC[j];
         const RECT text = TextExtent(image.hDC(), TabLabel[j]);
         const TabImage tab = TabImageLayout(text.right, text.bottom, j == DesktopNumber);
