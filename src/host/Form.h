@@ -1,7 +1,8 @@
 #pragma once
 // A top-level window in the manner of a classic form: created hidden on the
 // first request for its handle, which also runs its load handler; unloading
-// asks the query-unload handler first and then destroys the window.
+// asks the query-unload handler first and then destroys the window. Forms
+// are borderless popups; their children's places are in pixels.
 #include <windows.h>
 
 #include <string>
@@ -34,8 +35,6 @@ public:
     int ScaleHeight() const;
     // Position and outer size in pixels; runs Form_Resize when the size changes.
     void Move(int left, int top, int width, int height);
-    // Only borderless forms are made here.
-    int BorderStyle() const noexcept { return 0; }
     // The child controls in control order.
     const std::vector<Control*>& Controls() const noexcept { return controls_; }
 

@@ -6,11 +6,8 @@
 namespace panorel {
 
 void MakeRegionFromPictures(host::Form& form) {
-    if (form.BorderStyle() != 0) {
-        // A programming error that would leave a shaped window with a frame.
-        ::MessageBoxW(nullptr, L"Change the borderstyle to 0!", L"ACK!", MB_ICONERROR);
-        ::ExitProcess(1);
-    }
+    // No frame to refuse: host forms are borderless, and their children's
+    // places are already in pixels.
     RegionHandle region(::CreateRectRgn(0, 0, 0, 0));
     if (!region) return;
     for (host::Control* control : form.Controls()) {
