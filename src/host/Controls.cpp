@@ -75,6 +75,7 @@ LRESULT CALLBACK PictureBox::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     if (!box) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         box->hwnd_ = nullptr;
+        box->dc_ = nullptr;  // the window's own DC goes with it
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }

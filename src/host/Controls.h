@@ -37,7 +37,8 @@ public:
 
     bool IsPictureBox() const noexcept override { return true; }
     HWND hWnd() const noexcept { return hwnd_; }
-    // The box's own device context, valid for the life of the window.
+    // The box's own device context, valid for the life of the window (null
+    // once the window is destroyed).
     HDC hDC() const noexcept { return dc_; }
     int ScaleWidth() const;
     int ScaleHeight() const;

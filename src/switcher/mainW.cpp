@@ -191,10 +191,24 @@ void mainW::IncomingName(const std::wstring& text) {
 
 void mainW::RequestDesktop(std::int16_t j) {
     if (j < 1 || j > 4) return;
+    if (sequence_ != Sequence::None) {
+        // Asked inside a running switch or show (a forwarded SwitchTo, a tile
+        // clicked while the own tile is scaled): the switch is not lost, but
+        // a capture here would replace the running one, so that sequence
+        // publishes the preview once its own capture is scaled.
+        if (Visible()) Hide();
+        SkipOnError([&] {
+            if (formBg.Visible()) formBg.Hide();
+        });
+        SignalEvent(SwitchToDesktopIndex(j));
+        previewOwed_ = true;
+        return;
+    }
+    const ScopedValue<Sequence> running(sequence_, Sequence::Switch);
     if (!Visible()) {
         SkipOnError([&] { CaptureScreen(); });
         SignalEvent(SwitchToDesktopIndex(j));
-        host::DoEvents();
+        if (!PumpInSequence()) return;
         SkipOnError([&] { DrawCaptureResized(); });
     } else {
         Hide();
@@ -202,10 +216,18 @@ void mainW::RequestDesktop(std::int16_t j) {
             if (formBg.Visible()) formBg.Hide();
         });
         SignalEvent(SwitchToDesktopIndex(j));
-        host::DoEvents();
+        if (!PumpInSequence()) return;
     }
+    previewOwed_ = false;
     SkipOnError([&] { PublishPreview(); });
     SignalPreviewUpdated();
+}
+
+bool mainW::PumpInSequence() {
+    host::DoEvents();
+    if (IsLoaded()) return true;
+    panorel::DiscardCapture();
+    return false;
 }
 
 void mainW::SignalPreviewUpdated() {

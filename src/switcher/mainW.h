@@ -27,6 +27,20 @@ struct StartupAbort : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// Gives a variable a value for one scope.
+template <class T>
+class ScopedValue {
+public:
+    ScopedValue(T& slot, T value) : slot_(slot), old_(slot) { slot_ = value; }
+    ~ScopedValue() { slot_ = old_; }
+    ScopedValue(const ScopedValue&) = delete;
+    ScopedValue& operator=(const ScopedValue&) = delete;
+
+private:
+    T& slot_;
+    T old_;
+};
+
 class mainW : public host::Form, public ISubclass {
 public:
     explicit mainW(std::wstring commandLine);
@@ -111,6 +125,17 @@ private:
     void TogglePanel();                      // ShowPanel, or hide FormBg and then this window
     void AddTrayIcon();                      // own desktop's icon, tooltip, TrayIconAdded = Add
     void ShellOrTrayIcon();
+
+    // The switch or show whose message pump runs now. What a message handled
+    // in that pump asks for must not take the sequence's capture away: a show
+    // is dropped, a switch is signalled at once and the running sequence
+    // publishes the preview when its capture is scaled (previewOwed_).
+    enum class Sequence { None, Switch, Show };
+    Sequence sequence_ = Sequence::None;
+    bool previewOwed_ = false;
+    // Lets pending messages run once; false when one of them unloaded this
+    // window, which ends the running sequence at once (its capture released).
+    bool PumpInSequence();
 
     bool subclassed_ = false;
 

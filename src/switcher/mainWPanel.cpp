@@ -2,6 +2,7 @@
 // frames of the tiles, the name tabs, and showing and hiding.
 #include "switcher/mainW.h"
 
+#include "host/PanorelError.h"
 #include "resource_ids.h"
 #include "settings/CompDefaultPrefs.h"
 #include "settings/DesktopSettings.h"
@@ -124,6 +125,11 @@ void mainW::ReadDesktopNames() {
 }
 
 void mainW::ShowPanel() {
+    // Asked inside a running switch (the desktop is being left) or show (the
+    // panel is already coming): dropped, the running sequence keeps its capture.
+    if (sequence_ != Sequence::None) return;
+    const ScopedValue<Sequence> running(sequence_, Sequence::Show);
+    previewOwed_ = false;
     const int n = DesktopNumber;
     panorel::CaptureScreen();  // before anything is shown: the desktop as the user left it
     formBg.Show();
@@ -135,12 +141,17 @@ void mainW::ShowPanel() {
     // The backdrop goes behind the panel, but stays above every other window
     // so that it dims them and catches the click that dismisses the panel.
     ::SetWindowPos(formBg.hWnd(), hWnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    host::DoEvents();
+    if (!PumpInSequence()) return;
     // The busy animation starts here once it exists.
-    host::DoEvents();
+    if (!PumpInSequence()) return;
     panorel::DrawCaptureResized(PreviewDC[n].hDC(), Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight());
     DrawPreviewFrame(n);
     PaintTile(n);
+    if (previewOwed_) {  // a tile was clicked meanwhile: its switch is on its way
+        previewOwed_ = false;
+        SkipOnError([&] { PublishPreview(); });
+        SignalPreviewUpdated();
+    }
 }
 
 }  // namespace panorel
