@@ -138,8 +138,9 @@ void mainW::ShowPanel() {
     DrawPreviewFrame(n);
     Show();
     ::SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-    // The backdrop goes behind the panel, but stays above every other window
-    // so that it dims them and catches the click that dismisses the panel.
+    // The backdrop goes directly behind the panel, not to the back of the
+    // z-order: there it would lose its topmost place and lie under every
+    // other window, dimming none of them and missing the dismissing click.
     ::SetWindowPos(formBg.hWnd(), hWnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (!PumpInSequence()) return;
     // The busy animation starts here once it exists.
