@@ -37,11 +37,5 @@ TEST(ScreenUnits, EveryDpiGivesAPanelCoveringTheScreen) {
     }
 }
 
-TEST(ScreenUnits, PixelsFromTwipsRoundBothThenDivide) {
-    EXPECT_EQ(ScreenPixels(28799.6, 15.0), 1920);
-    EXPECT_EQ(ScreenPixels(28800.0, 0.0), 0);
-    EXPECT_EQ(ScreenPixels(28800.0, 0.4), 0);
-}
-
 }  // namespace
 }  // namespace panorel
