@@ -96,6 +96,17 @@ std::string ReadErrorLog() {
 
 void DeleteErrorLog() { ::DeleteFileW(ErrorLogPath().c_str()); }
 
+bool PutSetting(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Panorel", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                          nullptr) != ERROR_SUCCESS)
+        return false;
+    const RegKeyHandle key(raw);
+    return ::RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+void DeleteSettings() { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel"); }
+
 ScreenShot::ScreenShot() {
     width_ = ::GetSystemMetrics(SM_CXSCREEN);
     height_ = ::GetSystemMetrics(SM_CYSCREEN);

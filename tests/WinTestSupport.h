@@ -43,6 +43,11 @@ std::wstring ErrorLogPath();
 std::string ReadErrorLog();
 void DeleteErrorLog();
 
+// One value under HKCU\Software\Panorel, the key made when missing; the key
+// with all its values removed.
+bool PutSetting(const wchar_t* name, DWORD type, const void* data, DWORD size);
+void DeleteSettings();
+
 // Lets sent messages reach this thread's windows until `done` holds.
 template <class Done>
 bool PumpUntil(Done done, DWORD milliseconds) {
