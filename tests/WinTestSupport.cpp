@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "switcher/EventNames.h"
 #include "test_paths.h"
@@ -28,10 +28,8 @@ std::string SharedEvents::TakeSignalled() {
     return list;
 }
 
-std::wstring DistPath(const std::wstring& file) { return std::wstring(PANOREL_DIST_DIR) + L"\\" + file; }
-
 KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments) {
-    const std::wstring exe = DistPath(file);
+    const std::wstring exe = std::wstring(PANOREL_DIST_DIR) + L"\\" + file;
     std::wstring cmd = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW si{};
     si.cb = sizeof(si);
@@ -60,14 +58,26 @@ HWND WaitForTopWindow(const wchar_t* cls, const wchar_t* caption, DWORD millisec
     }
 }
 
+// The object a test window was created for (its CreateWindowEx parameter),
+// kept in GWLP_USERDATA from WM_NCCREATE on; null before that.
+template <class T>
+T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
+    if (msg == WM_NCCREATE)
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    return reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+std::wstring ErrorLogPath() {
+    wchar_t path[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path);
+    return std::wstring(path) + L"\\PanorelErrors.txt";
+}
+
 }  // namespace
 
 HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds) {
     return WaitForTopWindow(nullptr, caption, milliseconds);
-}
-
-HWND WaitForWindowOfClass(const wchar_t* cls, DWORD milliseconds) {
-    return WaitForTopWindow(cls, nullptr, milliseconds);
 }
 
 std::uint64_t CpuTime100ns(HANDLE process) {
@@ -77,21 +87,9 @@ std::uint64_t CpuTime100ns(HANDLE process) {
     return value(kernel) + value(user);
 }
 
-std::wstring ErrorLogPath() {
-    wchar_t path[MAX_PATH] = {};
-    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path);
-    return std::wstring(path) + L"\\PanorelErrors.txt";
-}
-
 std::string ReadErrorLog() {
-    KernelHandle f(::CreateFileW(ErrorLogPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr));
-    if (!f) return {};
-    std::string data;
-    char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(f.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) data.append(buffer, got);
-    return data;
+    std::ifstream file(ErrorLogPath().c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 void DeleteErrorLog() { ::DeleteFileW(ErrorLogPath().c_str()); }
@@ -167,19 +165,25 @@ void FillRectangle(HDC dc, int left, int top, int right, int bottom, COLORREF co
     ::FillRect(dc, &r, brush.get());
 }
 
-bool SetClipboardText(const std::wstring& text) {
+bool PutClipboardBlock(UINT format, const std::string& bytes, bool empty) {
     ClipboardSession clipboard;
-    if (!clipboard.IsOpen() || !::EmptyClipboard()) return false;
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    GlobalMemoryHandle block(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!clipboard.IsOpen() || (empty && !::EmptyClipboard())) return false;
+    GlobalMemoryHandle block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
     if (!block) return false;
-    void* p = ::GlobalLock(block.get());
-    if (!p) return false;
-    std::memcpy(p, text.c_str(), bytes);
-    ::GlobalUnlock(block.get());
-    if (!::SetClipboardData(CF_UNICODETEXT, block.get())) return false;
+    if (!bytes.empty()) {
+        void* p = ::GlobalLock(block.get());
+        if (!p) return false;
+        std::memcpy(p, bytes.data(), bytes.size());
+        ::GlobalUnlock(block.get());
+    }
+    if (!::SetClipboardData(format, block.get())) return false;
     block.release();
     return true;
+}
+
+bool SetClipboardText(const std::wstring& text) {
+    const auto* p = reinterpret_cast<const char*>(text.c_str());
+    return PutClipboardBlock(CF_UNICODETEXT, std::string(p, p + (text.size() + 1) * sizeof(wchar_t)), true);
 }
 
 std::wstring ClipboardText() {
@@ -201,15 +205,6 @@ std::string ClipboardBlock(UINT format, bool* found) {
     ::GlobalUnlock(block);
     if (found) *found = true;
     return bytes;
-}
-
-KernelHandle ProcessOfWindow(HWND window) {
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    return KernelHandle(pid ? ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION |
-                                                PROCESS_VM_READ,
-                                            FALSE, pid)
-                            : nullptr);
 }
 
 std::string FirstDifference(const std::string& a, const std::string& b) {
@@ -287,10 +282,14 @@ long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds) {
 RunningMain::RunningMain() {
     main_ = StartProgram(L"Panorel2.exe", L"--single-desktop");
     // Generous: a loaded machine can take many seconds to start a Wine process.
-    mainWindow_ = WaitForWindowOfClass(L"Panorel2Main", 30000);
+    mainWindow_ = WaitForTopWindow(L"Panorel2Main", nullptr, 30000);
     for (int n = 1; n <= 4; ++n) {
         switcherWindows_[n] = WaitForWindow((L"Spacehost" + std::to_wstring(n)).c_str(), 30000);
-        if (switcherWindows_[n]) switchers_[n] = ProcessOfWindow(switcherWindows_[n]);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(switcherWindows_[n], &pid);
+        if (pid)
+            switchers_[n].reset(::OpenProcess(
+                SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     }
 }
 

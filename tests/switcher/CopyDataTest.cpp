@@ -40,43 +40,28 @@ struct LiveCounts {
     bool operator==(const LiveCounts& o) const { return kernel == o.kernel && gdi == o.gdi && other == o.other; }
 };
 
-// Payloads that must do nothing at switcher `n`: random bytes of random size,
-// other switchers' and shared names, own names slightly wrong.
-class Hostile {
-public:
-    Hostile(int n, std::uint32_t seed) : n_(n), rng_(seed) { BuildEventNames(); }
-    std::vector<char> Next() {
-        for (;;) {
-            std::vector<char> bytes = Candidate();
-            const std::wstring text = FromAnsi(std::string_view(bytes.data(), bytes.size()));
-            if (ClassifyIncomingName(text, n_).Kind == IncomingKind::None) return bytes;
+// A payload that must do nothing at switcher 4: random bytes of 0 to 64 KiB,
+// another block's or a shared name, or an own name slightly wrong.
+std::vector<char> Hostile(std::mt19937& rng) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    BuildEventNames();
+    for (;;) {
+        const std::string name = EventName(static_cast<std::int16_t>(pick(1, kEventCount)));
+        std::vector<char> b(name.begin(), name.end());
+        switch (pick(0, 4)) {
+            case 0:
+                b.resize(static_cast<std::size_t>(pick(0, 65536)));
+                for (char& c : b) c = static_cast<char>(pick(0, 255));
+                break;
+            case 1: break;  // as it is: only another block's names get through the check below
+            case 2: b.push_back('\0'); break;
+            case 3: b.pop_back(); break;
+            default: b[static_cast<std::size_t>(pick(0, static_cast<int>(b.size()) - 1))] ^= 0x20; break;
         }
+        if (ClassifyIncomingName(FromAnsi(std::string_view(b.data(), b.size())), 4).Kind == IncomingKind::None)
+            return b;
     }
-
-private:
-    std::vector<char> Candidate() {
-        const std::string name = EventName(static_cast<std::int16_t>(Pick(1, kEventCount)));
-        std::vector<char> bytes(name.begin(), name.end());
-        switch (Pick(0, 6)) {
-            case 0: {  // random bytes, 0 to 64 KiB
-                bytes.resize(static_cast<std::size_t>(Pick(0, 65536)));
-                for (char& b : bytes) b = static_cast<char>(Pick(0, 255));
-                return bytes;
-            }
-            case 1: return bytes;  // as is: only another block's names survive the filter
-            case 2: bytes.push_back('\0'); return bytes;
-            case 3: bytes.pop_back(); return bytes;
-            case 4: bytes[static_cast<std::size_t>(Pick(0, static_cast<int>(bytes.size()) - 1))] ^= 0x20; return bytes;
-            case 5:
-                bytes.insert(bytes.begin() + Pick(0, static_cast<int>(bytes.size())), static_cast<char>(Pick(1, 255)));
-                return bytes;
-            default: bytes.push_back(static_cast<char>(Pick(0, 255))); return bytes;
-        }
-    }
-    int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    int n_;
-    std::mt19937 rng_;
-};
+}
 
 TEST(CopyData, LoadGivesTheIdentityAndShutdownClosesEveryHandle) {
     SharedEvents events;
@@ -117,10 +102,9 @@ TEST(CopyData, TenThousandHostileMessagesSetNothingAndLeakNothing) {
         SendCopyData(hwnd, own.data(), count);  // below 1 once signed
     SendCopyData(hwnd, nullptr, 20);
     ::SendMessageW(hwnd, WM_COPYDATA, 0, 0);
-    Hostile hostile(4, 20261206);
-    std::mt19937 rng(7);
+    std::mt19937 rng(20261206);
     for (int k = 0; k < 10000; ++k) {
-        const std::vector<char> bytes = hostile.Next();
+        const std::vector<char> bytes = Hostile(rng);
         DWORD count = static_cast<DWORD>(bytes.size());
         if (rng() % 10 == 0) count = 0x80000000u | static_cast<DWORD>(rng());  // the sign bit set
         SendCopyData(hwnd, bytes.empty() ? "" : bytes.data(), count);
@@ -152,9 +136,9 @@ TEST(CopyData, TheRealSwitcherActsOnItsNamesSurvivesHostileOnesAndEndsOnShutdown
     EXPECT_EQ(events.TakeSignalled(), "");
 
     // The system copies the data across processes, so only honest sizes here.
-    Hostile hostile(4, 99);
+    std::mt19937 rng(99);
     for (int k = 0; k < 1000; ++k) {
-        const std::vector<char> bytes = hostile.Next();
+        const std::vector<char> bytes = Hostile(rng);
         SendCopyData(hwnd, bytes.empty() ? "" : bytes.data(), static_cast<DWORD>(bytes.size()));
     }
     EXPECT_EQ(::WaitForSingleObject(process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "still running";

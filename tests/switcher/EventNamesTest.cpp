@@ -38,20 +38,5 @@ TEST(EventNames, OutsideTheTableIsEmpty) {
     EXPECT_EQ(EventIndexOfShortName(""), 0);
 }
 
-TEST(EventNames, BlockArithmeticMatchesTheNames) {
-    BuildEventNames();
-    for (int i = 1; i <= 4; ++i) {
-        const std::string s = "Switcher" + std::to_string(i);
-        for (int j = 1; j <= 4; ++j) {
-            EXPECT_EQ(ShortEventName(SwitchToIndex(i, j)), s + "SwitchTo" + std::to_string(j));
-            EXPECT_EQ(ShortEventName(UpdateIndex(i, j)), s + "Update" + std::to_string(j));
-        }
-        EXPECT_EQ(ShortEventName(ShowPopupSwitcherIndex(i)), "ShowPopup" + s);
-        EXPECT_EQ(OwnerOfEvent(12 * i - 11), i);
-        EXPECT_EQ(OwnerOfEvent(12 * i), i);
-    }
-    for (int index : {0, 49, 54, 55}) EXPECT_EQ(OwnerOfEvent(index), 0);
-}
-
 }  // namespace
 }  // namespace panorel

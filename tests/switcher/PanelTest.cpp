@@ -104,35 +104,30 @@ private:
     bool changed_ = false;
 };
 
-TEST_F(Panel, SmallerScreensGetTheirOwnTileSizeAndASecondSignalHidesThePanel) {
-    for (const int width : {1366, 1365}) {
-        DisplayMode mode(width, 768);
-        if (!mode.Changed()) {
-            std::printf("[ skipped  ] the display cannot switch to %d x 768 here\n", width);
-            continue;
-        }
-        mainW w(L"2");
-        w.hWnd();
-        w.formBg.Load();
-        EXPECT_EQ(w.PreviewWidth, 578);
-        EXPECT_EQ(w.PreviewHeight, 279);
-        TogglePanel(w);
-        ASSERT_TRUE(w.Visible());
-        const ScreenShot shot;
-        // 578 x 279 tiles at (70, 70), (W - 648, 70), (70, 419), (W - 648, 419), framed on their edges.
-        const int right = width - 70 - 578;
-        const int left[] = {0, 70, right, 70, right}, top[] = {0, 70, 70, 419, 419};
-        for (int j = 1; j <= 4; ++j) {
-            const std::uint32_t colour = j == 2 ? kRed : kGrey;
-            EXPECT_EQ(shot.At(left[j], top[j] + 100), colour) << width << ": left edge of " << j;
-            EXPECT_EQ(shot.At(left[j] + 577, top[j] + 100), colour) << width << ": right edge of " << j;
-            EXPECT_EQ(shot.At(left[j] + 300, top[j] + 278), colour) << width << ": bottom edge of " << j;
-            EXPECT_NE(shot.At(left[j] + 578, top[j] + 100), colour) << width << ": nothing beyond " << j;
-        }
-        TogglePanel(w);
-        EXPECT_FALSE(w.Visible());
-        EXPECT_FALSE(w.formBg.Visible());
+// Wine has no 1365-pixel mode; that width is checked in PanelLayoutTest.
+TEST_F(Panel, A1366By768ScreenGetsItsOwnTileSizeAndASecondSignalHidesThePanel) {
+    DisplayMode mode(1366, 768);
+    if (!mode.Changed()) GTEST_SKIP() << "the display cannot switch to 1366 x 768 here";
+    mainW w(L"2");
+    w.hWnd();
+    w.formBg.Load();
+    EXPECT_EQ(w.PreviewWidth, 578);
+    EXPECT_EQ(w.PreviewHeight, 279);
+    TogglePanel(w);
+    ASSERT_TRUE(w.Visible());
+    const ScreenShot shot;
+    // 578 x 279 tiles at (70, 70), (718, 70), (70, 419), (718, 419), framed on their edges.
+    const int left[] = {0, 70, 718, 70, 718}, top[] = {0, 70, 70, 419, 419};
+    for (int j = 1; j <= 4; ++j) {
+        const std::uint32_t colour = j == 2 ? kRed : kGrey;
+        EXPECT_EQ(shot.At(left[j], top[j] + 100), colour) << "left edge of " << j;
+        EXPECT_EQ(shot.At(left[j] + 577, top[j] + 100), colour) << "right edge of " << j;
+        EXPECT_EQ(shot.At(left[j] + 300, top[j] + 278), colour) << "bottom edge of " << j;
+        EXPECT_NE(shot.At(left[j] + 578, top[j] + 100), colour) << "nothing beyond " << j;
     }
+    TogglePanel(w);
+    EXPECT_FALSE(w.Visible());
+    EXPECT_FALSE(w.formBg.Visible());
 }
 
 TEST_F(Panel, TileClickHidesThePanelAndAsksForThatDesktop) {

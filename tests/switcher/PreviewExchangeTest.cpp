@@ -28,23 +28,6 @@ std::string MakeBlock(unsigned seed, std::size_t size = kFull) {
     return b;
 }
 
-// Adds the block under the format, as a switcher publishes it.
-bool PutBlock(UINT format, const std::string& bytes) {
-    ClipboardSession clipboard;
-    if (!clipboard.IsOpen()) return false;
-    GlobalMemoryHandle block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
-    if (!block) return false;
-    if (!bytes.empty()) {
-        void* p = ::GlobalLock(block.get());
-        if (!p) return false;
-        std::memcpy(p, bytes.data(), bytes.size());
-        ::GlobalUnlock(block.get());
-    }
-    if (!::SetClipboardData(format, block.get())) return false;
-    block.release();
-    return true;
-}
-
 // Tile j's picture as 24-bit bottom-up rows, like a block.
 std::string TileBits(const mainW& w, int j) {
     MemoryDcHandle dc(::CreateCompatibleDC(nullptr));
@@ -89,7 +72,7 @@ protected:
 
 TEST_F(PreviewExchange, AFullBlockIsDrawnAndShortOnesOrABusyClipboardChangeNothing) {
     const std::string first = MakeBlock(1);
-    ASSERT_TRUE(PutBlock(format, first));
+    ASSERT_TRUE(PutClipboardBlock(format, first));
     Update(1);
     EXPECT_TRUE(SameInsideFrame(TileBits(w, 1), first)) << FirstDifference(TileBits(w, 1), first);
     EXPECT_EQ(PreviewBits.size(), kFull);
@@ -97,7 +80,7 @@ TEST_F(PreviewExchange, AFullBlockIsDrawnAndShortOnesOrABusyClipboardChangeNothi
 
     // Longer: drawn from its first stride x h bytes; PreviewBits takes it all.
     const std::string longer = MakeBlock(2, kFull + 5000);
-    ASSERT_TRUE(PutBlock(format, longer));
+    ASSERT_TRUE(PutClipboardBlock(format, longer));
     Update(3);
     EXPECT_TRUE(SameInsideFrame(TileBits(w, 3), longer));
     EXPECT_EQ(PreviewBits.size(), longer.size());
@@ -105,14 +88,14 @@ TEST_F(PreviewExchange, AFullBlockIsDrawnAndShortOnesOrABusyClipboardChangeNothi
     // Shorter by one byte: refused, the tile and PreviewBits keep theirs.
     const std::string tileBefore = TileBits(w, 3);
     const PixelBuffer bitsBefore = PreviewBits;
-    ASSERT_TRUE(PutBlock(format, MakeBlock(3, kFull - 1)));
+    ASSERT_TRUE(PutClipboardBlock(format, MakeBlock(3, kFull - 1)));
     Update(3);
     EXPECT_EQ(FirstDifference(TileBits(w, 3), tileBefore), "equal");
     EXPECT_TRUE(PreviewBits == bitsBefore);
 
     // Another program holds the clipboard open: nothing happens until it lets go.
     const std::string fresh = MakeBlock(4);
-    ASSERT_TRUE(PutBlock(format, fresh));
+    ASSERT_TRUE(PutClipboardBlock(format, fresh));
     KernelHandle opened(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     KernelHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     bool holding = false;
@@ -163,7 +146,7 @@ TEST_F(PreviewExchange, RandomBlocksOfAnySizeNeverCrashLeakOrChangeATileWhenShor
         const std::string block = MakeBlock(random(), size);
         const int j = std::uniform_int_distribution<int>(1, 4)(random);
         const std::string before = TileBits(w, j);
-        if (!PutBlock(format, block)) continue;  // the system refused the block itself
+        if (!PutClipboardBlock(format, block)) continue;  // the system refused the block itself
         Update(j);
         const std::string after = TileBits(w, j);
         if (size < kFull) {

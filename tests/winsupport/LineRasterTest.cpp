@@ -85,21 +85,6 @@ TEST(LineRaster, PixelArraySizesAreChecked) {
     EXPECT_EQ(a.Data()[5], 7u);  // x varies fastest, row 0 first
 }
 
-std::vector<Plotted> Splat(float x, float y) {
-    std::vector<Plotted> out;
-    SplatPoint(x, y, [&](std::int32_t px, std::int32_t py, int w) { out.push_back({px, py, w}); });
-    return out;
-}
-
-TEST(EllipseRaster, SplatSpreadsOverFourPixels) {
-    EXPECT_EQ(Splat(10.75f, 20.5f), (std::vector<Plotted>{{10, 20, 32}, {11, 20, 96}, {10, 21, 32}, {11, 21, 96}}));
-    // Exactly on a pixel corner the halves round to even and the weights
-    // vanish: this is why whole-number offsets are nudged.
-    EXPECT_EQ(Splat(3.0f, 3.0f), (std::vector<Plotted>{{2, 2, 0}, {3, 2, 0}, {2, 4, 0}, {3, 4, 0}}));
-    EXPECT_TRUE(Splat(std::nanf(""), 1.0f).empty());
-    EXPECT_TRUE(Splat(1.0f, 3.0e9f).empty());
-}
-
 std::vector<std::pair<float, float>> EllipsePoints(int cx, int cy, int rx, int ry, int thickness) {
     std::vector<std::pair<float, float>> pts;
     SampleEllipse(cx, cy, rx, ry, thickness, [&](float x, float y) { pts.emplace_back(x, y); });
