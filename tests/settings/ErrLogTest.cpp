@@ -48,7 +48,8 @@ TEST(LogError, UnwritableFolderLosesTheEntryQuietly) {
         return S_OK;
     });
     LogError(L"lost");
-    EXPECT_EQ(::GetFileAttributesW(L"Z:\\nonexistent-panorel-folder\\deeper\\PanorelErrors.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(L"Z:\\nonexistent-panorel-folder\\deeper\\PanorelErrors.txt"),
+              INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

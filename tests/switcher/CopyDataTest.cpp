@@ -98,7 +98,8 @@ TEST(CopyData, TenThousandHostileMessagesSetNothingAndLeakNothing) {
     const HWND hwnd = w.hWnd();
     const LiveCounts loaded;
     const std::string own = "Local\\velmora_Switcher4SwitchTo1";
-    for (DWORD count : {DWORD{0}, DWORD{0x80000000u}, DWORD{0xFFFFFFFFu}, static_cast<DWORD>(-static_cast<int>(own.size()))})
+    const DWORD minus = static_cast<DWORD>(-static_cast<int>(own.size()));
+    for (DWORD count : {DWORD{0}, DWORD{0x80000000u}, DWORD{0xFFFFFFFFu}, minus})
         SendCopyData(hwnd, own.data(), count);  // below 1 once signed
     SendCopyData(hwnd, nullptr, 20);
     ::SendMessageW(hwnd, WM_COPYDATA, 0, 0);

@@ -171,7 +171,8 @@ TEST_F(Panel, TabsFollowTheSettingsAndFitAnyName) {
     ASSERT_TRUE(PutSetting(L"Desktop1Name", REG_SZ, hostile.data(), static_cast<DWORD>(hostile.size() * 2)));
     w.IncomingName(L"Local\\velmora_ReadRegSwitcher3");
     EXPECT_EQ(w.TabLabel[3], std::wstring(name, std::size(name)) + L"   (CTRL + ALT + " + KeyNameText(99) + L")");
-    const int extra = TextExtent(w.NameDC[3].hDC(), w.TabLabel[3]).right - TextExtent(w.NameDC[3].hDC(), oldLabel).right;
+    const HDC dc = w.NameDC[3].hDC();
+    const int extra = TextExtent(dc, w.TabLabel[3]).right - TextExtent(dc, oldLabel).right;
     EXPECT_GT(extra, 100);
     EXPECT_EQ(w.DeskName[3]->Width(), before + extra);
     EXPECT_EQ(w.DeskName[3]->Top() + w.DeskName[3]->Height(), 575);

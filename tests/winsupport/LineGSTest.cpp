@@ -104,8 +104,9 @@ TEST(LineGS, TheArrayFormNeedsAReadableBitmapFirst) {
     ASSERT_EQ(notices.size(), 3u);
     EXPECT_EQ(notices[0], L"You must create a DIB array\r\nbefore calling LineDIB.");
     EXPECT_EQ(notices[1], L"You must create a DIB array\r\nbefore calling CircleDIB.");
-    for (const auto& [bitmap, size] : {std::pair<HBITMAP, int>{canvas.bitmap(), 0}, {nullptr, 10}, {canvas.bitmap(), 1 << 20}}) {
-        lines.DIB(canvas.dc(), bitmap, size, size);
+    const HBITMAP bitmap = canvas.bitmap();
+    for (const auto& [b, size] : {std::pair<HBITMAP, int>{bitmap, 0}, {nullptr, 10}, {bitmap, 1 << 20}}) {
+        lines.DIB(canvas.dc(), b, size, size);
         EXPECT_FALSE(lines.ArrayReady()) << size;
     }
     lines.DIB(canvas.dc(), canvas.bitmap(), kSize, kSize);

@@ -17,30 +17,29 @@ namespace {
 
 constexpr UINT kProbeMsg = WM_APP + 1;
 constexpr LRESULT kPreviousResult = 77;
-std::vector<std::string>* g_log = nullptr;
+std::string g_log;  // who ran, in order: "a?0" a client asked, "a" its procedure, "prev" the previous one
+
+void Note(const std::string& entry) { g_log += (g_log.empty() ? "" : " ") + entry; }
 
 LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == kProbeMsg || msg == kProbeMsg + 1) {
-        if (g_log) g_log->push_back("prev");
-        return kPreviousResult;
-    }
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg != kProbeMsg && msg != kProbeMsg + 1) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    Note("prev");
+    return kPreviousResult;
 }
 
 struct Client : ISubclass {
-    Client(std::string name, std::int32_t response, LRESULT result)
-        : name_(std::move(name)), response_(response), result_(result) {}
+    Client(std::string n, std::int32_t answer, LRESULT value) : name(std::move(n)), response(answer), result(value) {}
     std::int32_t MsgResponse(std::int32_t& CurrentMessage) override {
-        if (g_log) g_log->push_back(name_ + "?" + std::to_string(CurrentMessage - kProbeMsg));
-        return response_;
+        Note(name + "?" + std::to_string(CurrentMessage - kProbeMsg));
+        return response;
     }
     LRESULT WindowProc(HWND, UINT, WPARAM, LPARAM) override {
-        if (g_log) g_log->push_back(name_);
-        return result_;
+        Note(name);
+        return result;
     }
-    std::string name_;
-    std::int32_t response_;
-    LRESULT result_;
+    std::string name;
+    std::int32_t response;
+    LRESULT result;
 };
 
 class Subclassing : public ::testing::Test {
@@ -55,10 +54,8 @@ protected:
                                   nullptr);
         ASSERT_NE(hwnd_, nullptr);
         h_ = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd_));
-        g_log = &log_;
     }
     void TearDown() override {
-        g_log = nullptr;
         if (hwnd_) ::DestroyWindow(hwnd_);
     }
     std::intptr_t Prop(const std::wstring& name) const {
@@ -75,13 +72,8 @@ protected:
         return "nothing raised";
     }
     LRESULT Send(UINT msg = kProbeMsg) {
-        log_.clear();
+        g_log.clear();
         return ::SendMessageW(hwnd_, msg, 0, 0);
-    }
-    std::string Log() const {
-        std::string s;
-        for (const auto& e : log_) s += (s.empty() ? "" : " ") + e;
-        return s;
     }
     static std::intptr_t Address(const Client& c) {
         return reinterpret_cast<std::intptr_t>(static_cast<const ISubclass*>(&c));
@@ -89,7 +81,6 @@ protected:
 
     HWND hwnd_ = nullptr;
     std::int32_t h_ = 0;
-    std::vector<std::string> log_;
 };
 
 TEST_F(Subclassing, DetachingTheFirstOfTwoMovesTheSecondDownAndTheLastRestoresTheProcedure) {
@@ -105,23 +96,24 @@ TEST_F(Subclassing, DetachingTheFirstOfTwoMovesTheSecondDownAndTheLastRestoresTh
     EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, 2)), 0);
     EXPECT_EQ(Prop(SubclassMessageCountName(h_, kProbeMsg)), 1);
     EXPECT_EQ(Send(), 2);
-    EXPECT_EQ(Log(), "b?0 b b?0");
+    EXPECT_EQ(g_log, "b?0 b b?0");
     AttachMessage(&a, hwnd_, kProbeMsg + 1);  // a second pair on the same window
     EXPECT_EQ(Send(kProbeMsg + 1), 1);
-    EXPECT_EQ(Log(), "a?1 a a?1");
+    EXPECT_EQ(g_log, "a?1 a a?1");
     DetachMessage(&a, hwnd_, kProbeMsg + 1);
 
     DetachMessage(&b, hwnd_, kProbeMsg);
     EXPECT_EQ(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original);
     EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 0);
     EXPECT_EQ(Send(), kPreviousResult);
-    EXPECT_EQ(Log(), "prev");
+    EXPECT_EQ(g_log, "prev");
 }
 
 TEST_F(Subclassing, MisuseRaisesNumberedErrors) {
     Client a("a", 0, 0);
     AttachMessage(&a, hwnd_, kProbeMsg);
-    EXPECT_EQ(AttachError(a, hwnd_), "13082 Message already handled by another class (winsupport_win_tests.WindowProc)");
+    EXPECT_EQ(AttachError(a, hwnd_),
+              "13082 Message already handled by another class (winsupport_win_tests.WindowProc)");
     EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 2) << "the window count stays raised";
     EXPECT_EQ(Prop(SubclassMessageCountName(h_, kProbeMsg)), 1);
 
@@ -158,9 +150,9 @@ TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessing) {
             AttachMessage(clients.back().get(), hwnd_, kProbeMsg);
         }
         EXPECT_EQ(Send(), c.expected) << c.log;
-        EXPECT_EQ(Log(), c.log);
+        EXPECT_EQ(g_log, c.log);
         EXPECT_EQ(Send(kProbeMsg + 1), kPreviousResult) << "other messages go straight through";
-        EXPECT_EQ(Log(), "prev");
+        EXPECT_EQ(g_log, "prev");
         for (const auto& client : clients) DetachMessage(client.get(), hwnd_, kProbeMsg);
     }
     EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 0);
