@@ -74,6 +74,24 @@ std::wstring ErrorLogPath() {
     return std::wstring(path) + L"\\PanorelErrors.txt";
 }
 
+// Reads one WM_COPYDATA of the shell; false when the block is too short.
+bool ParseTrayCall(const COPYDATASTRUCT* data, TrayCall& call) {
+    constexpr DWORD kHead = 16, kTipChars = 128;
+    if (!data || !data->lpData || data->cbData < kHead + kTipChars * sizeof(wchar_t)) return false;
+    const auto* b = static_cast<const std::uint8_t*>(data->lpData);
+    call.message = static_cast<DWORD>(data->dwData);
+    std::memcpy(&call.window, b, 4);
+    std::memcpy(&call.id, b + 4, 4);
+    std::memcpy(&call.flags, b + 8, 4);
+    std::memcpy(&call.callback, b + 12, 4);
+    wchar_t tip[kTipChars];
+    std::memcpy(tip, b + kHead, sizeof tip);
+    std::size_t n = 0;
+    while (n < kTipChars && tip[n]) ++n;
+    call.tip.assign(tip, n);
+    return true;
+}
+
 }  // namespace
 
 HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds) {
@@ -213,23 +231,6 @@ std::string FirstDifference(const std::string& a, const std::string& b) {
     while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
     return "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size()) + ", first difference at byte " +
            std::to_string(i);
-}
-
-bool ParseTrayCall(const COPYDATASTRUCT* data, TrayCall& call) {
-    constexpr DWORD kHead = 16, kTipChars = 128;
-    if (!data || !data->lpData || data->cbData < kHead + kTipChars * sizeof(wchar_t)) return false;
-    const auto* b = static_cast<const std::uint8_t*>(data->lpData);
-    call.message = static_cast<DWORD>(data->dwData);
-    std::memcpy(&call.window, b, 4);
-    std::memcpy(&call.id, b + 4, 4);
-    std::memcpy(&call.flags, b + 8, 4);
-    std::memcpy(&call.callback, b + 12, 4);
-    wchar_t tip[kTipChars];
-    std::memcpy(tip, b + kHead, sizeof tip);
-    std::size_t n = 0;
-    while (n < kTipChars && tip[n]) ++n;
-    call.tip.assign(tip, n);
-    return true;
 }
 
 StandInTaskbar::StandInTaskbar() {

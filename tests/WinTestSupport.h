@@ -109,8 +109,6 @@ struct TrayCall {
     std::uint32_t window = 0, id = 0, flags = 0, callback = 0;
     std::wstring tip;
 };
-// Reads one WM_COPYDATA of the shell; false when the block is too short.
-bool ParseTrayCall(const COPYDATASTRUCT* data, TrayCall& call);
 
 // A stand-in taskbar on a thread of its own, so that switchers in other
 // processes reach it while this thread waits; records every tray call.
