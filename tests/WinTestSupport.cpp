@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "switcher/EventNames.h"
 #include "test_paths.h"
@@ -28,10 +28,8 @@ std::string SharedEvents::TakeSignalled() {
     return list;
 }
 
-std::wstring DistPath(const std::wstring& file) { return std::wstring(PANOREL_DIST_DIR) + L"\\" + file; }
-
 KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments) {
-    const std::wstring exe = DistPath(file);
+    const std::wstring exe = std::wstring(PANOREL_DIST_DIR) + L"\\" + file;
     std::wstring cmd = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW si{};
     si.cb = sizeof(si);
@@ -60,14 +58,44 @@ HWND WaitForTopWindow(const wchar_t* cls, const wchar_t* caption, DWORD millisec
     }
 }
 
+// The object a test window was created for (its CreateWindowEx parameter),
+// kept in GWLP_USERDATA from WM_NCCREATE on; null before that.
+template <class T>
+T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
+    if (msg == WM_NCCREATE)
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    return reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+std::wstring ErrorLogPath() {
+    wchar_t path[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path);
+    return std::wstring(path) + L"\\PanorelErrors.txt";
+}
+
+// Reads one WM_COPYDATA of the shell; false when the block is too short.
+bool ParseTrayCall(const COPYDATASTRUCT* data, TrayCall& call) {
+    constexpr DWORD kHead = 16, kTipChars = 128;
+    if (!data || !data->lpData || data->cbData < kHead + kTipChars * sizeof(wchar_t)) return false;
+    const auto* b = static_cast<const std::uint8_t*>(data->lpData);
+    call.message = static_cast<DWORD>(data->dwData);
+    std::memcpy(&call.window, b, 4);
+    std::memcpy(&call.id, b + 4, 4);
+    std::memcpy(&call.flags, b + 8, 4);
+    std::memcpy(&call.callback, b + 12, 4);
+    wchar_t tip[kTipChars];
+    std::memcpy(tip, b + kHead, sizeof tip);
+    std::size_t n = 0;
+    while (n < kTipChars && tip[n]) ++n;
+    call.tip.assign(tip, n);
+    return true;
+}
+
 }  // namespace
 
 HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds) {
     return WaitForTopWindow(nullptr, caption, milliseconds);
-}
-
-HWND WaitForWindowOfClass(const wchar_t* cls, DWORD milliseconds) {
-    return WaitForTopWindow(cls, nullptr, milliseconds);
 }
 
 std::uint64_t CpuTime100ns(HANDLE process) {
@@ -77,24 +105,23 @@ std::uint64_t CpuTime100ns(HANDLE process) {
     return value(kernel) + value(user);
 }
 
-std::wstring ErrorLogPath() {
-    wchar_t path[MAX_PATH] = {};
-    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path);
-    return std::wstring(path) + L"\\PanorelErrors.txt";
-}
-
 std::string ReadErrorLog() {
-    KernelHandle f(::CreateFileW(ErrorLogPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr));
-    if (!f) return {};
-    std::string data;
-    char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(f.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) data.append(buffer, got);
-    return data;
+    std::ifstream file(ErrorLogPath().c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 void DeleteErrorLog() { ::DeleteFileW(ErrorLogPath().c_str()); }
+
+bool PutSetting(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Panorel", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                          nullptr) != ERROR_SUCCESS)
+        return false;
+    const RegKeyHandle key(raw);
+    return ::RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+void DeleteSettings() { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel"); }
 
 ScreenShot::ScreenShot() {
     width_ = ::GetSystemMetrics(SM_CXSCREEN);
@@ -156,19 +183,25 @@ void FillRectangle(HDC dc, int left, int top, int right, int bottom, COLORREF co
     ::FillRect(dc, &r, brush.get());
 }
 
-bool SetClipboardText(const std::wstring& text) {
+bool PutClipboardBlock(UINT format, const std::string& bytes, bool empty) {
     ClipboardSession clipboard;
-    if (!clipboard.IsOpen() || !::EmptyClipboard()) return false;
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    GlobalMemoryHandle block(::GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!clipboard.IsOpen() || (empty && !::EmptyClipboard())) return false;
+    GlobalMemoryHandle block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
     if (!block) return false;
-    void* p = ::GlobalLock(block.get());
-    if (!p) return false;
-    std::memcpy(p, text.c_str(), bytes);
-    ::GlobalUnlock(block.get());
-    if (!::SetClipboardData(CF_UNICODETEXT, block.get())) return false;
+    if (!bytes.empty()) {
+        void* p = ::GlobalLock(block.get());
+        if (!p) return false;
+        std::memcpy(p, bytes.data(), bytes.size());
+        ::GlobalUnlock(block.get());
+    }
+    if (!::SetClipboardData(format, block.get())) return false;
     block.release();
     return true;
+}
+
+bool SetClipboardText(const std::wstring& text) {
+    const auto* p = reinterpret_cast<const char*>(text.c_str());
+    return PutClipboardBlock(CF_UNICODETEXT, std::string(p, p + (text.size() + 1) * sizeof(wchar_t)), true);
 }
 
 std::wstring ClipboardText() {
@@ -192,38 +225,12 @@ std::string ClipboardBlock(UINT format, bool* found) {
     return bytes;
 }
 
-KernelHandle ProcessOfWindow(HWND window) {
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    return KernelHandle(pid ? ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION |
-                                                PROCESS_VM_READ,
-                                            FALSE, pid)
-                            : nullptr);
-}
-
 std::string FirstDifference(const std::string& a, const std::string& b) {
     if (a == b) return "equal";
     std::size_t i = 0;
     while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
     return "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size()) + ", first difference at byte " +
            std::to_string(i);
-}
-
-bool ParseTrayCall(const COPYDATASTRUCT* data, TrayCall& call) {
-    constexpr DWORD kHead = 16, kTipChars = 128;
-    if (!data || !data->lpData || data->cbData < kHead + kTipChars * sizeof(wchar_t)) return false;
-    const auto* b = static_cast<const std::uint8_t*>(data->lpData);
-    call.message = static_cast<DWORD>(data->dwData);
-    std::memcpy(&call.window, b, 4);
-    std::memcpy(&call.id, b + 4, 4);
-    std::memcpy(&call.flags, b + 8, 4);
-    std::memcpy(&call.callback, b + 12, 4);
-    wchar_t tip[kTipChars];
-    std::memcpy(tip, b + kHead, sizeof tip);
-    std::size_t n = 0;
-    while (n < kTipChars && tip[n]) ++n;
-    call.tip.assign(tip, n);
-    return true;
 }
 
 StandInTaskbar::StandInTaskbar() {
@@ -276,10 +283,14 @@ long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds) {
 RunningMain::RunningMain() {
     main_ = StartProgram(L"Panorel2.exe", L"--single-desktop");
     // Generous: a loaded machine can take many seconds to start a Wine process.
-    mainWindow_ = WaitForWindowOfClass(L"Panorel2Main", 30000);
+    mainWindow_ = WaitForTopWindow(L"Panorel2Main", nullptr, 30000);
     for (int n = 1; n <= 4; ++n) {
         switcherWindows_[n] = WaitForWindow((L"Spacehost" + std::to_wstring(n)).c_str(), 30000);
-        if (switcherWindows_[n]) switchers_[n] = ProcessOfWindow(switcherWindows_[n]);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(switcherWindows_[n], &pid);
+        if (pid)
+            switchers_[n].reset(::OpenProcess(
+                SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
     }
 }
 

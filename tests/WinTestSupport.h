@@ -27,21 +27,23 @@ private:
     std::array<KernelHandle, 55> events_;
 };
 
-std::wstring DistPath(const std::wstring& file);
 // Starts a program of the build with the given argument text.
 KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments);
 // Waits for a process; its exit code, or -1 on time-out.
 long WaitExit(const KernelHandle& process, DWORD milliseconds);
-// Waits until a top-level window with this caption (or of this class) exists.
+// Waits until a top-level window with this caption exists.
 HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds);
-HWND WaitForWindowOfClass(const wchar_t* cls, DWORD milliseconds);
 // Kernel plus user time of a process, in 100 ns units; 0 when unreadable.
 std::uint64_t CpuTime100ns(HANDLE process);
 
-std::wstring ErrorLogPath();
 // The bytes of the log, empty when there is none.
 std::string ReadErrorLog();
 void DeleteErrorLog();
+
+// One value under HKCU\Software\Panorel, the key made when missing; the key
+// with all its values removed.
+bool PutSetting(const wchar_t* name, DWORD type, const void* data, DWORD size);
+void DeleteSettings();
 
 // Lets sent messages reach this thread's windows until `done` holds.
 template <class Done>
@@ -56,16 +58,6 @@ bool PumpUntil(Done done, DWORD milliseconds) {
     return true;
 }
 inline void PumpFor(DWORD milliseconds) { PumpUntil([] { return false; }, milliseconds); }
-
-// The object a test window was created for (its CreateWindowEx parameter),
-// kept in GWLP_USERDATA from WM_NCCREATE on; null before that.
-template <class T>
-T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
-    if (msg == WM_NCCREATE)
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    return reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
 
 // The whole screen as 0x00RRGGBB values, read back through GDI.
 class ScreenShot {
@@ -96,13 +88,14 @@ private:
 
 void FillRectangle(HDC dc, int left, int top, int right, int bottom, COLORREF colour);
 
+// Puts a block on the clipboard under `format`, beside what is there or, with
+// `empty`, in place of it.
+bool PutClipboardBlock(UINT format, const std::string& bytes, bool empty = false);
 // Replaces the clipboard with one text; reads the text back (empty if none).
 bool SetClipboardText(const std::wstring& text);
 std::wstring ClipboardText();
 // The bytes of the clipboard's block in `format`; `found` says whether there was one.
 std::string ClipboardBlock(UINT format, bool* found = nullptr);
-
-KernelHandle ProcessOfWindow(HWND window);
 
 // Where two byte strings first differ, for failure messages that must not
 // print megabytes of pixels; "equal" when they do not.
@@ -116,8 +109,6 @@ struct TrayCall {
     std::uint32_t window = 0, id = 0, flags = 0, callback = 0;
     std::wstring tip;
 };
-// Reads one WM_COPYDATA of the shell; false when the block is too short.
-bool ParseTrayCall(const COPYDATASTRUCT* data, TrayCall& call);
 
 // A stand-in taskbar on a thread of its own, so that switchers in other
 // processes reach it while this thread waits; records every tray call.

@@ -3,7 +3,6 @@
 #include <regex>
 
 #include "settings/ErrLog.h"
-#include "settings/WinAPIError.h"
 #include "WinTestSupport.h"
 
 namespace panorel::test {
@@ -15,46 +14,31 @@ struct LookupRestorer {
 
 TEST(LogFolder, SuccessIsCachedFailuresAreAskedAgain) {
     LookupRestorer restore;
-    int calls = 0;
-    SetLogFolderLookupForTesting([&](wchar_t* path) {
-        ++calls;
-        wcscpy(path, L"C:\\some\\folder");
-        return S_OK;
-    });
-    EXPECT_EQ(LogFolder(), L"C:\\some\\folder\\");
-    EXPECT_EQ(LogFolder(), L"C:\\some\\folder\\");
-    EXPECT_EQ(calls, 1);
-
-    const HRESULT results[] = {S_FALSE, E_INVALIDARG, E_FAIL};
-    const wchar_t* expected[] = {L"c:\\", L"c:\\", L""};
-    for (int k = 0; k < 3; ++k) {
-        calls = 0;
-        SetLogFolderLookupForTesting([&, k](wchar_t*) {
+    const struct {
+        HRESULT result;
+        const wchar_t *found, *expected;
+        int calls;  // for two questions
+    } cases[] = {{S_OK, L"C:\\some\\folder", L"C:\\some\\folder\\", 1}, {S_OK, L"D:\\", L"D:\\", 1},
+                 {S_FALSE, L"", L"c:\\", 2}, {E_INVALIDARG, L"", L"c:\\", 2}, {E_FAIL, L"", L"", 2}};
+    for (const auto& c : cases) {
+        int calls = 0;
+        SetLogFolderLookupForTesting([&](wchar_t* path) {
             ++calls;
-            return results[k];
+            wcscpy(path, c.found);
+            return c.result;
         });
-        EXPECT_EQ(LogFolder(), expected[k]);
-        EXPECT_EQ(LogFolder(), expected[k]);
-        EXPECT_EQ(calls, 2) << "not cached";
+        EXPECT_EQ(LogFolder(), c.expected);
+        EXPECT_EQ(LogFolder(), c.expected);
+        EXPECT_EQ(calls, c.calls) << c.result;
     }
-
-    // A folder that already ends in a backslash keeps just the one.
-    SetLogFolderLookupForTesting([](wchar_t* path) {
-        wcscpy(path, L"D:\\");
-        return S_OK;
-    });
-    EXPECT_EQ(LogFolder(), L"D:\\");
 }
 
 TEST(LogError, EntriesAreDatedAndSeparatedByAnEmptyLine) {
-    LookupRestorer restore;
     DeleteErrorLog();
     LogError(L"first message");
     LogError(L"second message");
-    const std::string log = ReadErrorLog();
-    const std::regex entry("[^ \r\n]+ [^\r\n]+ (first|second) message\r\n\r\n");
-    const std::regex twoEntries("([^ \r\n]+ [^\r\n]+ first message\r\n\r\n)([^ \r\n]+ [^\r\n]+ second message\r\n\r\n)");
-    EXPECT_TRUE(std::regex_match(log, twoEntries)) << log;
+    const std::regex twoEntries("[^ \r\n]+ [^\r\n]+ first message\r\n\r\n[^ \r\n]+ [^\r\n]+ second message\r\n\r\n");
+    EXPECT_TRUE(std::regex_match(ReadErrorLog(), twoEntries)) << ReadErrorLog();
 }
 
 TEST(LogError, UnwritableFolderLosesTheEntryQuietly) {
@@ -64,7 +48,8 @@ TEST(LogError, UnwritableFolderLosesTheEntryQuietly) {
         return S_OK;
     });
     LogError(L"lost");
-    EXPECT_EQ(::GetFileAttributesW(L"Z:\\nonexistent-panorel-folder\\deeper\\PanorelErrors.txt"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(L"Z:\\nonexistent-panorel-folder\\deeper\\PanorelErrors.txt"),
+              INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

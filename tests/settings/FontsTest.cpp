@@ -6,82 +6,47 @@
 #include "host/PanorelError.h"
 #include "settings/CompDefaultPrefs.h"
 #include "settings/DefPrefsHandles.h"
-#include "settings/FontMetrics.h"
 #include "settings/UserSettings.h"
 
 namespace panorel::test {
 namespace {
 
-// The menu font with another height and weight.
-LOGFONTA Font(LONG height, LONG weight) {
-    SystemFontRecords records;
-    FetchSystemFonts(records);
-    LOGFONTA f = records.Metrics.lfMenuFont;
-    f.lfHeight = height;
-    f.lfWeight = weight;
-    return f;
-}
-
-LONGLONG SizeOf(const FontObject& font) {
-    CY size{};
-    font->get_Size(&size);
-    return size.int64;
-}
-
-bool BoldOf(const FontObject& font) {
-    BOOL bold = FALSE;
-    font->get_Bold(&bold);
-    return bold != FALSE;
-}
-
-TEST(Fonts, FontObjectsTakeSizeNameAndStyleFromTheLogFont) {
+TEST(Fonts, FontObjectsTakeSizeAndStyleFromTheLogFont) {
+    const struct {
+        LONG height, weight;
+        BYTE italic;
+        LONGLONG size;  // points x 10,000
+        BOOL bold;
+    } cases[] = {{-12, 400, 0, 90000, FALSE}, {12, 401, 0, 120000, TRUE}, {-16, 700, 1, 120000, TRUE}};
     const long objectsBefore = FontObject::LiveCount();
-    {
-        const FontObject negative = FontObjectFromLogFont(Font(-12, 400), 96);
-        ASSERT_TRUE(negative);
-        EXPECT_EQ(SizeOf(negative), 90000);  // 9 points
-        EXPECT_FALSE(BoldOf(negative));
-        BSTR name = nullptr;
-        negative->get_Name(&name);
-        // Wine reports the face a name maps to, not the name given.
-        EXPECT_GT(::SysStringLen(name), 0u);
-        ::SysFreeString(name);
-
-        const FontObject positive = FontObjectFromLogFont(Font(12, 401), 96);
-        ASSERT_TRUE(positive);
-        EXPECT_EQ(SizeOf(positive), 120000);
-        EXPECT_TRUE(BoldOf(positive));
-
-        LOGFONTA styled = Font(-16, 700);
-        styled.lfItalic = 1;
-        std::memset(styled.lfFaceName, 'A', sizeof styled.lfFaceName);  // no terminator
-        const FontObject third = FontObjectFromLogFont(styled, 96);
-        ASSERT_TRUE(third);
-        BOOL italic = FALSE, underline = TRUE;
-        third->get_Italic(&italic);
-        third->get_Underline(&underline);
-        EXPECT_TRUE(italic);
-        EXPECT_FALSE(underline);
-        EXPECT_EQ(FontObject::LiveCount(), objectsBefore + 3);
+    for (const auto& c : cases) {
+        LOGFONTA lf{};
+        lf.lfHeight = c.height;
+        lf.lfWeight = c.weight;
+        lf.lfItalic = c.italic;
+        std::memset(lf.lfFaceName, 'A', sizeof lf.lfFaceName);  // no terminator
+        const FontObject font = FontObjectFromLogFont(lf, 96);
+        ASSERT_TRUE(font);
+        CY size{};
+        BOOL bold = !c.bold, italic = !c.italic;
+        font->get_Size(&size);
+        font->get_Bold(&bold);
+        font->get_Italic(&italic);
+        EXPECT_EQ(size.int64, c.size) << c.height;
+        EXPECT_EQ(bold != FALSE, c.bold != FALSE) << c.weight;
+        EXPECT_EQ(italic != FALSE, c.italic != 0);
     }
     EXPECT_EQ(FontObject::LiveCount(), objectsBefore);
 }
 
-TEST(Fonts, DefaultFontDescribesTheSystemFontKinds) {
+TEST(Fonts, DefaultFontsAndSharedHandlesOfTheSixKinds) {
     const HDC screen = ::GetDC(nullptr);
-    const FontObject menu = DefaultFont(screen, 4);
-    ASSERT_TRUE(menu);
-    EXPECT_TRUE(SystemFonts().Loaded);
-    const LOGFONTA& lf = SystemFonts().Metrics.lfMenuFont;
-    EXPECT_EQ(SizeOf(menu), static_cast<LONGLONG>(FontPointSize(lf.lfHeight, ::GetDeviceCaps(screen, LOGPIXELSY)) *
-                                                     10000.0 + 0.5));
     for (int kind = 1; kind <= 6; ++kind) EXPECT_TRUE(DefaultFont(screen, kind)) << kind;
+    EXPECT_TRUE(SystemFonts().Loaded);
     EXPECT_FALSE(DefaultFont(screen, 0));
     EXPECT_FALSE(DefaultFont(screen, 7));
-    ::ReleaseDC(nullptr, screen);
-}
+    EXPECT_EQ(DefaultFontHandle(4), DefaultFontHandle(4));
 
-TEST(Fonts, HandlesAreMadeOnceOwnedAndReleased) {
     const long fontsBefore = FontHandle::LiveCount();
     {
         DefPrefsHandles prefs;
@@ -93,11 +58,11 @@ TEST(Fonts, HandlesAreMadeOnceOwnedAndReleased) {
         prefs.ReleaseHandle(4);
         prefs.ReleaseHandle(4);  // nothing left to release
         EXPECT_EQ(FontHandle::LiveCount(), fontsBefore + 1);
-        const HDC screen = ::GetDC(nullptr);
-        EXPECT_EQ(prefs.GetHeightInPixel(4, screen),
-                  FontHeightInPixel(prefs.Records().Metrics.lfMenuFont.lfHeight, ::GetDeviceCaps(screen, LOGPIXELSY)));
+        // Wine's menu font is 11 pixels high at 96 dpi: 8.25 points, 14.67 pixels.
+        ASSERT_EQ(prefs.Records().Metrics.lfMenuFont.lfHeight, -11);
+        ASSERT_EQ(::GetDeviceCaps(screen, LOGPIXELSY), 96);
+        EXPECT_EQ(prefs.GetHeightInPixel(4, screen), -15);
         EXPECT_EQ(prefs.GetHeightInPixel(7, screen), 0);
-        ::ReleaseDC(nullptr, screen);
         for (std::int32_t bad : {0, 7, -1}) {
             try {
                 prefs.GetHandle(bad);
@@ -109,6 +74,7 @@ TEST(Fonts, HandlesAreMadeOnceOwnedAndReleased) {
         }
     }
     EXPECT_EQ(FontHandle::LiveCount(), fontsBefore);
+    ::ReleaseDC(nullptr, screen);
 }
 
 }  // namespace

@@ -36,13 +36,5 @@ TEST(CommandLine, HugeInputsNeverFitSixteenBits) {
     EXPECT_EQ(DesktopNumberFromCommandLine(L"32768"), 0);
 }
 
-TEST(CommandLine, RadixPatternsAreSigned) {
-    EXPECT_EQ(LeadingNumber(L"&HFFFF"), -1.0);
-    EXPECT_EQ(LeadingNumber(L"&H10000"), 65536.0);
-    EXPECT_EQ(LeadingNumber(L"&HFFFFFFFF"), -1.0);
-    EXPECT_EQ(LeadingNumber(L"&O17"), 15.0);
-    EXPECT_EQ(LeadingNumber(L"1 2 . 5"), 12.5);
-}
-
 }  // namespace
 }  // namespace panorel

@@ -14,7 +14,6 @@
 #include "switcher/EventNames.h"
 #include "switcher/IncomingName.h"
 #include "switcher/mainW.h"
-#include "winsupport/SubclassNames.h"
 
 namespace panorel::test {
 namespace {
@@ -41,87 +40,50 @@ struct LiveCounts {
     bool operator==(const LiveCounts& o) const { return kernel == o.kernel && gdi == o.gdi && other == o.other; }
 };
 
-// Payloads that must do nothing at switcher `n`: random bytes of random size,
-// other switchers' and shared names, own names slightly wrong.
-class Hostile {
-public:
-    Hostile(int n, std::uint32_t seed) : n_(n), rng_(seed) { BuildEventNames(); }
-    std::vector<char> Next() {
-        for (;;) {
-            std::vector<char> bytes = Candidate();
-            const std::wstring text = FromAnsi(std::string_view(bytes.data(), bytes.size()));
-            if (ClassifyIncomingName(text, n_).Kind == IncomingKind::None) return bytes;
+// A payload that must do nothing at switcher 4: random bytes of 0 to 64 KiB,
+// another block's or a shared name, or an own name slightly wrong.
+std::vector<char> Hostile(std::mt19937& rng) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    BuildEventNames();
+    for (;;) {
+        const std::string name = EventName(static_cast<std::int16_t>(pick(1, kEventCount)));
+        std::vector<char> b(name.begin(), name.end());
+        switch (pick(0, 4)) {
+            case 0:
+                b.resize(static_cast<std::size_t>(pick(0, 65536)));
+                for (char& c : b) c = static_cast<char>(pick(0, 255));
+                break;
+            case 1: break;  // as it is: only another block's names get through the check below
+            case 2: b.push_back('\0'); break;
+            case 3: b.pop_back(); break;
+            default: b[static_cast<std::size_t>(pick(0, static_cast<int>(b.size()) - 1))] ^= 0x20; break;
         }
+        if (ClassifyIncomingName(FromAnsi(std::string_view(b.data(), b.size())), 4).Kind == IncomingKind::None)
+            return b;
     }
-
-private:
-    std::vector<char> Candidate() {
-        const std::string name = EventName(static_cast<std::int16_t>(Pick(1, kEventCount)));
-        std::vector<char> bytes(name.begin(), name.end());
-        switch (Pick(0, 6)) {
-            case 0: {  // random bytes, 0 to 64 KiB
-                bytes.resize(static_cast<std::size_t>(Pick(0, 65536)));
-                for (char& b : bytes) b = static_cast<char>(Pick(0, 255));
-                return bytes;
-            }
-            case 1: return bytes;  // as is: only another block's names survive the filter
-            case 2: bytes.push_back('\0'); return bytes;
-            case 3: bytes.pop_back(); return bytes;
-            case 4: bytes[static_cast<std::size_t>(Pick(0, static_cast<int>(bytes.size()) - 1))] ^= 0x20; return bytes;
-            case 5:
-                bytes.insert(bytes.begin() + Pick(0, static_cast<int>(bytes.size())), static_cast<char>(Pick(1, 255)));
-                return bytes;
-            default: bytes.push_back(static_cast<char>(Pick(0, 255))); return bytes;
-        }
-    }
-    int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    int n_;
-    std::mt19937 rng_;
-};
-
-TEST(CopyData, OwnNamesActAndEverythingElseDoesNothing) {
-    SharedEvents events;
-    mainW w(L"4");
-    const HWND hwnd = w.hWnd();
-    const std::int32_t h = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd));
-    EXPECT_EQ(::GetPropW(hwnd, SubclassMessageCountName(h, WM_COPYDATA).c_str()), reinterpret_cast<HANDLE>(1));
-    EXPECT_EQ(::GetPropW(hwnd, SubclassMessageCountName(h, static_cast<std::int32_t>(w.TaskbarCreatedMsg)).c_str()),
-              reinterpret_cast<HANDLE>(1));
-
-    SendName(hwnd, "Local\\velmora_Switcher4SwitchTo2");
-    EXPECT_EQ(events.TakeSignalled(), "8 20 32 50");
-    SendName(hwnd, "Local\\velmora_Switcher4SwitchTo2", true);
-    EXPECT_EQ(events.TakeSignalled(), "");
-    SendName(hwnd, "Local\\velmora_Switcher3SwitchTo2");
-    SendName(hwnd, "Local\\velmora_Switcher4SwitchTo4");  // own desktop: a beep only
-    SendName(hwnd, "Local\\velmora_ShowPopupSwitcher4");
-    SendName(hwnd, "Local\\velmora_SwitchToDesktop1");
-    const std::string own = "Local\\velmora_Switcher4SwitchTo1";
-    const DWORD counts[] = {0u, 0x80000000u, 0xFFFFFFFFu, static_cast<DWORD>(-static_cast<int>(own.size()))};
-    for (DWORD count : counts) SendCopyData(hwnd, own.data(), count);  // below 1 once signed
-    SendCopyData(hwnd, nullptr, 20);
-    ::SendMessageW(hwnd, WM_COPYDATA, 0, 0);
-    ::SendMessageW(hwnd, w.TaskbarCreatedMsg, 0, 0);
-    EXPECT_EQ(events.TakeSignalled(), "");
-
-    w.SignalPreviewUpdated();
-    EXPECT_EQ(events.TakeSignalled(), "8 20 32");
-    w.RequestDesktop(4);  // a tile click on the own desktop still asks and publishes
-    EXPECT_EQ(events.TakeSignalled(), "8 20 32 52");
-    EXPECT_TRUE(::IsWindow(hwnd));
 }
 
-TEST(CopyData, ShutdownUnloadsTheWindowAndClosesEveryHandle) {
+TEST(CopyData, LoadGivesTheIdentityAndShutdownClosesEveryHandle) {
     SharedEvents events;
     const LiveCounts before;
+    std::vector<HANDLE> opened;
     {
-        mainW w(L"4");
+        mainW w(L"3");
         const HWND hwnd = w.hWnd();
+        EXPECT_EQ(w.Caption(), L"Spacehost3");
+        EXPECT_EQ(::GetPropA(hwnd, "Panorel2_APP3"), reinterpret_cast<HANDLE>(1));
+        EXPECT_FALSE(w.Visible());
+        EXPECT_EQ(w.PreviewFormat, ::RegisterClipboardFormatW(L"velmora_panorel2"));
+        for (int i = 1; i <= 54; ++i) opened.push_back(w.EventHandles[i].get());
         EXPECT_EQ(KernelHandle::LiveCount(), before.kernel + 54);
-        SendName(hwnd, "Local\\velmora_ShutdownSwitcher4");
+        SendName(hwnd, "Local\\velmora_ShutdownSwitcher3");
         EXPECT_FALSE(::IsWindow(hwnd));
         EXPECT_FALSE(w.IsLoaded());
         EXPECT_EQ(KernelHandle::LiveCount(), before.kernel);
+    }
+    for (HANDLE h : opened) {
+        DWORD flags = 0;
+        EXPECT_FALSE(::GetHandleInformation(h, &flags)) << "handle still open";
     }
     // The off-screen images go with the window object.
     EXPECT_TRUE(LiveCounts() == before);
@@ -135,23 +97,23 @@ TEST(CopyData, TenThousandHostileMessagesSetNothingAndLeakNothing) {
     mainW& w = *window;
     const HWND hwnd = w.hWnd();
     const LiveCounts loaded;
-    Hostile hostile(4, 20261206);
-    std::mt19937 rng(7);
-    int negative = 0;
+    const std::string own = "Local\\velmora_Switcher4SwitchTo1";
+    const DWORD minus = static_cast<DWORD>(-static_cast<int>(own.size()));
+    for (DWORD count : {DWORD{0}, DWORD{0x80000000u}, DWORD{0xFFFFFFFFu}, minus})
+        SendCopyData(hwnd, own.data(), count);  // below 1 once signed
+    SendCopyData(hwnd, nullptr, 20);
+    ::SendMessageW(hwnd, WM_COPYDATA, 0, 0);
+    std::mt19937 rng(20261206);
     for (int k = 0; k < 10000; ++k) {
-        const std::vector<char> bytes = hostile.Next();
+        const std::vector<char> bytes = Hostile(rng);
         DWORD count = static_cast<DWORD>(bytes.size());
-        if (rng() % 10 == 0) {  // a byte count with the sign bit set
-            count = 0x80000000u | static_cast<DWORD>(rng());
-            ++negative;
-        }
+        if (rng() % 10 == 0) count = 0x80000000u | static_cast<DWORD>(rng());  // the sign bit set
         SendCopyData(hwnd, bytes.empty() ? "" : bytes.data(), count);
     }
-    EXPECT_GT(negative, 500);
     EXPECT_EQ(events.TakeSignalled(), "");
     EXPECT_TRUE(::IsWindow(hwnd));
     EXPECT_TRUE(LiveCounts() == loaded);
-    SendName(hwnd, "Local\\velmora_Switcher4SwitchTo1");
+    SendName(hwnd, own);
     EXPECT_EQ(events.TakeSignalled(), "8 20 32 49") << "still listening";
     w.Unload();
     window.reset();
@@ -169,13 +131,15 @@ TEST(CopyData, TheRealSwitcherActsOnItsNamesSurvivesHostileOnesAndEndsOnShutdown
     EXPECT_EQ(events.TakeSignalled(), "8 20 32 50");
     SendName(hwnd, "Local\\velmora_Switcher4SwitchTo2", true);
     SendName(hwnd, "Local\\velmora_Switcher3SwitchTo2");
-    SendName(hwnd, "Local\\velmora_Switcher4SwitchTo4");
+    SendName(hwnd, "Local\\velmora_Switcher4SwitchTo4");  // own desktop: a beep only
+    SendName(hwnd, "Local\\velmora_ShowPopupSwitcher4");
+    SendName(hwnd, "Local\\velmora_SwitchToDesktop1");
     EXPECT_EQ(events.TakeSignalled(), "");
 
     // The system copies the data across processes, so only honest sizes here.
-    Hostile hostile(4, 99);
+    std::mt19937 rng(99);
     for (int k = 0; k < 1000; ++k) {
-        const std::vector<char> bytes = hostile.Next();
+        const std::vector<char> bytes = Hostile(rng);
         SendCopyData(hwnd, bytes.empty() ? "" : bytes.data(), static_cast<DWORD>(bytes.size()));
     }
     EXPECT_EQ(::WaitForSingleObject(process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "still running";

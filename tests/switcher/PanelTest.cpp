@@ -2,10 +2,6 @@
 // shape, frames, tabs, showing and hiding, and tile clicks.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
-#include <vector>
-
 #include "WinTestSupport.h"
 #include "switcher/KeyNameText.h"
 #include "switcher/mainW.h"
@@ -15,9 +11,7 @@
 namespace panorel::test {
 namespace {
 
-constexpr std::uint32_t kRed = 0xFF0000;   // as 0x00RRGGBB
-constexpr std::uint32_t kGrey = 0x808080;
-constexpr std::uint32_t kWhiteRgb = 0xFFFFFF;
+constexpr std::uint32_t kRed = 0xFF0000, kGrey = 0x808080;  // as 0x00RRGGBB
 
 // Stands in for the desktop: a blue left half and a green right half.
 void PaintHalves(HDC dc, int w, int h) {
@@ -25,17 +19,17 @@ void PaintHalves(HDC dc, int w, int h) {
     FillRectangle(dc, w / 2, 0, w, h, RGB(0, 180, 0));
 }
 
-std::wstring Payload(const char* shortName) { return L"Local\\velmora_" + std::wstring(shortName, shortName + strlen(shortName)); }
-
 class Panel : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel");
+        DeleteSettings();
         ASSERT_EQ(::GetSystemMetrics(SM_CXSCREEN), 1920);
         ASSERT_EQ(::GetSystemMetrics(SM_CYSCREEN), 1080);
     }
-    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel"); }
-    void Settle() {
+    void TearDown() override { DeleteSettings(); }
+    // Sends ShowPreviewSwitcher n and lets the windows reach the screen.
+    static void TogglePanel(mainW& w) {
+        w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher" + std::to_wstring(w.DesktopNumber));
         for (int i = 0; i < 5; ++i) {
             host::DoEvents();
             ::Sleep(60);
@@ -44,36 +38,36 @@ protected:
     SharedEvents events;
 };
 
-TEST_F(Panel, LayoutShapeAndFramesOnA1080pScreen) {
+TEST_F(Panel, LayoutShapeFramesAndTheOwnTileOnA1080pScreen) {
     mainW w(L"1");
     w.hWnd();
     w.formBg.Load();
     EXPECT_EQ(w.PreviewWidth, 855);
     EXPECT_EQ(w.PreviewHeight, 435);
-    const int tileLeft[] = {0, 70, 995, 70, 995};
-    const int tileTop[] = {0, 70, 70, 575, 575};
-    for (int j = 1; j <= 4; ++j) {
-        EXPECT_EQ(w.Picture1[j]->Left(), tileLeft[j]);
-        EXPECT_EQ(w.Picture1[j]->Top(), tileTop[j]);
-        EXPECT_EQ(w.DeskName[j]->Top() + w.DeskName[j]->Height(), tileTop[j]) << "tab " << j << " sits on its tile";
-        EXPECT_EQ(w.DeskName[j]->Left(), tileLeft[j]);
-    }
+    const int tileLeft[] = {0, 70, 995, 70, 995}, tileTop[] = {0, 70, 70, 575, 575};
     EXPECT_EQ(w.picBottom->Left(), 736);  // 735.5, halves to even
     EXPECT_EQ(w.picBottom->Top(), 1080 - 57 + 2);
-
-    w.IncomingName(Payload("ShowPreviewSwitcher1"));
-    Settle();
+    {
+        ScreenCover pattern(PaintHalves);
+        TogglePanel(w);
+    }
     ASSERT_TRUE(w.Visible());
     ASSERT_TRUE(w.formBg.Visible());
-    // A gutter belongs to the background window, a tile to the switcher.
+    // A gutter belongs to the background window, a tile and the bar to the switcher.
     EXPECT_EQ(::WindowFromPoint(POINT{960, 300}), w.formBg.Picture1->hWnd());
     EXPECT_EQ(::GetAncestor(::WindowFromPoint(POINT{500, 300}), GA_ROOT), w.hWnd());
-    EXPECT_EQ(::GetAncestor(::WindowFromPoint(POINT{960, 1060}), GA_ROOT), w.hWnd()) << "button bar";
+    EXPECT_EQ(::GetAncestor(::WindowFromPoint(POINT{960, 1060}), GA_ROOT), w.hWnd());
 
     const ScreenShot shot;
+    // The own tile shows the desktop as the user left it, resampled.
+    EXPECT_EQ(shot.At(70 + 200, 70 + 200), 0x0000C8u);
+    EXPECT_EQ(shot.At(70 + 650, 70 + 200), 0x00B400u);
     for (int j = 1; j <= 4; ++j) {
         const std::uint32_t colour = j == 1 ? kRed : kGrey;
         const int l = tileLeft[j], t = tileTop[j], tabW = w.DeskName[j]->Width();
+        const int tabTop = w.DeskName[j]->Top(), tabH = w.DeskName[j]->Height();
+        EXPECT_EQ(w.DeskName[j]->Left(), l);
+        EXPECT_EQ(tabTop + tabH, t) << "tab " << j << " sits on its tile";
         EXPECT_EQ(shot.At(l, t + 200), colour) << "left edge of " << j;
         EXPECT_EQ(shot.At(l + 854, t + 200), colour) << "right edge of " << j;
         EXPECT_EQ(shot.At(l + 400, t + 434), colour) << "bottom edge of " << j;
@@ -81,13 +75,12 @@ TEST_F(Panel, LayoutShapeAndFramesOnA1080pScreen) {
         EXPECT_EQ(shot.At(l + 700, t), colour);
         for (int x = 1; x <= tabW - 2; x += 7) EXPECT_NE(shot.At(l + x, t), colour) << "open under the tab at " << x;
         // The tab outline: left, right and top edges in the same colour.
-        const int tabTop = w.DeskName[j]->Top(), tabH = w.DeskName[j]->Height();
         EXPECT_EQ(shot.At(l, tabTop + tabH / 2), colour);
         EXPECT_EQ(shot.At(l + tabW - 1, tabTop + tabH / 2), colour);
         EXPECT_EQ(shot.At(l + tabW / 2, tabTop), colour);
     }
-    w.IncomingName(Payload("ShowPreviewSwitcher1"));
-    Settle();
+    // A mouse button released on the background hides both windows.
+    ::SendMessageW(w.formBg.Picture1->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(960, 300));
     EXPECT_FALSE(w.Visible());
     EXPECT_FALSE(w.formBg.Visible());
 }
@@ -105,62 +98,34 @@ public:
                    ::GetSystemMetrics(SM_CXSCREEN) == width && ::GetSystemMetrics(SM_CYSCREEN) == height;
     }
     ~DisplayMode() { ::ChangeDisplaySettingsW(nullptr, 0); }
-    DisplayMode(const DisplayMode&) = delete;
-    DisplayMode& operator=(const DisplayMode&) = delete;
     bool Changed() const { return changed_; }
 
 private:
     bool changed_ = false;
 };
 
-TEST_F(Panel, SmallerScreensGetTheirOwnTileSizeOnTheScreen) {
-    for (const int width : {1366, 1365}) {
-        DisplayMode mode(width, 768);
-        if (!mode.Changed()) {
-            std::printf("[ skipped  ] the display cannot switch to %d x 768 here\n", width);
-            continue;
-        }
-        mainW w(L"2");
-        w.hWnd();
-        w.formBg.Load();
-        EXPECT_EQ(w.PreviewWidth, 578);
-        EXPECT_EQ(w.PreviewHeight, 279);
-        w.IncomingName(Payload("ShowPreviewSwitcher2"));
-        Settle();
-        ASSERT_TRUE(w.Visible());
-        const ScreenShot shot;
-        // 578 x 279 tiles at (70, 70), (W - 648, 70), (70, 419), (W - 648, 419), framed on their edges.
-        const int right = width - 70 - 578;
-        const int left[] = {0, 70, right, 70, right}, top[] = {0, 70, 70, 419, 419};
-        for (int j = 1; j <= 4; ++j) {
-            const std::uint32_t colour = j == 2 ? kRed : kGrey;
-            EXPECT_EQ(shot.At(left[j], top[j] + 100), colour) << width << ": left edge of " << j;
-            EXPECT_EQ(shot.At(left[j] + 577, top[j] + 100), colour) << width << ": right edge of " << j;
-            EXPECT_EQ(shot.At(left[j] + 300, top[j] + 278), colour) << width << ": bottom edge of " << j;
-            EXPECT_NE(shot.At(left[j] + 578, top[j] + 100), colour) << width << ": nothing beyond " << j;
-        }
-        w.IncomingName(Payload("ShowPreviewSwitcher2"));
-        Settle();
-        EXPECT_FALSE(w.Visible());
-    }
-}
-
-TEST_F(Panel, OwnTileShowsTheDesktopAsTheUserLeftIt) {
+// Wine has no 1365-pixel mode; that width is checked in PanelLayoutTest.
+TEST_F(Panel, A1366By768ScreenGetsItsOwnTileSizeAndASecondSignalHidesThePanel) {
+    DisplayMode mode(1366, 768);
+    if (!mode.Changed()) GTEST_SKIP() << "the display cannot switch to 1366 x 768 here";
     mainW w(L"2");
     w.hWnd();
     w.formBg.Load();
-    {
-        ScreenCover pattern(PaintHalves);
-        w.IncomingName(Payload("ShowPreviewSwitcher2"));
-    }
-    Settle();
+    EXPECT_EQ(w.PreviewWidth, 578);
+    EXPECT_EQ(w.PreviewHeight, 279);
+    TogglePanel(w);
+    ASSERT_TRUE(w.Visible());
     const ScreenShot shot;
-    // Tile 2 is at (995, 70): its left half shows the blue half of the screen,
-    // its right half the green one, resampled.
-    EXPECT_EQ(shot.At(995 + 200, 70 + 200), 0x0000C8u);
-    EXPECT_EQ(shot.At(995 + 650, 70 + 200), 0x00B400u);
-    // A mouse button released on the background hides both windows.
-    ::SendMessageW(w.formBg.Picture1->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(960, 300));
+    // 578 x 279 tiles at (70, 70), (718, 70), (70, 419), (718, 419), framed on their edges.
+    const int left[] = {0, 70, 718, 70, 718}, top[] = {0, 70, 70, 419, 419};
+    for (int j = 1; j <= 4; ++j) {
+        const std::uint32_t colour = j == 2 ? kRed : kGrey;
+        EXPECT_EQ(shot.At(left[j], top[j] + 100), colour) << "left edge of " << j;
+        EXPECT_EQ(shot.At(left[j] + 577, top[j] + 100), colour) << "right edge of " << j;
+        EXPECT_EQ(shot.At(left[j] + 300, top[j] + 278), colour) << "bottom edge of " << j;
+        EXPECT_NE(shot.At(left[j] + 578, top[j] + 100), colour) << "nothing beyond " << j;
+    }
+    TogglePanel(w);
     EXPECT_FALSE(w.Visible());
     EXPECT_FALSE(w.formBg.Visible());
 }
@@ -171,8 +136,7 @@ TEST_F(Panel, TileClickHidesThePanelAndAsksForThatDesktop) {
     w.formBg.Load();
     ASSERT_TRUE(SetClipboardText(L"copied earlier"));
     for (int j : {1, 3}) {
-        w.IncomingName(Payload("ShowPreviewSwitcher3"));
-        Settle();
+        TogglePanel(w);
         events.TakeSignalled();
         ASSERT_TRUE(w.Visible());
         const HWND tile = w.Picture1[j]->hWnd();
@@ -181,59 +145,42 @@ TEST_F(Panel, TileClickHidesThePanelAndAsksForThatDesktop) {
         EXPECT_FALSE(w.Visible());
         EXPECT_FALSE(w.formBg.Visible());
         // SwitchToDesktop j, then Switcher1Update3, Switcher2Update3, Switcher4Update3.
-        EXPECT_EQ(events.TakeSignalled(), "7 19 " + std::string("43 ") + std::to_string(48 + j))
-            << "tile " << j;
+        EXPECT_EQ(events.TakeSignalled(), "7 19 43 " + std::to_string(48 + j)) << "tile " << j;
         // The own preview went on the clipboard beside the user's text.
-        const std::string block = ClipboardBlock(w.PreviewFormat);
+        const std::string block = ClipboardBlock(w.PreviewFormat), own(PreviewBits.begin(), PreviewBits.end());
         EXPECT_EQ(block.size(), 1117080u);
-        EXPECT_TRUE(block == std::string(PreviewBits.begin(), PreviewBits.end()))
-            << FirstDifference(block, std::string(PreviewBits.begin(), PreviewBits.end()));
+        EXPECT_TRUE(block == own) << FirstDifference(block, own);
         EXPECT_EQ(ClipboardText(), L"copied earlier");
     }
 }
 
-TEST_F(Panel, TabsShowNamesAndHotkeysAndFollowTheSettings) {
+TEST_F(Panel, TabsFollowTheSettingsAndFitAnyName) {
     mainW w(L"3");
     w.hWnd();
     // The key names are the layout's (under Wine's X11 driver, X's own).
     for (int j = 1; j <= 4; ++j)
         EXPECT_EQ(w.TabLabel[j], L"Desktop " + std::to_wstring(j) + L"   (CTRL + ALT + " + KeyNameText(96 + j) + L")");
     const int before = w.DeskName[3]->Width();
-
-    HKEY key;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Panorel", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                nullptr),
-              ERROR_SUCCESS);
-    const wchar_t name[] = L"Desktop 3 with a much longer name";
-    // Stored as usual, with its terminator, which stays part of the name.
-    ::RegSetValueExW(key, L"Desktop3Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(name), sizeof name);
-    ::RegCloseKey(key);
     const std::wstring oldLabel = w.TabLabel[3];
-    w.IncomingName(Payload("ReadRegSwitcher3"));
-    const std::wstring stored(name, sizeof name / sizeof(wchar_t));
-    EXPECT_EQ(w.TabLabel[3], stored + L"   (CTRL + ALT + " + KeyNameText(99) + L")");
-    const int extra = TextExtent(w.NameDC[3].hDC(), w.TabLabel[3]).right - TextExtent(w.NameDC[3].hDC(), oldLabel).right;
+
+    // Stored as usual, with its terminator, which stays part of the name.
+    const wchar_t name[] = L"Desktop 3 with a much longer name";
+    ASSERT_TRUE(PutSetting(L"Desktop3Name", REG_SZ, name, sizeof name));
+    std::wstring hostile(10000, L'W');
+    hostile[5000] = L'\0';
+    ASSERT_TRUE(PutSetting(L"Desktop1Name", REG_SZ, hostile.data(), static_cast<DWORD>(hostile.size() * 2)));
+    w.IncomingName(L"Local\\velmora_ReadRegSwitcher3");
+    EXPECT_EQ(w.TabLabel[3], std::wstring(name, std::size(name)) + L"   (CTRL + ALT + " + KeyNameText(99) + L")");
+    const HDC dc = w.NameDC[3].hDC();
+    const int extra = TextExtent(dc, w.TabLabel[3]).right - TextExtent(dc, oldLabel).right;
     EXPECT_GT(extra, 100);
     EXPECT_EQ(w.DeskName[3]->Width(), before + extra);
     EXPECT_EQ(w.DeskName[3]->Top() + w.DeskName[3]->Height(), 575);
-}
-
-TEST_F(Panel, HostileNamesStillGiveATab) {
-    HKEY key;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Panorel", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                nullptr),
-              ERROR_SUCCESS);
-    std::wstring longName(10000, L'W');
-    longName[5000] = L'\0';
-    ::RegSetValueExW(key, L"Desktop1Name", 0, REG_SZ, reinterpret_cast<const BYTE*>(longName.data()),
-                     static_cast<DWORD>(longName.size() * 2));
-    ::RegCloseKey(key);
-    mainW w(L"1");
-    w.hWnd();
     // Wine may add a terminator of its own to the stored value.
-    EXPECT_EQ(w.TabLabel[1].compare(0, 10000, longName), 0);
+    EXPECT_EQ(w.TabLabel[1].compare(0, 10000, hostile), 0);
     EXPECT_EQ(w.TabLabel[1].back(), L')');
     EXPECT_GT(w.DeskName[1]->Width(), 1000);
+
     w.Move(0, 0, 0, 0);  // a window of no size is not laid out
     w.Move(0, 0, -5, -5);
     EXPECT_EQ(w.PreviewWidth, 855);

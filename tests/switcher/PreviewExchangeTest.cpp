@@ -20,34 +20,12 @@ namespace {
 constexpr int kW = 855, kH = 435;
 const std::size_t kStride = DibStride(kW), kFull = kStride * kH;
 
-// A preview block whose pixel (x, y) (rows bottom-up) is a function of seed.
-std::string MakeBlock(int seed, std::size_t size = kFull) {
+// A preview block of random bytes (rows bottom-up, as published).
+std::string MakeBlock(unsigned seed, std::size_t size = kFull) {
+    std::mt19937 random(seed);
     std::string b(size, '\0');
-    for (std::size_t row = 0; row < kH; ++row)
-        for (std::size_t x = 0; x < kW; ++x)
-            for (std::size_t c = 0; c < 3; ++c) {
-                const std::size_t at = row * kStride + 3 * x + c;
-                if (at < size) b[at] = static_cast<char>((x * (c + 1) + row * 3 + static_cast<std::size_t>(seed)) & 0xFF);
-            }
-    for (std::size_t at = kFull; at < size; ++at) b[at] = static_cast<char>(at * 31);
+    for (char& c : b) c = static_cast<char>(random());
     return b;
-}
-
-// Adds the block under the format, as a switcher publishes it.
-bool PutBlock(UINT format, const std::string& bytes) {
-    ClipboardSession clipboard;
-    if (!clipboard.IsOpen()) return false;
-    GlobalMemoryHandle block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
-    if (!block) return false;
-    if (!bytes.empty()) {
-        void* p = ::GlobalLock(block.get());
-        if (!p) return false;
-        std::memcpy(p, bytes.data(), bytes.size());
-        ::GlobalUnlock(block.get());
-    }
-    if (!::SetClipboardData(format, block.get())) return false;
-    block.release();
-    return true;
 }
 
 // Tile j's picture as 24-bit bottom-up rows, like a block.
@@ -94,7 +72,7 @@ protected:
 
 TEST_F(PreviewExchange, AFullBlockIsDrawnAndShortOnesOrABusyClipboardChangeNothing) {
     const std::string first = MakeBlock(1);
-    ASSERT_TRUE(PutBlock(format, first));
+    ASSERT_TRUE(PutClipboardBlock(format, first));
     Update(1);
     EXPECT_TRUE(SameInsideFrame(TileBits(w, 1), first)) << FirstDifference(TileBits(w, 1), first);
     EXPECT_EQ(PreviewBits.size(), kFull);
@@ -102,7 +80,7 @@ TEST_F(PreviewExchange, AFullBlockIsDrawnAndShortOnesOrABusyClipboardChangeNothi
 
     // Longer: drawn from its first stride x h bytes; PreviewBits takes it all.
     const std::string longer = MakeBlock(2, kFull + 5000);
-    ASSERT_TRUE(PutBlock(format, longer));
+    ASSERT_TRUE(PutClipboardBlock(format, longer));
     Update(3);
     EXPECT_TRUE(SameInsideFrame(TileBits(w, 3), longer));
     EXPECT_EQ(PreviewBits.size(), longer.size());
@@ -110,14 +88,14 @@ TEST_F(PreviewExchange, AFullBlockIsDrawnAndShortOnesOrABusyClipboardChangeNothi
     // Shorter by one byte: refused, the tile and PreviewBits keep theirs.
     const std::string tileBefore = TileBits(w, 3);
     const PixelBuffer bitsBefore = PreviewBits;
-    ASSERT_TRUE(PutBlock(format, MakeBlock(3, kFull - 1)));
+    ASSERT_TRUE(PutClipboardBlock(format, MakeBlock(3, kFull - 1)));
     Update(3);
     EXPECT_EQ(FirstDifference(TileBits(w, 3), tileBefore), "equal");
     EXPECT_TRUE(PreviewBits == bitsBefore);
 
     // Another program holds the clipboard open: nothing happens until it lets go.
     const std::string fresh = MakeBlock(4);
-    ASSERT_TRUE(PutBlock(format, fresh));
+    ASSERT_TRUE(PutClipboardBlock(format, fresh));
     KernelHandle opened(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     KernelHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     bool holding = false;
@@ -165,11 +143,10 @@ TEST_F(PreviewExchange, RandomBlocksOfAnySizeNeverCrashLeakOrChangeATileWhenShor
             case 1: size = kFull + std::uniform_int_distribution<std::size_t>(0, 64)(random); break;
             default: size = std::uniform_int_distribution<std::size_t>(0, 4u << 20)(random); break;
         }
-        std::string block(size, '\0');
-        for (char& c : block) c = static_cast<char>(random());
+        const std::string block = MakeBlock(random(), size);
         const int j = std::uniform_int_distribution<int>(1, 4)(random);
         const std::string before = TileBits(w, j);
-        if (!PutBlock(format, block)) continue;  // the system refused the block itself
+        if (!PutClipboardBlock(format, block)) continue;  // the system refused the block itself
         Update(j);
         const std::string after = TileBits(w, j);
         if (size < kFull) {

@@ -2,7 +2,9 @@
 // and the order in which clients and the previous procedure run.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "WinTestSupport.h"
@@ -15,30 +17,29 @@ namespace {
 
 constexpr UINT kProbeMsg = WM_APP + 1;
 constexpr LRESULT kPreviousResult = 77;
-std::vector<std::string>* g_log = nullptr;
+std::string g_log;  // who ran, in order: "a?0" a client asked, "a" its procedure, "prev" the previous one
+
+void Note(const std::string& entry) { g_log += (g_log.empty() ? "" : " ") + entry; }
 
 LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == kProbeMsg || msg == kProbeMsg + 1) {
-        if (g_log) g_log->push_back("prev");
-        return kPreviousResult;
-    }
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg != kProbeMsg && msg != kProbeMsg + 1) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    Note("prev");
+    return kPreviousResult;
 }
 
 struct Client : ISubclass {
-    Client(std::string name, std::int32_t response, LRESULT result)
-        : name_(std::move(name)), response_(response), result_(result) {}
+    Client(std::string n, std::int32_t answer, LRESULT value) : name(std::move(n)), response(answer), result(value) {}
     std::int32_t MsgResponse(std::int32_t& CurrentMessage) override {
-        if (g_log) g_log->push_back(name_ + "?" + std::to_string(CurrentMessage - kProbeMsg));
-        return response_;
+        Note(name + "?" + std::to_string(CurrentMessage - kProbeMsg));
+        return response;
     }
     LRESULT WindowProc(HWND, UINT, WPARAM, LPARAM) override {
-        if (g_log) g_log->push_back(name_);
-        return result_;
+        Note(name);
+        return result;
     }
-    std::string name_;
-    std::int32_t response_;
-    LRESULT result_;
+    std::string name;
+    std::int32_t response;
+    LRESULT result;
 };
 
 class Subclassing : public ::testing::Test {
@@ -53,24 +54,26 @@ protected:
                                   nullptr);
         ASSERT_NE(hwnd_, nullptr);
         h_ = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd_));
-        g_log = &log_;
     }
     void TearDown() override {
-        g_log = nullptr;
         if (hwnd_) ::DestroyWindow(hwnd_);
     }
     std::intptr_t Prop(const std::wstring& name) const {
         return reinterpret_cast<std::intptr_t>(::GetPropW(hwnd_, name.c_str()));
     }
-    bool HasProp(const std::wstring& name) const { return ::GetPropW(hwnd_, name.c_str()) != nullptr; }
-    LRESULT Send(UINT msg = kProbeMsg) {
-        log_.clear();
-        return ::SendMessageW(hwnd_, msg, 0, 0);
+    // What attaching raises: the number less 0x80040000, the text and the source.
+    static std::string AttachError(Client& c, HWND hwnd) {
+        try {
+            AttachMessage(&c, hwnd, kProbeMsg);
+        } catch (const PanorelError& e) {
+            return std::to_string(e.Number() - static_cast<std::int32_t>(0x80040000u)) + " " + e.Description() +
+                   " (" + e.Source() + ")";
+        }
+        return "nothing raised";
     }
-    std::string Log() const {
-        std::string s;
-        for (const auto& e : log_) s += (s.empty() ? "" : " ") + e;
-        return s;
+    LRESULT Send(UINT msg = kProbeMsg) {
+        g_log.clear();
+        return ::SendMessageW(hwnd_, msg, 0, 0);
     }
     static std::intptr_t Address(const Client& c) {
         return reinterpret_cast<std::intptr_t>(static_cast<const ISubclass*>(&c));
@@ -78,7 +81,6 @@ protected:
 
     HWND hwnd_ = nullptr;
     std::int32_t h_ = 0;
-    std::vector<std::string> log_;
 };
 
 TEST_F(Subclassing, DetachingTheFirstOfTwoMovesTheSecondDownAndTheLastRestoresTheProcedure) {
@@ -86,124 +88,74 @@ TEST_F(Subclassing, DetachingTheFirstOfTwoMovesTheSecondDownAndTheLastRestoresTh
     const auto original = ::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC);
     AttachMessage(&a, hwnd_, kProbeMsg);
     AttachMessage(&b, hwnd_, kProbeMsg);
-    EXPECT_EQ(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&SubclassWindowProc));
     EXPECT_EQ(Prop(SubclassPreviousProcName(h_)), original);
-    EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 2);
-    EXPECT_EQ(Prop(SubclassMessageCountName(h_, kProbeMsg)), 2);
-    EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, 1)), Address(a));
     EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, 2)), Address(b));
 
     DetachMessage(&a, hwnd_, kProbeMsg);
     EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, 1)), Address(b));
-    EXPECT_FALSE(HasProp(SubclassClientName(h_, kProbeMsg, 2)));
+    EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, 2)), 0);
     EXPECT_EQ(Prop(SubclassMessageCountName(h_, kProbeMsg)), 1);
-    EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 1);
-    EXPECT_EQ(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&SubclassWindowProc));
     EXPECT_EQ(Send(), 2);
-    EXPECT_EQ(Log(), "b?0 b b?0");
+    EXPECT_EQ(g_log, "b?0 b b?0");
+    AttachMessage(&a, hwnd_, kProbeMsg + 1);  // a second pair on the same window
+    EXPECT_EQ(Send(kProbeMsg + 1), 1);
+    EXPECT_EQ(g_log, "a?1 a a?1");
+    DetachMessage(&a, hwnd_, kProbeMsg + 1);
 
     DetachMessage(&b, hwnd_, kProbeMsg);
     EXPECT_EQ(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original);
-    EXPECT_FALSE(HasProp(SubclassPreviousProcName(h_)));
-    EXPECT_FALSE(HasProp(SubclassWindowCountName(h_)));
-    EXPECT_FALSE(HasProp(SubclassClientName(h_, kProbeMsg, 1)));
-    EXPECT_EQ(Prop(SubclassMessageCountName(h_, kProbeMsg)), 0);
+    EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 0);
     EXPECT_EQ(Send(), kPreviousResult);
-    EXPECT_EQ(Log(), "prev");
+    EXPECT_EQ(g_log, "prev");
 }
 
 TEST_F(Subclassing, MisuseRaisesNumberedErrors) {
     Client a("a", 0, 0);
     AttachMessage(&a, hwnd_, kProbeMsg);
-    try {
-        AttachMessage(&a, hwnd_, kProbeMsg);
-        FAIL() << "no error";
-    } catch (const PanorelError& e) {
-        EXPECT_EQ(e.Number(), static_cast<std::int32_t>(0x80040000u + 13082));
-        EXPECT_EQ(e.Description(), "Message already handled by another class");
-        EXPECT_EQ(e.Source(), "winsupport_win_tests.WindowProc");
-    }
+    EXPECT_EQ(AttachError(a, hwnd_),
+              "13082 Message already handled by another class (winsupport_win_tests.WindowProc)");
     EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 2) << "the window count stays raised";
     EXPECT_EQ(Prop(SubclassMessageCountName(h_, kProbeMsg)), 1);
 
-    const HWND gone = hwnd_;
-    ::DestroyWindow(hwnd_);
-    hwnd_ = nullptr;
-    try {
-        AttachMessage(&a, gone, kProbeMsg);
-        FAIL() << "no error";
-    } catch (const PanorelError& e) {
-        EXPECT_EQ(e.Number(), static_cast<std::int32_t>(0x80040000u + 13083));
-        EXPECT_EQ(e.Description(), "Invalid window");
-    }
-}
-
-TEST_F(Subclassing, AWindowOfAnotherProcessCannotBeSubclassed) {
     SharedEvents events;
     KernelHandle process = StartProgram(L"Spacehost.exe", L"1");
-    ASSERT_TRUE(process);
     const HWND other = WaitForWindow(L"Spacehost1", 10000);
     ASSERT_NE(other, nullptr);
-    EXPECT_FALSE(IsWindowLocal(other));
-    EXPECT_TRUE(IsWindowLocal(hwnd_));
-    Client a("a", 0, 0);
-    try {
-        AttachMessage(&a, other, kProbeMsg);
-        ADD_FAILURE() << "no error";
-    } catch (const PanorelError& e) {
-        EXPECT_EQ(e.Number(), static_cast<std::int32_t>(0x80040000u + 13084));
-        EXPECT_EQ(e.Description(), "Can't modify external window");
-    }
+    EXPECT_EQ(AttachError(a, other), "13084 Can't modify external window (winsupport_win_tests.WindowProc)");
     ::PostMessageW(other, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitExit(process, 10000), 0);
+
+    ::DestroyWindow(hwnd_);
+    EXPECT_EQ(AttachError(a, hwnd_), "13083 Invalid window (winsupport_win_tests.WindowProc)");
+    hwnd_ = nullptr;
 }
 
-TEST_F(Subclassing, OneClientDecidesPrePostOrReplaceProcessing) {
-    struct Case {
-        std::int32_t response;
+TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessing) {
+    const struct {
+        std::vector<std::pair<std::int32_t, LRESULT>> clients;  // response and result of a, b, c
         LRESULT expected;
         const char* log;
+    } cases[] = {
+        {{{2, 5}}, 5, "a?0 prev a a?0"},                         // pre-process: the client's result counts
+        {{{1, 5}}, kPreviousResult, "a?0 a a?0 prev"},           // post-process: the previous result counts
+        {{{0, 5}}, 5, "a?0 a a?0"},                              // replace: the previous procedure never runs
+        {{{0, 1}, {2, 2}, {1, 3}}, kPreviousResult, "a?0 a b c c?0 prev"},  // the middle one is not asked
+        {{{2, 1}, {1, 2}, {0, 3}}, 3, "a?0 prev a b c c?0"},
+        {{{2, 1}, {1, 2}}, 2, "a?0 prev a b b?0"},  // pre-processed already: no second call after
     };
-    const Case cases[] = {
-        {2, 5, "a?0 prev a a?0"},         // pre-process: the client sees it after, its result counts
-        {1, kPreviousResult, "a?0 a a?0 prev"},  // post-process: the previous result replaces the client's
-        {0, 5, "a?0 a a?0"},              // replace: the previous procedure never runs
-    };
-    for (const Case& c : cases) {
-        Client a("a", c.response, 5);
-        AttachMessage(&a, hwnd_, kProbeMsg);
-        EXPECT_EQ(Send(), c.expected) << c.response;
-        EXPECT_EQ(Log(), c.log) << c.response;
+    for (const auto& c : cases) {
+        std::vector<std::unique_ptr<Client>> clients;
+        for (const auto& [response, result] : c.clients) {
+            clients.push_back(std::make_unique<Client>(std::string(1, 'a' + clients.size()), response, result));
+            AttachMessage(clients.back().get(), hwnd_, kProbeMsg);
+        }
+        EXPECT_EQ(Send(), c.expected) << c.log;
+        EXPECT_EQ(g_log, c.log);
         EXPECT_EQ(Send(kProbeMsg + 1), kPreviousResult) << "other messages go straight through";
-        EXPECT_EQ(Log(), "prev");
-        DetachMessage(&a, hwnd_, kProbeMsg);
+        EXPECT_EQ(g_log, "prev");
+        for (const auto& client : clients) DetachMessage(client.get(), hwnd_, kProbeMsg);
     }
-}
-
-TEST_F(Subclassing, WithThreeClientsOnlyTheFirstAndTheLastAreAsked) {
-    {
-        Client a("a", 0, 1), b("b", 2, 2), c("c", 1, 3);
-        for (Client* x : {&a, &b, &c}) AttachMessage(x, hwnd_, kProbeMsg);
-        AttachMessage(&b, hwnd_, kProbeMsg + 1);  // a second pair on the same window
-        EXPECT_EQ(Send(), kPreviousResult);
-        EXPECT_EQ(Log(), "a?0 a b c c?0 prev");
-        EXPECT_EQ(Send(kProbeMsg + 1), 2);
-        EXPECT_EQ(Log(), "b?1 prev b b?1");
-        for (Client* x : {&a, &b, &c}) DetachMessage(x, hwnd_, kProbeMsg);
-        DetachMessage(&b, hwnd_, kProbeMsg + 1);
-    }
-    {
-        Client a("a", 2, 1), b("b", 1, 2), c("c", 0, 3);
-        for (Client* x : {&a, &b, &c}) AttachMessage(x, hwnd_, kProbeMsg);
-        EXPECT_EQ(Send(), 3);
-        EXPECT_EQ(Log(), "a?0 prev a b c c?0");
-        // Pre-processed already, so a post-processing last client adds no second call.
-        DetachMessage(&c, hwnd_, kProbeMsg);
-        EXPECT_EQ(Send(), 2);
-        EXPECT_EQ(Log(), "a?0 prev a b b?0");
-        for (Client* x : {&a, &b}) DetachMessage(x, hwnd_, kProbeMsg);
-    }
-    EXPECT_FALSE(HasProp(SubclassWindowCountName(h_)));
+    EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 0);
 }
 
 }  // namespace

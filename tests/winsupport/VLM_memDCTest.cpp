@@ -51,28 +51,5 @@ TEST(VLM_memDC, ResizeNeverShrinksAndKeepsModeAndFont) {
     EXPECT_EQ(BitmapHandle::LiveCount(), bitmaps);
 }
 
-TEST(GraphicsHelpers, TextExtentMeasuresAndBlitCopies) {
-    VLM_memDC a, b;
-    ASSERT_TRUE(a.Create(200, 40));
-    ASSERT_TRUE(b.Create(200, 40));
-    const RECT one = TextExtent(a.hDC(), L"Desktop 1");
-    const RECT two = TextExtent(a.hDC(), L"Desktop 1\nDesktop 2");
-    EXPECT_GT(one.right, 20);
-    EXPECT_GT(one.bottom, 5);
-    EXPECT_EQ(two.bottom, 2 * one.bottom);
-    EXPECT_EQ(TextExtent(a.hDC(), L"").right, 0);
-
-    FillRectColor(a.hDC(), RECT{0, 0, 200, 40}, RGB(255, 255, 255));
-    DrawTextRect(a.hDC(), L"Xy", RECT{6, 6, 60, 30}, DT_SINGLELINE);
-    FillRectColor(b.hDC(), RECT{0, 0, 200, 40}, RGB(0, 0, 255));
-    BlitCopy(b.hDC(), 0, 0, 100, 40, a.hDC(), 0, 0);
-    EXPECT_EQ(PixelAt(b, 0, 0), RGB(255, 255, 255));
-    EXPECT_EQ(PixelAt(b, 150, 0), RGB(0, 0, 255));
-    int dark = 0;
-    for (int y = 6; y < 30; ++y)
-        for (int x = 6; x < 40; ++x) dark += PixelAt(b, x, y) != RGB(255, 255, 255);
-    EXPECT_GT(dark, 10) << "the text was drawn";
-}
-
 }  // namespace
 }  // namespace panorel
