@@ -284,11 +284,11 @@ BusyProbe::BusyProbe(HWND window) : window_(window), done_(::CreateEventW(nullpt
             if (!::SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result)) break;
             const double took = NowMs() - start;
             if (took > 10.0) {
-                if (armed_) {
+                if (armed_ && start >= armedAt_) {
                     answered_ = NowMs();
                     break;
                 }
-                prompt_ = 0;  // still busy with something before: start again
+                prompt_ = 0;  // busy with something before the request: not the one
                 continue;
             }
             roundTrips_.push_back(took);
@@ -298,6 +298,10 @@ BusyProbe::BusyProbe(HWND window) : window_(window), done_(::CreateEventW(nullpt
     });
     // Ten prompt answers in a row: the window is idle and the round trip known.
     PumpUntil([this] { return prompt_ >= 10 || ::WaitForSingleObject(done_.get(), 0) == WAIT_OBJECT_0; }, 10000);
+}
+
+void BusyProbe::Arm() {
+    armedAt_ = NowMs();
     armed_ = true;
 }
 

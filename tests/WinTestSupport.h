@@ -167,8 +167,9 @@ double NowMs();
 
 // When a window's thread comes back to its messages after being busy: a
 // thread of its own sends the window WM_NULL again and again; the first send
-// held up for more than 10 ms (a busy stretch longer than that, such as a
-// screen copy) is answered as soon as the busy thread lets pending messages run. The constructor returns once ten sends in a row were
+// made after Arm and held up for more than 10 ms (a busy stretch longer than
+// that, such as a screen copy) is answered as soon as the busy thread lets
+// pending messages run. The constructor returns once ten sends in a row were
 // answered at once (the window is idle).
 class BusyProbe {
 public:
@@ -176,6 +177,8 @@ public:
     ~BusyProbe();
     BusyProbe(const BusyProbe&) = delete;
     BusyProbe& operator=(const BusyProbe&) = delete;
+    // Call right before asking the window's thread for the busy work.
+    void Arm();
     // NowMs() when the held-up send was answered; negative when none was
     // within `milliseconds` (or the window is gone).
     double Answered(DWORD milliseconds);
@@ -187,6 +190,7 @@ private:
     HWND window_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> armed_{false};
+    std::atomic<double> armedAt_{0};
     std::atomic<int> prompt_{0};
     std::vector<double> roundTrips_;
     double roundTrip_ = 0;

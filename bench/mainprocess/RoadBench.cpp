@@ -148,6 +148,7 @@ bool RunRecordedSwitches(int runs, MainTimes& times) {
         const int from = active(), to = from % 4 + 1;
         SetClipboardText(L"no preview yet");
         BusyProbe probe(run.SwitcherWindow(from));
+        probe.Arm();
         ::SetEvent(events[SwitchToIndex(from, to)].get());
         const double asked = Now();
         double recorded = -1;
