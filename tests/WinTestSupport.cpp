@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -273,6 +274,55 @@ LRESULT CALLBACK StandInTaskbar::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
         return TRUE;
     }
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+double NowMs() {
+    LARGE_INTEGER t, f;
+    ::QueryPerformanceCounter(&t);
+    ::QueryPerformanceFrequency(&f);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+BusyProbe::BusyProbe(HWND window) : window_(window), done_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    thread_ = std::thread([this] {
+        while (!stop_) {
+            const double start = NowMs();
+            DWORD_PTR result = 0;
+            if (!::SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result)) break;
+            const double took = NowMs() - start;
+            if (took > 10.0) {
+                if (armed_ && start >= armedAt_) {
+                    answered_ = NowMs();
+                    break;
+                }
+                prompt_ = 0;  // busy with something before the request: not the one
+                continue;
+            }
+            roundTrips_.push_back(took);
+            ++prompt_;
+        }
+        ::SetEvent(done_.get());
+    });
+    // Ten prompt answers in a row: the window is idle and the round trip known.
+    PumpUntil([this] { return prompt_ >= 10 || ::WaitForSingleObject(done_.get(), 0) == WAIT_OBJECT_0; }, 10000);
+}
+
+void BusyProbe::Arm() {
+    armedAt_ = NowMs();
+    armed_ = true;
+}
+
+BusyProbe::~BusyProbe() {
+    stop_ = true;
+    thread_.join();
+}
+
+double BusyProbe::Answered(DWORD milliseconds) {
+    if (::WaitForSingleObject(done_.get(), milliseconds) != WAIT_OBJECT_0) return -1;
+    std::vector<double> sorted(roundTrips_.end() - std::min<std::size_t>(roundTrips_.size(), 10), roundTrips_.end());
+    std::sort(sorted.begin(), sorted.end());
+    roundTrip_ = sorted.empty() ? 0 : sorted[sorted.size() / 2];
+    return answered_;
 }
 
 long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -150,6 +151,43 @@ private:
     HWND mainWindow_ = nullptr;
     HWND switcherWindows_[5] = {};
     KernelHandle switchers_[5];
+};
+
+// A monotonic clock in milliseconds that all processes share.
+double NowMs();
+
+// When a window's thread comes back to its messages after being busy: a
+// thread of its own sends the window WM_NULL again and again; the first send
+// made after Arm and held up for more than 10 ms (a busy stretch longer than
+// that, such as a screen copy) is answered as soon as the busy thread lets
+// pending messages run. The constructor returns once ten sends in a row were
+// answered at once (the window is idle).
+class BusyProbe {
+public:
+    explicit BusyProbe(HWND window);
+    ~BusyProbe();
+    BusyProbe(const BusyProbe&) = delete;
+    BusyProbe& operator=(const BusyProbe&) = delete;
+    // Call right before asking the window's thread for the busy work.
+    void Arm();
+    // NowMs() when the held-up send was answered; negative when none was
+    // within `milliseconds` (or the window is gone).
+    double Answered(DWORD milliseconds);
+    // The median of the last prompt answers before that, once Answered has
+    // returned: how long an answer takes to come back.
+    double RoundTripMs() const { return roundTrip_; }
+
+private:
+    HWND window_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> armed_{false};
+    std::atomic<double> armedAt_{0};
+    std::atomic<int> prompt_{0};
+    std::vector<double> roundTrips_;
+    double roundTrip_ = 0;
+    double answered_ = -1;
+    KernelHandle done_;
+    std::thread thread_;
 };
 
 // Runs Panorel2.exe with these arguments to its end; its exit code, -1 on

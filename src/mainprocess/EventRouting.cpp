@@ -13,14 +13,10 @@ MainAction ActionForEvent(int index) {
     return {};
 }
 
-bool PendingForwards::Add(int index) {
+bool ReadsClipboard(int index) {
     if (OwnerOfEvent(index) == 0) return false;
-    if (entries_.size() >= kCapacity) {
-        entries_.erase(entries_.begin());
-        ++dropped_;
-    }
-    entries_.push_back({index, kMaxAttempts});
-    return true;
+    const int slot = (index - 1) % kEventsPerSwitcher + 1;
+    return slot >= UpdateIndex(1, 1) && slot <= UpdateIndex(1, 4);
 }
 
 unsigned ForwardTimeouts::TimeoutFor(int switcher) const {

@@ -1,5 +1,6 @@
 #include "mainprocess/MainProcess.h"
 
+#include <exception>
 #include <optional>
 
 #include "host/AnsiText.h"
@@ -11,8 +12,6 @@
 
 namespace panorel {
 namespace {
-
-constexpr UINT_PTR kRetryTimerId = 1;
 
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
@@ -60,6 +59,7 @@ int MainProcess::Run() {
     if (const int rc = CreateEvents(); rc != kExitOk) return rc;
     if (!CreateMainWindow()) return kExitStartupFailed;
     if (!PrepareDesktops()) return kExitStartupFailed;
+    if (!StartForwarders()) return kExitStartupFailed;
     RegisterHotkeys(true);
     StartSwitchers();
     Serve();
@@ -155,6 +155,17 @@ void MainProcess::UnregisterHotkeys() {
     }
 }
 
+bool MainProcess::StartForwarders() {
+    try {
+        for (int n = 1; n <= 4; ++n)
+            forwarders_[n] = std::make_unique<SwitcherForwarder>([this](int index) { return Deliver(index); });
+    } catch (const std::exception&) {
+        LogError(L"Panorel2: Failed to start the forwarding threads");
+        return false;
+    }
+    return true;
+}
+
 void MainProcess::StartSwitchers() {
     const std::wstring exe = ProgramFolder() + L"\\Spacehost.exe";
     for (int n = 1; n <= 4; ++n) {
@@ -175,19 +186,21 @@ void MainProcess::StartSwitchers() {
 }
 
 // Waits on the events and the window's messages together: no polling, and
-// hotkeys and the retry timer are served by the same thread.
+// hotkeys are served by the same thread. Forwards only go to a queue, so the
+// loop is back at the wait at once, whatever the switchers are doing.
 void MainProcess::Serve() {
     std::array<HANDLE, kEventCount> waitSet{};
-    for (int i = 1; i <= kEventCount; ++i) waitSet[i - 1] = events_[i].get();
+    int first = 1;
     while (!shutdownRequested_) {
+        // The wait reports the first signalled handle of the set; starting the
+        // set after the event served last keeps a busy one from starving the others.
+        for (int k = 0; k < kEventCount; ++k) waitSet[k] = events_[1 + (first - 1 + k) % kEventCount].get();
         const DWORD r = ::MsgWaitForMultipleObjectsEx(kEventCount, waitSet.data(), INFINITE, QS_ALLINPUT,
                                                       MWMO_INPUTAVAILABLE);
         if (r < WAIT_OBJECT_0 + kEventCount) {
-            const int woken = static_cast<int>(r - WAIT_OBJECT_0) + 1;
-            // The wait reports the lowest signalled index; sweeping the rest in
-            // order keeps a busy low index from starving the others.
-            for (int i = 1; i <= kEventCount && !shutdownRequested_; ++i)
-                if (i == woken || ::WaitForSingleObject(waitSet[i - 1], 0) == WAIT_OBJECT_0) Handle(i);
+            const int index = 1 + (first - 1 + static_cast<int>(r - WAIT_OBJECT_0)) % kEventCount;
+            Handle(index);
+            first = index % kEventCount + 1;
         } else if (r == WAIT_OBJECT_0 + kEventCount) {
             MSG msg;
             while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -209,7 +222,7 @@ void MainProcess::Handle(int index) {
     const MainAction action = ActionForEvent(index);
     switch (action.kind) {
     case MainActionKind::Forward:
-        if (!Forward(index)) QueueForward(index);
+        if (forwarders_[action.target]) forwarders_[action.target]->Post(index);
         break;
     case MainActionKind::SwitchDesktop:
         SwitchToDesktop(action.target);
@@ -233,9 +246,10 @@ void MainProcess::SwitchToDesktop(int desktop) {
     ::SetPropA(window_.get(), kActiveDesktopProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(active_)));
 }
 
-HWND MainProcess::FindSwitcherWindow(int n) const {
+HWND MainProcess::FindSwitcherWindow(int n, HWND known) const {
     const std::wstring caption = L"Spacehost" + std::to_wstring(n);
     const std::string property = "Panorel2_APP" + std::to_string(n);
+    if (known && IsSwitcherWindow(known, caption, property)) return known;
     if (singleDesktop_ || !desktops_[n]) {
         // Another program's window may carry the same caption: the property decides.
         for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, nullptr, caption.c_str())) != nullptr;)
@@ -247,47 +261,32 @@ HWND MainProcess::FindSwitcherWindow(int n) const {
     return search.found;
 }
 
-// A hung switcher costs at most its time-out; a timed-out message still
-// reaches the switcher when it recovers, so it counts as delivered.
-bool MainProcess::Forward(int index) {
+// A hung switcher holds up only its own forwarder, for at most its time-out;
+// a timed-out message still reaches the switcher when it recovers, so it
+// counts as delivered.
+DeliveryResult MainProcess::Deliver(int index) {
     const int owner = OwnerOfEvent(index);
-    const HWND target = FindSwitcherWindow(owner);
-    if (!target) return false;
+    const HWND target = knownWindows_[owner] = FindSwitcherWindow(owner, knownWindows_[owner]);
+    if (!target) return DeliveryResult::NoWindow;
     const std::string name = EventName(static_cast<std::int16_t>(index));
     COPYDATASTRUCT cds{};
     cds.cbData = static_cast<DWORD>(name.size());
     cds.lpData = const_cast<char*>(name.data());
     DWORD_PTR result = 0;
+    std::unique_lock<std::mutex> turn(clipboardTurn_, std::defer_lock);
+    if (ReadsClipboard(index)) turn.lock();
     const LRESULT sent =
         ::SendMessageTimeoutA(target, WM_COPYDATA, reinterpret_cast<WPARAM>(window_.get()),
                               reinterpret_cast<LPARAM>(&cds), SMTO_ABORTIFHUNG | SMTO_BLOCK,
                               timeouts_.TimeoutFor(owner), &result);
-    if (sent == 0 && !::IsWindow(target)) return false;  // vanished in between: try again later
+    if (sent == 0 && !::IsWindow(target)) return DeliveryResult::NoWindow;  // vanished in between: try again
     timeouts_.Record(owner, sent != 0);
-    return true;
-}
-
-void MainProcess::QueueForward(int index) {
-    pending_.Add(index);
-    if (!retryTimerOn_ && !pending_.Empty()) {
-        retryTimerOn_ = ::SetTimer(window_.get(), kRetryTimerId, PendingForwards::kRetryIntervalMs, nullptr) != 0;
-    }
-}
-
-// The timer runs only while something waits, so an idle main process has none.
-void MainProcess::OnRetryTimer() {
-    pending_.RetryAll([this](int index) { return Forward(index); });
-    if (pending_.Empty() && retryTimerOn_) {
-        ::KillTimer(window_.get(), kRetryTimerId);
-        retryTimerOn_ = false;
-    }
+    return DeliveryResult::Delivered;
 }
 
 // Asks each switcher to end, then closes the windows of those that did not,
 // and as a last resort ends their processes, so nothing is left behind.
 void MainProcess::EndSwitchers() {
-    if (retryTimerOn_) ::KillTimer(window_.get(), kRetryTimerId);
-    retryTimerOn_ = false;
     UnregisterHotkeys();
     auto running = [this] {
         std::vector<HANDLE> alive;
@@ -301,7 +300,9 @@ void MainProcess::EndSwitchers() {
     };
     // The desktops made here go away with this process: bring the user home first.
     if (!singleDesktop_ && active_ != 1) SwitchToDesktop(1);
-    for (int n = 1; n <= 4; ++n) Forward(ShutdownSwitcherIndex(n));
+    // Behind whatever each switcher still has to take, in order.
+    for (int n = 1; n <= 4; ++n)
+        if (forwarders_[n]) forwarders_[n]->Post(ShutdownSwitcherIndex(n));
     waitAll(running(), 2000);
     for (int n = 1; n <= 4; ++n)
         if (switchers_[n] && ::WaitForSingleObject(switchers_[n].get(), 0) == WAIT_TIMEOUT)
@@ -309,6 +310,7 @@ void MainProcess::EndSwitchers() {
     waitAll(running(), 2000);
     for (HANDLE p : running()) ::TerminateProcess(p, 1);
     waitAll(running(), 2000);
+    for (auto& f : forwarders_) f.reset();
 }
 
 LRESULT CALLBACK MainProcess::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -321,9 +323,6 @@ LRESULT CALLBACK MainProcess::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
                 ::SetEvent(self->events_[index].get());
             return 0;
         }
-        case WM_TIMER:
-            if (wParam == kRetryTimerId) self->OnRetryTimer();
-            return 0;
         case WM_CLOSE:
             self->shutdownRequested_ = true;
             return 0;

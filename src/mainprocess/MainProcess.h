@@ -1,16 +1,19 @@
 #pragma once
 // The main process's Win32 side: owns the shared events, starts the four
-// switchers, forwards signals to them, registers the desktops' hotkeys and
-// makes the requested desktop active. Decisions come from the core
+// switchers, forwards signals to them (one forwarding thread per switcher),
+// registers the desktops' hotkeys and makes the requested desktop active. Decisions come from the core
 // (EventRouting, HotkeyModel); this class only talks to the system.
 #include <windows.h>
 
 #include <array>
+#include <memory>
+#include <mutex>
 #include <string>
 
 #include "host/Handles.h"
 #include "mainprocess/EventRouting.h"
 #include "mainprocess/HotkeyModel.h"
+#include "mainprocess/SwitcherForwarder.h"
 
 namespace panorel {
 
@@ -36,21 +39,20 @@ private:
     bool PrepareDesktops();
     void RegisterHotkeys(bool logFailures);
     void UnregisterHotkeys();
+    bool StartForwarders();
     void StartSwitchers();
     void Serve();
     void Handle(int index);
     void SwitchToDesktop(int desktop);
-    // Sends one event name to its switcher; false when its window was not found.
-    bool Forward(int index);
-    void QueueForward(int index);
-    void OnRetryTimer();
-    HWND FindSwitcherWindow(int n) const;
+    // Sends one event name to its switcher; runs on that switcher's forwarding thread.
+    DeliveryResult Deliver(int index);
+    // `known`, when it is still switcher n's window; otherwise a search.
+    HWND FindSwitcherWindow(int n, HWND known = nullptr) const;
     void EndSwitchers();
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     bool singleDesktop_;
     bool shutdownRequested_ = false;
-    bool retryTimerOn_ = false;
     int active_ = 1;
     std::array<KernelHandle, 55> events_;  // index 1..54
     std::array<KernelHandle, 5> switchers_;  // processes, index 1..4
@@ -58,8 +60,14 @@ private:
     std::array<std::wstring, 5> desktopNames_;
     std::array<bool, 5> hotkeyRegistered_{};
     WindowHandle window_;
-    PendingForwards pending_;
+    // Each switcher's entry of these two is touched only by its own forwarder.
     ForwardTimeouts timeouts_;
+    std::array<HWND, 5> knownWindows_{};
+    // The clipboard opens for one process at a time: receivers of an Update
+    // read it in turn, as when one thread forwarded everything.
+    std::mutex clipboardTurn_;
+    // Last: destroyed (threads joined) before anything their deliveries use.
+    std::array<std::unique_ptr<SwitcherForwarder>, 5> forwarders_;  // index 1..4
 };
 
 // Panorel2.exe --signal: sets one event by its short name.

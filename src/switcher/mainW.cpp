@@ -1,5 +1,8 @@
 #include "switcher/mainW.h"
 
+#include <algorithm>
+#include <cwchar>
+
 #include "host/AnsiText.h"
 #include "host/PanorelError.h"
 #include "host/Screen.h"
@@ -238,6 +241,11 @@ void mainW::SignalPreviewUpdated() {
 void mainW::CaptureScreen() { panorel::CaptureScreen(); }
 
 void mainW::DrawCaptureResized() {
+    // Test seam: PANOREL2_SLOW_SCALING_MS=t makes this step t ms (at most 10 s)
+    // slower, so tests can show that nothing else waits for a switcher's scaling.
+    wchar_t delay[8] = {};
+    if (::GetEnvironmentVariableW(L"PANOREL2_SLOW_SCALING_MS", delay, 8) - 1u < 7u)
+        ::Sleep(static_cast<DWORD>(std::min(10000L, std::max(0L, std::wcstol(delay, nullptr, 10)))));
     const int n = DesktopNumber;
     panorel::DrawCaptureResized(PreviewDC[n].hDC(), Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight());
 }

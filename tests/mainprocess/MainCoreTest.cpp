@@ -1,12 +1,18 @@
 // The main process's decisions: its command line, what each event leads to,
-// the hotkeys, and the bounded retry of undeliverable forwards.
+// the hotkeys, and the forwarding that never holds up the event loop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <set>
+#include <thread>
+#include <vector>
 
 #include "mainprocess/EventRouting.h"
 #include "mainprocess/HotkeyModel.h"
 #include "mainprocess/MainCommandLine.h"
+#include "mainprocess/SwitcherForwarder.h"
 #include "switcher/EventNames.h"
 
 namespace panorel {
@@ -60,8 +66,12 @@ TEST(EventRouting, EverySwitcherEventIsForwardedToItsOwnerAndTheSharedOnesAct) {
     }
     EXPECT_EQ(ActionForEvent(EventIndexOfShortName("ReadReg")).kind, MainActionKind::ReadReg);
     EXPECT_EQ(ActionForEvent(EventIndexOfShortName("Shutdown")).kind, MainActionKind::Shutdown);
-    for (int i : {0, -1, 55, 1000, -32768})
+    for (int i : {0, -1, 55, 1000, -32768}) {
         EXPECT_EQ(ActionForEvent(i).kind, MainActionKind::None) << i;
+        EXPECT_FALSE(ReadsClipboard(i)) << i;
+    }
+    for (int i = 1; i <= kEventCount; ++i)
+        EXPECT_EQ(ReadsClipboard(i), ShortEventName(i).find("Update") != std::string::npos) << i;
 }
 
 TEST(Hotkeys, AHotkeyAsksTheActiveSwitcherToMove) {
@@ -77,33 +87,115 @@ TEST(Hotkeys, AHotkeyAsksTheActiveSwitcherToMove) {
     EXPECT_EQ(HotkeyEventIndex(1, 5), 0);
 }
 
-TEST(PendingForwards, RetriesABoundedNumberOfTimesThenDrops) {
-    PendingForwards p;
-    EXPECT_FALSE(p.Add(0));
-    EXPECT_FALSE(p.Add(49));  // SwitchToDesktop1 belongs to no switcher
-    ASSERT_TRUE(p.Add(SwitchToIndex(3, 1)));
-    ASSERT_TRUE(p.Add(UpdateIndex(2, 1)));
-    int tries = 0;
-    for (int round = 0; round < PendingForwards::kMaxAttempts - 1; ++round)
-        p.RetryAll([&](int index) { ++tries; return index == UpdateIndex(2, 1) && round == 3; });
-    EXPECT_EQ(p.Size(), 1u);  // switcher 2's window appeared in round 3
-    EXPECT_EQ(p.Dropped(), 0u);
-    p.RetryAll([](int) { return false; });
-    EXPECT_TRUE(p.Empty());
-    EXPECT_EQ(p.Dropped(), 1u);
-    EXPECT_EQ(tries, (PendingForwards::kMaxAttempts - 1) + 4);
+// A switcher that takes its time: each delivery waits until the test lets it
+// go, so signals pile up behind it as they would behind a busy switcher.
+class SlowSwitcher {
+public:
+    DeliveryResult Take(int index) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        entered_ = true;
+        open_.notify_all();
+        open_.wait(lock, [this] { return released_; });
+        received_.push_back(index);
+        return DeliveryResult::Delivered;
+    }
+    void WaitEntered() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        open_.wait(lock, [this] { return entered_; });
+    }
+    void Release() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            released_ = true;
+        }
+        open_.notify_all();
+    }
+    std::vector<int> Received() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return received_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable open_;
+    bool entered_ = false;
+    bool released_ = false;
+    std::vector<int> received_;
+};
+
+TEST(SwitcherForwarder, PostingNeverWaitsAndEverySignalArrivesOnceInOrder) {
+    SlowSwitcher busy;
+    std::vector<int> posted;
+    {
+        SwitcherForwarder forwarder([&](int index) { return busy.Take(index); });
+        // All 10,000 are posted while the switcher has not taken the first
+        // one: a post that waited for it would never return.
+        for (int k = 0; k < 10000; ++k) {
+            posted.push_back(1 + k % 12);
+            forwarder.Post(posted.back());
+        }
+        busy.Release();
+        EXPECT_TRUE(forwarder.WaitUntilIdle(std::chrono::seconds(20)));
+        EXPECT_EQ(forwarder.Dropped(), 0u);
+    }
+    EXPECT_EQ(busy.Received(), posted);
 }
 
-TEST(PendingForwards, AFloodKeepsTheQueueBoundedAndInOrder) {
-    PendingForwards p;
-    for (int k = 0; k < 10000; ++k) p.Add(1 + k % 48);
-    EXPECT_EQ(p.Size(), PendingForwards::kCapacity);
-    EXPECT_EQ(p.Dropped(), 10000u - PendingForwards::kCapacity);
-    std::vector<int> order;
-    p.RetryAll([&](int index) { order.push_back(index); return true; });
-    ASSERT_EQ(order.size(), PendingForwards::kCapacity);
-    EXPECT_EQ(order.back(), 1 + 9999 % 48);
-    EXPECT_TRUE(p.Empty());
+TEST(SwitcherForwarder, AFullQueueDropsTheOldestWaitingAndNeverTheOneUnderWay) {
+    SlowSwitcher hung;
+    const int extra = 100;
+    SwitcherForwarder forwarder([&](int index) { return hung.Take(index); });
+    forwarder.Post(0);
+    hung.WaitEntered();  // signal 0 is under way, held by the hung switcher
+    const int last = static_cast<int>(SwitcherForwarder::kCapacity) + extra;
+    for (int k = 1; k <= last; ++k) forwarder.Post(k);
+    EXPECT_EQ(forwarder.Dropped(), static_cast<std::uint64_t>(extra));
+    hung.Release();
+    EXPECT_TRUE(forwarder.WaitUntilIdle(std::chrono::seconds(20)));
+    const std::vector<int> got = hung.Received();
+    ASSERT_EQ(got.size(), SwitcherForwarder::kCapacity + 1);
+    EXPECT_EQ(got[0], 0);
+    EXPECT_EQ(got[1], extra + 1);
+    EXPECT_EQ(got.back(), last);
+    EXPECT_TRUE(std::is_sorted(got.begin(), got.end()));
+    EXPECT_EQ(std::adjacent_find(got.begin(), got.end()), got.end()) << "a signal arrived twice";
+}
+
+TEST(SwitcherForwarder, AWindowThatComesLateGetsEverythingInOrderOneThatNeverComesNothing) {
+    const ForwardTiming quick{std::chrono::milliseconds(1), std::chrono::milliseconds(1000)};
+    struct Case {
+        int missingTries;  // deliveries that find no window before it appears
+        std::vector<int> expected;
+        std::uint64_t dropped;
+    };
+    const Case cases[] = {{0, {1, 2, 3}, 0}, {20, {1, 2, 3}, 0}, {1000000, {}, 3}};
+    for (const Case& c : cases) {
+        std::mutex mutex;
+        std::vector<int> got;
+        int tries = 0;
+        SwitcherForwarder forwarder(
+            [&](int index) {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (++tries <= c.missingTries) return DeliveryResult::NoWindow;
+                got.push_back(index);
+                return DeliveryResult::Delivered;
+            },
+            quick);
+        for (int index : {1, 2, 3}) forwarder.Post(index);
+        EXPECT_TRUE(forwarder.WaitUntilIdle(std::chrono::seconds(10))) << c.missingTries;
+        EXPECT_EQ(forwarder.Dropped(), c.dropped) << c.missingTries;
+        std::lock_guard<std::mutex> lock(mutex);
+        EXPECT_EQ(got, c.expected) << c.missingTries;
+    }
+}
+
+TEST(SwitcherForwarder, StoppingWhileASwitcherIsMissingReturnsAtOnce) {
+    const auto start = std::chrono::steady_clock::now();
+    {
+        SwitcherForwarder forwarder([](int) { return DeliveryResult::NoWindow; });
+        for (int k = 0; k < 100; ++k) forwarder.Post(k);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 }  // namespace
