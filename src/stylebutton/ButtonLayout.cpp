@@ -18,12 +18,6 @@ bool PressedOffsetStyle(std::int32_t style) {
 
 }  // namespace
 
-PictureChoice ChoosePicture(std::int32_t state, std::int32_t mode, bool value, bool hotSet, bool downSet) {
-    if (state != 2 && (mode == 0 || !value)) return state == 1 && hotSet ? PictureChoice::Hot : PictureChoice::Normal;
-    if (downSet) return PictureChoice::Down;
-    return hotSet ? PictureChoice::Hot : PictureChoice::Normal;
-}
-
 std::int32_t CaptionBoxWidth(const ContentInput& in) {
     if (!HasDropDown(in)) return in.W - 8;
     return in.pictureAlign == 2 || in.pictureAlign == 3 ? in.W - 24 : in.W - 16;

@@ -1,5 +1,5 @@
 #pragma once
-// Where the styled button's content goes: which picture a state shows, the
+// Where the styled button's content goes: the
 // box the caption is measured in, and the caption, picture and drop-down
 // rectangles of one content pass. Pure arithmetic; the window side measures
 // the caption and paints.
@@ -33,9 +33,6 @@ struct ContentInput {
     std::int32_t picW = 0, picH = 0;
     bool captionBlank = false;  // the caption is empty once trimmed
 };
-
-enum class PictureChoice { Normal, Hot, Down };
-PictureChoice ChoosePicture(std::int32_t state, std::int32_t mode, bool value, bool hotSet, bool downSet);
 
 // The width the caption is measured in (its box is that wide and H high).
 std::int32_t CaptionBoxWidth(const ContentInput& in);

@@ -93,14 +93,6 @@ TEST(ButtonLayout, DropDownAndSeparator) {
     EXPECT_EQ(CaptionBoxWidth(Button(3, 1)), 193);
 }
 
-TEST(ButtonLayout, PictureForTheState) {
-    EXPECT_EQ(ChoosePicture(1, 0, false, true, true), PictureChoice::Hot);
-    EXPECT_EQ(ChoosePicture(1, 0, false, false, true), PictureChoice::Normal);
-    EXPECT_EQ(ChoosePicture(2, 0, false, true, true), PictureChoice::Down);
-    EXPECT_EQ(ChoosePicture(0, 1, true, true, false), PictureChoice::Hot);  // checked
-    EXPECT_EQ(ChoosePicture(0, 0, true, true, true), PictureChoice::Normal);
-}
-
 TEST(ButtonColors, ShiftAndMixRoundHalvesToEven) {
     EXPECT_EQ(ShiftColor(0x000000, -0.1f), 0x000000u);
     EXPECT_EQ(ShiftColor(0xFFFFFF, 0.1f), 0xFFFFFFu);
