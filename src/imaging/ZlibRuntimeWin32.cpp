@@ -3,6 +3,8 @@
 // for the life of the process (the table points into it).
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "imaging/ZlibRuntime.h"
 
 namespace panorel::imaging {
