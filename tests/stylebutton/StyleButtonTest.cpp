@@ -203,6 +203,26 @@ TEST_F(StyleButtonTest, CaptionDropDownAndSeparatorAreDrawn) {
     EXPECT_EQ(At(W - 15, 5), S(b(), 0.1f));
 }
 
+TEST_F(StyleButtonTest, PictureInColourAndGreyWhenDisabled) {
+    button->picLocation(L"BUTTONPIC", L"PICTURE");
+    button->Let(Prop::PictureNormal, PictureBytes{1});
+    Draw(0, Look::Normal);
+    const stylebutton::Rect pic = button->LastLayout().picture;
+    ASSERT_EQ(pic, (stylebutton::Rect{84, 4, 116, 36})) << "32 x 32, centred under an empty caption";
+    auto colourful = [&] {
+        int n = 0;
+        for (int x = pic.left; x < pic.right; ++x)
+            for (int y = pic.top; y < pic.bottom; ++y) {
+                const Colour c = At(x, y);
+                n += Red(c) != Green(c) || Green(c) != Blue(c);
+            }
+        return n;
+    };
+    EXPECT_GT(colourful(), 50);
+    Draw(0, Look::Disabled);
+    EXPECT_EQ(colourful(), 0);
+}
+
 TEST_F(StyleButtonTest, BadValuesDrawWhatTheyCanAndLeakNothing) {
     const long before = GdiLive();
     const std::wstring longCaption(10000, L'W');
