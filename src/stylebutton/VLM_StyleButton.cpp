@@ -226,6 +226,12 @@ LRESULT CALLBACK VLM_StyleButton::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     }
     auto* self = reinterpret_cast<VLM_StyleButton*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self || !self->hwnd_) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        // Destroyed with its parent: forget the handle, which may be reused.
+        self->hwnd_ = nullptr;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
     LRESULT result = 0;
     if (!SkipOnError([&] { result = self->Handle(msg, wParam, lParam); })) result = 0;
     return result;
@@ -257,6 +263,7 @@ LRESULT VLM_StyleButton::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void VLM_StyleButton::Present() {
+    if (!hwnd_) return;  // GetDC(nullptr) would be the screen's
     WindowDc dc = WindowDc::Client(hwnd_);
     if (dc && surface_.hDC()) ::BitBlt(dc.get(), 0, 0, W_, H_, surface_.hDC(), 0, 0, SRCCOPY);
 }
@@ -380,7 +387,7 @@ void VLM_StyleButton::RebuildRegion() {
 // ---- redraw and content ----
 
 void VLM_StyleButton::Redraw() {
-    if (!surface_.hDC()) return;
+    if (!hwnd_ || !surface_.hDC()) return;
     RefreshSize();
     FillRectangle(TranslateColor(surfaceBackColor_));
     const ButtonProperties& p = model_.P;
