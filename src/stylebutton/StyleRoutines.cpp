@@ -427,8 +427,7 @@ void VLM_StyleButton::DrawSystemTheme(std::int32_t state) {
         HRGN rgn = nullptr;
         if (theme_.GetThemeBackgroundRegion &&
             theme_.GetThemeBackgroundRegion(theme, dc, kPushButtonPart, partState, &regionRect, &rgn) == S_OK && rgn) {
-            RegionHandle region(rgn);
-            if (::SetWindowRgn(hwnd_, region.get(), TRUE)) region.release();
+            GiveRegion(RegionHandle(rgn));
         }
         const RECT client{0, 0, W_, H_};
         theme_.DrawThemeBackground(theme, dc, kPushButtonPart, partState, &client, &client);

@@ -381,7 +381,15 @@ void VLM_StyleButton::RebuildRegion() {
         case 6: case 10: region.reset(::CreateRoundRectRgn(0, 0, W_ + 1, H_ + 1, 4, 4)); break;
         default: region.reset(::CreateRectRgn(0, 0, W_, H_)); break;
     }
-    if (region && ::SetWindowRgn(hwnd_, region.get(), TRUE)) region.release();  // the window owns it now
+    GiveRegion(std::move(region));
+}
+
+void VLM_StyleButton::GiveRegion(RegionHandle region) {
+    if (!region || !hwnd_) return;
+    // Setting the region the window has already would only cost a repaint.
+    RegionHandle current(::CreateRectRgn(0, 0, 0, 0));
+    if (current && ::GetWindowRgn(hwnd_, current.get()) != ERROR && ::EqualRgn(current.get(), region.get())) return;
+    if (::SetWindowRgn(hwnd_, region.get(), TRUE)) region.release();  // the window owns it now
 }
 
 // ---- redraw and content ----

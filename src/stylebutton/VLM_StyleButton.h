@@ -120,6 +120,7 @@ private:
     void DrawFocus(const RECT& rect);
     void ContentPass(std::int32_t state);
     void RebuildRegion();
+    void GiveRegion(RegionHandle region);
 
     // The styles.
     void DrawClassic(std::int32_t state);
