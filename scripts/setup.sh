@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
   libz-mingw-w64-dev
-  wine wine64 xvfb xauth x11-apps imagemagick
+  wine wine64 fonts-wine xvfb xauth x11-apps imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do

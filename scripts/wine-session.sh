@@ -39,6 +39,12 @@ start() {
   # later test program start fast.
   wineserver -p >/dev/null 2>&1 </dev/null || true  # 2: one is running already
   wineboot -i >"$session/wineboot.log" 2>&1 </dev/null || { cat "$session/wineboot.log" >&2; exit 1; }
+  # The styled buttons draw their drop-down symbols in Marlett, which this
+  # Wine does not find among Debian's fonts-wine files by itself.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts" && cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
   # Without a virtual desktop Wine's explorer keeps tray icons in an X window;
   # hiding it waits two seconds for a window manager that Xvfb does not have,
   # so every NIM_DELETE (a switcher closing) would take that long. A virtual

@@ -66,6 +66,7 @@ void mainW::Form_Load() {
     CreateControls();
     Lines = std::make_unique<LineGS>();
     PreviewFormat = ::RegisterClipboardFormatW(L"velmora_panorel2");
+    SetUpButtons();
     ExplorerPath = WindowsDirectory() + L"\\explorer.exe";
 
     DesktopNumber = DesktopNumberFromCommandLine(commandLine_);

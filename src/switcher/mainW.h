@@ -11,7 +11,9 @@
 
 #include "host/Controls.h"
 #include "host/Form.h"
+#include "host/ControlSite.h"
 #include "host/Handles.h"
+#include "stylebutton/VLM_StyleButton.h"
 #include "switcher/FormBg.h"
 #include "switcher/PanelLayout.h"
 #include "winsupport/ISubclass.h"
@@ -64,6 +66,10 @@ public:
     std::array<std::unique_ptr<host::PictureBox>, 5> DeskName;
     std::array<host::ImageControl, 4> Image1;
     std::unique_ptr<host::PictureBox> picBottom;
+    // The bar hosts the two buttons; it goes after them.
+    std::unique_ptr<host::ControlContainer> buttonBar_;
+    std::unique_ptr<VLM_StyleButton> cmdStartCP;
+    std::unique_ptr<VLM_StyleButton> cmdHelp;
     std::array<VLM_memDC, 5> NameDC;
     std::array<VLM_memDC, 5> PreviewDC;
     std::array<std::wstring, 5> TabLabel;
@@ -107,6 +113,8 @@ protected:
 
 private:
     void CreateControls();
+    void CreateButtons();  // as stored with the window
+    void SetUpButtons();   // load steps: font name, captions, style, colour
     void CreateImages();
     void DrawOutline(HDC dc, const OutlineDrawing& drawing);
     void PaintTile(int j);

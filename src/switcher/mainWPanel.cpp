@@ -39,6 +39,7 @@ void mainW::CreateControls() {
     }
     picBottom = std::make_unique<host::PictureBox>(self, 0, 0, kButtonBarWidth, kButtonBarHeight);
     AddControl(*picBottom);
+    CreateButtons();
     VLM_SysTray1 = std::make_unique<VLM_SysTray>(self);
     VLM_SysTray1->MouseDblClick = [this](std::int16_t) { ShowPanel(); };
     for (int i = 0; i < 4; ++i) {

@@ -24,17 +24,6 @@ void SetNumber(HWND hWnd, const std::wstring& name, std::intptr_t value) {
     ::SetPropW(hWnd, name.c_str(), reinterpret_cast<HANDLE>(value));
 }
 
-std::string ErrorSource() {
-    wchar_t path[MAX_PATH + 1] = {};
-    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, n <= MAX_PATH ? n : 0);
-    const std::size_t slash = name.find_last_of(L"\\/");
-    if (slash != std::wstring::npos) name.erase(0, slash + 1);
-    const std::size_t dot = name.find_last_of(L'.');
-    if (dot != std::wstring::npos) name.erase(dot);
-    return ToAnsi(name) + ".WindowProc";
-}
-
 [[noreturn]] void Raise(std::int32_t n) {
     const char* text = "";
     switch (n) {
@@ -44,10 +33,21 @@ std::string ErrorSource() {
         case kExternalWindow: text = "Can't modify external window"; break;
         default: break;
     }
-    throw PanorelError(kObjectErrorBase + n, ErrorSource(), text);
+    throw PanorelError(kObjectErrorBase + n, WindowProcErrorSource(), text);
 }
 
 }  // namespace
+
+std::string WindowProcErrorSource() {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name(path, n <= MAX_PATH ? n : 0);
+    const std::size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) name.erase(0, slash + 1);
+    const std::size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos) name.erase(dot);
+    return ToAnsi(name) + ".WindowProc";
+}
 
 bool IsWindowLocal(HWND hWnd) {
     DWORD pid = 0;

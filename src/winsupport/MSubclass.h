@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "winsupport/ISubclass.h"
 
@@ -23,6 +24,9 @@ void AttachMessage(ISubclass* client, HWND hWnd, UINT iMsg);
 // Removes a registration made by AttachMessage, restoring the previous
 // procedure when it was the window's last one.
 void DetachMessage(ISubclass* client, HWND hWnd, UINT iMsg);
+// The source of the errors raised by window-support modules: the program's
+// executable name followed by ".WindowProc".
+std::string WindowProcErrorSource();
 // Whether the window belongs to the current process.
 bool IsWindowLocal(HWND hWnd);
 // The procedure installed on every subclassed window.

@@ -1,0 +1,77 @@
+#include "host/PropertyBag.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace panorel::host {
+namespace {
+
+PropertyBag Sample() {
+    PropertyBag bag;
+    bag.Put("i", std::int32_t{-7});
+    bag.Put("b", true);
+    bag.Put("s", std::wstring(L"caf\u00e9 & \u4e2d"));
+    bag.Put("f", FontDesc{L"Tahoma", 8.25, 700, true, false, true, 2});
+    bag.Put("p", PictureBytes{1, 2, 3, 0, 255});
+    return bag;
+}
+
+TEST(PropertyBag, SavedFormReadsBackEveryKind) {
+    const PropertyBag bag = PropertyBag::Load(Sample().Save());
+    EXPECT_EQ(bag.Read<std::int32_t>("i", 0), -7);
+    EXPECT_EQ(bag.Read<bool>("b", false), true);
+    EXPECT_EQ(bag.Read<std::wstring>("s", L""), L"caf\u00e9 & \u4e2d");
+    EXPECT_EQ(bag.Read<FontDesc>("f", FontDesc{}), (FontDesc{L"Tahoma", 8.25, 700, true, false, true, 2}));
+    EXPECT_EQ(bag.Read<PictureBytes>("p", {}), (PictureBytes{1, 2, 3, 0, 255}));
+
+    const std::string path = ::testing::TempDir() + "bag.bin";
+    ASSERT_TRUE(SavePropertyBagFile(Sample(), path));
+    const auto fromFile = LoadPropertyBagFile(path);
+    ASSERT_TRUE(fromFile);
+    EXPECT_EQ(fromFile->Save(), Sample().Save());
+    std::remove(path.c_str());
+    EXPECT_FALSE(LoadPropertyBagFile(path));
+}
+
+TEST(PropertyBag, ValueEqualToItsDefaultIsNotStored) {
+    PropertyBag bag;
+    bag.Write<std::int32_t>("a", 5, 5);
+    bag.Write<std::wstring>("c", L"x", L"y");
+    EXPECT_FALSE(bag.Contains("a"));
+    EXPECT_TRUE(bag.Contains("c"));
+    bag.Write<std::wstring>("c", L"y", L"y");  // back to its default: the stored value goes
+    EXPECT_FALSE(bag.Contains("c"));
+    EXPECT_EQ(bag.WriteLog(), (std::vector<std::string>{"a", "c", "c"}));
+}
+
+TEST(PropertyBag, WrongKindsAndOutOfRangeValuesReadAsDefaults) {
+    const PropertyBag bag = Sample();
+    EXPECT_EQ(bag.Read<std::int32_t>("s", 42), 42);
+    EXPECT_EQ(bag.Read<bool>("i", false), false);
+    EXPECT_EQ(bag.Read<std::wstring>("p", L"d"), L"d");
+    EXPECT_EQ(bag.ReadRanged("i", 9, 0, 255), 9);
+    EXPECT_EQ(bag.Read<std::int32_t>("missing", 3), 3);
+}
+
+TEST(PropertyBag, DamagedFormsNeverReadPastTheirEnd) {
+    const std::string whole = Sample().Save();
+    // Every cut keeps only complete entries: a key reads its value or its default.
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+        const PropertyBag bag = PropertyBag::Load(std::string_view(whole).substr(0, n));
+        EXPECT_LT(bag.Size(), 5u);
+        const std::int32_t i = bag.Read<std::int32_t>("i", 0);
+        EXPECT_TRUE(i == 0 || i == -7);
+    }
+    // Flipped bytes give some bag, never a crash or an oversized read.
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+        std::string bad = whole;
+        bad[n] = static_cast<char>(bad[n] ^ 0xA5);
+        EXPECT_LE(PropertyBag::Load(bad).Size(), 5u);
+    }
+    EXPECT_EQ(PropertyBag::Load("not a bag").Size(), 0u);
+}
+
+}  // namespace
+}  // namespace panorel::host

@@ -1,0 +1,195 @@
+#include "stylebutton/ButtonModel.h"
+
+#include <gtest/gtest.h>
+
+namespace panorel::stylebutton {
+namespace {
+
+const FontDesc kHostFont{L"MS Sans Serif", 8.25};
+constexpr std::int32_t I(Colour c) { return static_cast<std::int32_t>(c); }
+
+TEST(ButtonModel, NewInstance) {
+    ButtonModel m;
+    m.InitNew(L"cmdOk", kHostFont);
+    const ButtonProperties& p = m.P;
+    EXPECT_EQ(p.ButtonStyle, 13);
+    EXPECT_EQ(p.Caption, L"cmdOk");
+    EXPECT_EQ(p.Font.Name, L"Tahoma");
+    EXPECT_EQ(p.BackColor, 0u);
+    EXPECT_EQ(p.ColorScheme, 0);
+    EXPECT_EQ(p.ForeColor, kButtonText);
+    EXPECT_FALSE(p.ShowFocusRect);  // style 13's default
+    EXPECT_EQ(p.PictureEffectOnOver, 0);
+    EXPECT_EQ(p.PictureOpacity, 255);
+    EXPECT_TRUE(p.UseMaskColor && p.Enabled);
+}
+
+TEST(ButtonModel, EmptyBagGivesTheReadDefaultsInReadOrder) {
+    host::PropertyBag bag;
+    ButtonModel m;
+    m.ReadProperties(bag, kHostFont);
+    const ButtonProperties& p = m.P;
+    EXPECT_EQ(p.ButtonStyle, 1);
+    EXPECT_EQ(p.Caption, L"stylebutton");
+    EXPECT_EQ(p.Font, kHostFont);
+    EXPECT_EQ(p.BackColor, kButtonFace);
+    EXPECT_EQ(p.ForeColorHover, kButtonText);
+    EXPECT_EQ(p.TooltipBackColor, kInfoBackground);
+    EXPECT_EQ(p.PictureEffectOnOver, 1);
+    EXPECT_EQ(p.PictureEffectOnDown, 2);
+    EXPECT_EQ(p.MaskColor, 0xE0E0E0u);
+    EXPECT_TRUE(p.UseMaskColor && p.Enabled);
+    const auto& order = ReadOrder();
+    EXPECT_EQ(bag.ReadLog(), std::vector<std::string>(order.begin(), order.end()));
+    EXPECT_EQ(order.front(), "ButtonStyle");
+    EXPECT_EQ(order.back(), "ColorScheme");
+}
+
+TEST(ButtonModel, SaveWritesOnlyWhatDiffersInWriteOrder) {
+    ButtonModel m;
+    m.ReadProperties(host::PropertyBag{}, kHostFont);
+    m.P.Caption = L"stylebutton1";  // the write default, unlike the read default
+    host::PropertyBag bag;
+    m.WriteProperties(bag, kHostFont);
+    const auto& order = WriteOrder();
+    EXPECT_EQ(bag.WriteLog(), std::vector<std::string>(order.begin(), order.end()));
+    // Only CaptionEffects, which is always written.
+    ASSERT_EQ(bag.Size(), 1u);
+    EXPECT_EQ(bag.Entries()[0].first, "CaptionEffects");
+
+    // Saved and reloaded, a changed instance comes back whole.
+    m.InitNew(L"x", kHostFont);
+    m.Set(Prop::Caption, std::wstring(L"&Save"));
+    m.Set(Prop::BackColor, I(0x123456));
+    m.Set(Prop::PictureNormal, PictureBytes{7, 7});
+    m.Set(Prop::PictureOpacity, 128);
+    m.Set(Prop::Mode, 1);
+    m.Set(Prop::Value, true);
+    m.Set(Prop::MousePointer, -3);
+    host::PropertyBag saved;
+    m.WriteProperties(saved, kHostFont);
+    ButtonModel back;
+    back.ReadProperties(host::PropertyBag::Load(saved.Save()), kHostFont);
+    host::PropertyBag again;
+    back.WriteProperties(again, kHostFont);
+    EXPECT_EQ(again.Save(), saved.Save());
+    EXPECT_EQ(back.P.Caption, L"&Save");
+    EXPECT_EQ(back.P.PictureOpacity, 128);
+    EXPECT_EQ(back.P.MousePointer, -3);
+    EXPECT_TRUE(back.P.Value);
+}
+
+TEST(ButtonModel, WrongKindsInTheBagReadAsDefaults) {
+    host::PropertyBag bag;
+    bag.Put("ButtonStyle", std::wstring(L"5"));
+    bag.Put("Caption", std::int32_t{3});
+    bag.Put("PictureOpacity", std::int32_t{256});
+    bag.Put("MousePointer", std::int32_t{40000});
+    bag.Put("Font", true);
+    ButtonModel m;
+    m.ReadProperties(bag, kHostFont);
+    EXPECT_EQ(m.P.ButtonStyle, 1);
+    EXPECT_EQ(m.P.Caption, L"stylebutton");
+    EXPECT_EQ(m.P.PictureOpacity, 255);
+    EXPECT_EQ(m.P.MousePointer, 0);
+    EXPECT_EQ(m.P.Font, kHostFont);
+}
+
+TEST(ButtonModel, DefaultColoursPerStyleAndScheme) {
+    struct Row {
+        std::int32_t style;
+        Colour s0, s1, s2;
+    };
+    const Row rows[] = {
+        {0, kButtonFace, kButtonFace, kButtonFace}, {12, kButtonFace, kButtonFace, kButtonFace},
+        {2, 0xE7EBEC, 0xDBEEF3, 0xFCF1F0},          {3, 0xFDECE0, 0xDEEDE8, 0xE3E3E3},
+        {5, 0xFCE1CA, 0xBAD6D4, 0xE0C4C6},          {8, 0xFFD1AD, 0xBAD6D4, 0xE3DFE0},
+        {10, 0xFFD1AD, 0xBAD6D4, 0xE3DFE0},         {9, 0xFFD1AD, 0xBAD6D4, 0xE1D6D5},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(DefaultBackColor(r.style, 0, 1), r.s0) << r.style;
+        EXPECT_EQ(DefaultBackColor(r.style, 1, 1), r.s1) << r.style;
+        EXPECT_EQ(DefaultBackColor(r.style, 2, 1), r.s2) << r.style;
+        EXPECT_EQ(DefaultBackColor(r.style, 3, 1), 1u) << "custom keeps it";
+    }
+    for (std::int32_t style : {13, -1, 14, 0x7FFFFFFF}) EXPECT_EQ(DefaultBackColor(style, 0, 1), 1u);
+}
+
+TEST(ButtonModel, StyleChangeBringsSchemeFocusRectAndPushOnHover) {
+    struct Row {
+        std::int32_t style, scheme;
+        bool focusRect;
+    };
+    for (const Row& r : {Row{0, 0, true}, Row{1, 0, true}, Row{9, 2, true}, Row{3, 2, false}, Row{10, 0, false},
+                         Row{5, 1, false}, Row{13, 1, false}}) {
+        ButtonModel m;
+        m.P.ColorScheme = 1;
+        const unsigned effects = m.Set(Prop::ButtonStyle, r.style);
+        EXPECT_EQ(m.P.ColorScheme, r.scheme) << r.style;
+        EXPECT_EQ(m.P.ShowFocusRect, r.focusRect) << r.style;
+        EXPECT_EQ(effects & (kRegion | kRedraw), kRegion | kRedraw);
+    }
+    ButtonModel m;
+    m.Set(Prop::ButtonStyle, 4);
+    EXPECT_TRUE(m.P.PicturePushOnHover);
+}
+
+TEST(ButtonModel, PropertyRules) {
+    ButtonModel m;
+    m.InitNew(L"b", kHostFont);
+    m.Set(Prop::ButtonStyle, 2);
+    // BackColor makes the scheme custom, except on the toolbar style.
+    m.Set(Prop::BackColor, I(0x112233));
+    EXPECT_EQ(m.P.ColorScheme, kCustomScheme);
+    m.Set(Prop::ColorScheme, kCustomScheme);
+    m.Set(Prop::ButtonStyle, 5);  // keeps the scheme, and the custom colour with it
+    EXPECT_EQ(m.P.BackColor, 0x112233u);
+    m.Set(Prop::ButtonStyle, 4);
+    m.Set(Prop::BackColor, I(0x445566));
+    EXPECT_EQ(m.P.ColorScheme, 0);
+
+    // Hot and down pictures fill an empty normal picture; clearing it clears all three.
+    EXPECT_EQ(m.Set(Prop::PictureHot, PictureBytes{1}), unsigned{kRedraw});
+    EXPECT_EQ(m.P.PictureNormal, PictureBytes{1});
+    EXPECT_TRUE(m.P.PictureHot.empty());
+    m.Set(Prop::PictureHot, PictureBytes{2});
+    m.Set(Prop::PictureDown, PictureBytes{3});
+    EXPECT_EQ(m.P.PictureHot, PictureBytes{2});
+    EXPECT_TRUE(m.Set(Prop::PictureNormal, PictureBytes{}) & kResize);
+    EXPECT_TRUE(m.P.PictureHot.empty() && m.P.PictureDown.empty());
+
+    // Value is not kept by a push button.
+    EXPECT_TRUE(m.Set(Prop::Value, true) & kStateNormal);
+    EXPECT_FALSE(m.P.Value);
+    m.Set(Prop::Mode, 1);
+    m.Set(Prop::Value, true);
+    EXPECT_TRUE(m.P.Value);
+
+    // Style 13 where themes are off: style 2, scheme 0, style 2's colours.
+    m.Set(Prop::ButtonStyle, 13);
+    m.Set(Prop::ColorScheme, 1);
+    m.FallBackFromSystemTheme();
+    EXPECT_EQ(m.P.ButtonStyle, 2);
+    EXPECT_EQ(m.P.ColorScheme, 0);
+    EXPECT_EQ(m.P.BackColor, 0xE7EBECu);
+
+    // Wrong kinds and out-of-range bytes are refused.
+    EXPECT_EQ(m.Set(Prop::Caption, 5), unsigned{kNone});
+    EXPECT_EQ(m.Set(Prop::PictureOpacity, 256), unsigned{kNone});
+    EXPECT_EQ(m.Set(Prop::MouseIcon, PictureBytes{1}), unsigned{kPointer});
+    EXPECT_EQ(m.P.MousePointer, 99);
+}
+
+TEST(ButtonModel, AccessKeysAndMemberData) {
+    const std::pair<const wchar_t*, wchar_t> keys[] = {
+        {L"&Save", L's'}, {L"Sa&Ve", L'v'}, {L"A && &B", L'b'}, {L"&&x", 0}, {L"&", 0},
+        {L"x&", 0},       {L"none", 0},     {L"", 0},           {L"&&&Q", L'q'},
+    };
+    for (const auto& [caption, key] : keys) EXPECT_EQ(AccessKey(caption), key) << std::wstring(caption).size();
+    EXPECT_EQ(HelpString("PictureEffectOnOver"), "Returns/Sets the Picture Effects to be applied when the mouseis over the control.");
+    EXPECT_EQ(HelpString("MouseEnter"), "Occrus when the cursor moves around the button for the first time.");
+    for (const PropertyInfo& info : PropertyTable()) EXPECT_EQ(&Info(info.id), &info);
+}
+
+}  // namespace
+}  // namespace panorel::stylebutton
