@@ -159,6 +159,66 @@ GifStructure ParseGif(const std::uint8_t* data, std::size_t size) {
     return gif;
 }
 
+void ScaleGifToDestination(const GifStructure& gif, std::int32_t index, std::int32_t& destX, std::int32_t& destY,
+                           std::int32_t& destCx, std::int32_t& destCy, std::int32_t mode, float& xRatio,
+                           float& yRatio) {
+    const bool centre = (mode & 8) != 0;
+    const std::int32_t base = mode & ~8;
+    const GifFrame* f = index >= 1 && static_cast<std::size_t>(index) <= gif.frames.size()
+                            ? &gif.frames[static_cast<std::size_t>(index) - 1]
+                            : nullptr;
+    const std::int32_t w = gif.width, h = gif.height;
+    if (base == 0) {
+        xRatio = yRatio = 1;
+        if (centre) {
+            if (w < destCx) {
+                destX += (destCx - w) / 2;
+                destCx = w;
+            }
+            if (h < destCy) {
+                destY += (destCy - h) / 2;
+                destCy = h;
+            }
+        }
+        if (f == nullptr) {
+            destCx = std::min(destCx, w);
+            destCy = std::min(destCy, h);
+        } else {
+            // A frame reaching past the destination is cut at its edge.
+            destX += f->left;
+            destY += f->top;
+            destCx = f->left + f->width > destCx ? destCx - f->left : f->width;
+            destCy = f->top + f->height > destCy ? destCy - f->top : f->height;
+        }
+        return;
+    }
+    xRatio = w > 0 ? static_cast<float>(destCx) / static_cast<float>(w) : 1.0f;
+    yRatio = h > 0 ? static_cast<float>(destCy) / static_cast<float>(h) : 1.0f;
+    if (base == 3 && xRatio >= 1 && yRatio >= 1) {
+        xRatio = yRatio = 1;
+    } else if (base != 2) {
+        xRatio = yRatio = std::min(xRatio, yRatio);
+    }
+    auto trunc = [](float v) { return static_cast<std::int32_t>(v); };
+    auto round = [](float v) { return static_cast<std::int32_t>(v + 0.5f); };
+    if (base != 2 && centre) {
+        destX += (destCx - trunc(xRatio * static_cast<float>(w))) / 2;
+        destY += (destCy - trunc(yRatio * static_cast<float>(h))) / 2;
+    }
+    if (f == nullptr) {
+        if (base != 2) {
+            destCx = round(xRatio * static_cast<float>(w));
+            destCy = round(yRatio * static_cast<float>(h));
+        }
+        return;
+    }
+    // Frames move by their scaled offset in every scaled mode.
+    destX += trunc(static_cast<float>(f->left) * xRatio);
+    destY += trunc(static_cast<float>(f->top) * yRatio);
+    destCx = trunc(static_cast<float>(f->width) * xRatio);
+    destCy = trunc(static_cast<float>(f->height) * yRatio);
+}
+
 const std::array<std::uint8_t, 768>& IdentityGifPalette() {
     static const std::array<std::uint8_t, 768> table = [] {
         std::array<std::uint8_t, 768> t{};

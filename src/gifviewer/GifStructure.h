@@ -42,6 +42,13 @@ struct GifStructure {
 // without any colour table gives no frames.
 GifStructure ParseGif(const std::uint8_t* data, std::size_t size);
 
+// Fits the whole animation (index 0 or out of range) or frame `index`
+// (1-based) into a destination; all but mode are in-out. Base mode (mode AND
+// NOT 8): 0 actual size, 2 stretch, 3 shrink only, anything else fit; 8 centres.
+void ScaleGifToDestination(const GifStructure& gif, std::int32_t index, std::int32_t& destX, std::int32_t& destY,
+                           std::int32_t& destCx, std::int32_t& destCy, std::int32_t mode, float& xRatio,
+                           float& yRatio);
+
 // The GIF colour table that maps index i to (0, 0, i), 768 bytes.
 const std::array<std::uint8_t, 768>& IdentityGifPalette();
 
