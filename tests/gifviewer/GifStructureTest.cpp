@@ -132,3 +132,20 @@ TEST(GifParse, SuiteFramesThroughMiniGifsAndReEncoding) {
 
 }  // namespace
 }  // namespace panorel
+
+namespace panorel {
+namespace {
+
+// The shipped busy animation: drawn by tools/make_spinner, looping forever.
+TEST(GifParse, ShippedSpinnerLoopsForever) {
+    const auto file = ReadFile(PANOREL_RESOURCES "/ajax-loader.gif");
+    const GifStructure g = Parse(file);
+    EXPECT_GE(g.frames.size(), 4u);
+    EXPECT_EQ(g.loopCount, 0);
+    const std::string text(file.begin(), file.end());
+    EXPECT_NE(text.find("NETSCAPE2.0"), std::string::npos) << "without the loop extension it would play once";
+    EXPECT_EQ(test::DecodeAllImages(file).size(), g.frames.size());
+}
+
+}  // namespace
+}  // namespace panorel
