@@ -135,11 +135,14 @@ void mainW::ShowPanel() {
     // so that it dims them and catches the click that dismisses the panel.
     ::SetWindowPos(formBg.hWnd(), hWnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     host::DoEvents();
-    // The busy animation starts here once it exists.
+    // The busy animation runs in the own tile while the capture is scaled.
+    if (Spinner) Spinner->AnimationState(1);
     host::DoEvents();
+    if (BeforeScaling) BeforeScaling();
     panorel::DrawCaptureResized(PreviewDC[n].hDC(), Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight());
     DrawPreviewFrame(n);
     PaintTile(n);
+    if (Spinner) Spinner->AnimationState(0);
 }
 
 }  // namespace panorel
