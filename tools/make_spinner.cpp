@@ -1,4 +1,4 @@
-// Draws the busy animation and writes it as a GIF: twelve dots on a ring, the
+// Draws the busy animation and writes it as a GIF: eight dots on a ring, the
 // lit dot moving one place per frame with a fading tail, on white, 32 x 32
 // pixels, 80 ms per frame, looping forever. Encoded with the project's own
 // LZW encoder. Usage: make_spinner OUTPUT.gif
@@ -13,8 +13,8 @@
 namespace {
 
 constexpr int kSize = 32;
-constexpr int kFrames = 12;
-constexpr int kDots = 12;
+constexpr int kFrames = 8;
+constexpr int kDots = 8;
 constexpr int kDelay = 8;  // 1/100 s
 const double kPi = std::acos(-1.0);
 
@@ -23,7 +23,7 @@ std::uint8_t Channel(int white, int dark, int i) { return static_cast<std::uint8
 
 std::vector<std::uint8_t> DrawFrame(int frame) {
     std::vector<std::uint8_t> px(kSize * kSize, 0);
-    const double c = kSize / 2.0, ring = 11.0, radius = 2.6;
+    const double c = kSize / 2.0, ring = 10.5, radius = 3.2;
     for (int y = 0; y < kSize; ++y) {
         for (int x = 0; x < kSize; ++x) {
             double ink = 0;
@@ -32,7 +32,7 @@ std::vector<std::uint8_t> DrawFrame(int frame) {
                 const double dx = x + 0.5 - (c + ring * std::cos(a)), dy = y + 0.5 - (c + ring * std::sin(a));
                 const double coverage = std::fmin(1.0, std::fmax(0.0, radius + 0.5 - std::hypot(dx, dy)));
                 const int age = (frame - d + kDots) % kDots;  // 0: the lit dot
-                const double strength = age < 8 ? 1.0 - age / 8.0 * 0.85 : 0.15;
+                const double strength = 1.0 - age / 7.0 * 0.85;
                 ink = std::fmax(ink, coverage * strength);
             }
             px[static_cast<std::size_t>(y) * kSize + x] = static_cast<std::uint8_t>(std::lround(ink * 255));
