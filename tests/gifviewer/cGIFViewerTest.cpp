@@ -253,12 +253,18 @@ TEST_F(Viewer, StretchModeEightCentresAtActualSize) {
 // Every frame of the shared suite as a GIF picture (the viewer's own encoder)
 // and as a bitmap picture shows the frame's own colours.
 TEST_F(Viewer, FrameImagesOfTheSuite) {
-    const char* names[] = {"animated_loop", "animated_loop_interlaced", "animated_transparent_restoreprev_loop",
-                           "animated_transparent_loop_frames_out_of_bounds", "static_transparent"};
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = ::FindFirstFileA((std::string(PANOREL_GIF_SUITE) + "/*.gif").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do names.push_back(found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    EXPECT_EQ(names.size(), 13u);
     const long pictures = ComPtr<IPicture>::LiveCount();
-    for (const char* name : names) {
+    for (const std::string& name : names) {
         SCOPED_TRACE(name);
-        const std::string path = std::string(PANOREL_GIF_SUITE) + "/" + name + ".gif";
+        const std::string path = std::string(PANOREL_GIF_SUITE) + "/" + name;
         ASSERT_GT(viewer_.LoadGIF(std::wstring(path.begin(), path.end()), 1, &client_, window_), 0);
         for (int k = 1; k <= viewer_.FrameCount(); ++k) {
             const int w = viewer_.FrameProperty(k, 3), h = viewer_.FrameProperty(k, 4);

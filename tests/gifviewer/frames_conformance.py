@@ -48,8 +48,14 @@ def main():
         os.makedirs(folder, exist_ok=True)
         for old in glob.glob(os.path.join(folder, "*.bmp")):
             os.remove(old)
-        run = subprocess.run([wine_run, tool, "frames", "Z:" + gif, "Z:" + folder, "--background", "4080C0"],
-                             capture_output=True, text=True, timeout=300)
+        # Output goes through a file: Wine's helper processes inherit a pipe
+        # and would hold it open long after the program has ended.
+        log = os.path.join(folder, "stdout.txt")
+        with open(log, "w") as out_file:
+            run = subprocess.run([wine_run, tool, "frames", "Z:" + gif, "Z:" + folder, "--background", "4080C0"],
+                                 stdout=out_file, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=300)
+        with open(log) as in_file:
+            run.stdout = in_file.read()
         lines = run.stdout.split()
         fields = dict(item.split("=") for item in lines[:4] if "=" in item)
         expected = sorted(glob.glob(os.path.join(suite, "frames", name + "-*.png"))) or \
