@@ -85,11 +85,17 @@ protected:
         ASSERT_NE(window_, nullptr);
         bitmaps_ = BitmapHandle::LiveCount();
         dcs_ = MemoryDcHandle::LiveCount();
+        brushes_ = BrushHandle::LiveCount();
+        windowDcs_ = WindowDc::LiveCount();
+        streams_ = ComPtr<IStream>::LiveCount();
     }
     void TearDown() override {
         viewer_.UnloadGIF();
         EXPECT_EQ(BitmapHandle::LiveCount(), bitmaps_);
         EXPECT_EQ(MemoryDcHandle::LiveCount(), dcs_);
+        EXPECT_EQ(BrushHandle::LiveCount(), brushes_);
+        EXPECT_EQ(WindowDc::LiveCount(), windowDcs_);
+        EXPECT_EQ(ComPtr<IStream>::LiveCount(), streams_);
         ::DestroyWindow(window_);
     }
     std::int32_t Load(const std::vector<std::uint8_t>& bytes, bool withClient = true) {
@@ -97,7 +103,7 @@ protected:
     }
 
     HWND window_ = nullptr;
-    long bitmaps_ = 0, dcs_ = 0;
+    long bitmaps_ = 0, dcs_ = 0, brushes_ = 0, windowDcs_ = 0, streams_ = 0;
     Client client_;
     cGIFViewer viewer_;
 };
