@@ -44,6 +44,22 @@ void StartWithShowCommand(const std::wstring& path, int showCommand) {
     }
 }
 
+std::wstring ProgramFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        if (path.size() > 32768) return {};
+        path.resize(path.size() * 2);
+    }
+    const auto slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
 }  // namespace
 
 mainW::mainW(std::wstring commandLine)
@@ -52,6 +68,7 @@ mainW::mainW(std::wstring commandLine)
       StartProgram(&StartWithShowCommand),
       commandLine_(std::move(commandLine)) {
     formBg.HideSwitcher = [this] { Hide(); };
+    SpinnerPath = ProgramFolder() + L"\\ajax-loader.gif";
 }
 
 mainW::~mainW() {
@@ -65,6 +82,7 @@ mainW::~mainW() {
 void mainW::Form_Load() {
     CreateControls();
     Lines = std::make_unique<LineGS>();
+    Spinner = std::make_unique<cGIFViewer>();
     PreviewFormat = ::RegisterClipboardFormatW(L"velmora_panorel2");
     SetUpButtons();
     ExplorerPath = WindowsDirectory() + L"\\explorer.exe";
@@ -72,6 +90,8 @@ void mainW::Form_Load() {
     DesktopNumber = DesktopNumberFromCommandLine(commandLine_);
     if (DesktopNumber == 0) {
         LogError(L"Spacehost: Invalid or non-existent command line argument.");
+        Lines.reset();
+        Spinner.reset();
         throw StartupAbort("invalid command line");
     }
 
@@ -92,7 +112,28 @@ void mainW::Form_Load() {
     ShellOrTrayIcon();
     // Covering the screen runs the layout.
     Move(0, 0, host::Screen::WidthPixels(), host::Screen::HeightPixels());
+    LoadSpinner();
 }
+
+void mainW::LoadSpinner() {
+    SpinnerLoaded = Spinner->LoadGIF(SpinnerPath, 1, this, hWnd()) >= 1;
+    if (!SpinnerLoaded) {
+        Spinner->UnloadGIF();  // the switcher works without the animation
+        return;
+    }
+    // White, unscaled, centred in the own tile.
+    const host::PictureBox& tile = *Picture1[DesktopNumber];
+    std::int32_t x = -1, y = -1;
+    Spinner->SetAnimationBkg(0, 0xFFFFFF, 0, 0, tile.ScaleWidth(), tile.ScaleHeight(), 8, &x, &y);
+}
+
+void mainW::GetRenderDC(std::int32_t, std::int32_t, std::intptr_t& destDC, HWND& hwndRefresh, bool&, bool&) {
+    if (DesktopNumber < 1 || DesktopNumber > 4 || !Picture1[DesktopNumber]) return;
+    destDC = reinterpret_cast<std::intptr_t>(Picture1[DesktopNumber]->hDC());
+    hwndRefresh = Picture1[DesktopNumber]->hWnd();
+}
+
+void mainW::Rendered(std::int32_t, std::int32_t, std::int32_t, std::intptr_t) {}
 
 void mainW::OpenEvents() {
     BuildEventNames();
@@ -103,6 +144,8 @@ void mainW::OpenEvents() {
             const DWORD error = ::GetLastError();
             LogError(L"Spacehost" + std::to_wstring(DesktopNumber) + L": Failed to open event " + FromAnsi(name) +
                      L" (" + SystemErrorText(error) + L")");
+            Lines.reset();
+            Spinner.reset();
             throw StartupAbort("event missing");
         }
     }
@@ -125,6 +168,7 @@ void mainW::Form_QueryUnload() {
         SkipOnError([&] { DetachMessage(this, hWnd(), WM_COPYDATA); });
         SkipOnError([&] { DetachMessage(this, hWnd(), TaskbarCreatedMsg); });
     }
+    Spinner.reset();
     Lines.reset();
     // The icon leaves with the window. The control itself lives as long as
     // this object: a double-click handler of its own may be what is running.

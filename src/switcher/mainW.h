@@ -11,6 +11,8 @@
 
 #include "host/Controls.h"
 #include "host/Form.h"
+#include "gifviewer/IGifRender.h"
+#include "gifviewer/cGIFViewer.h"
 #include "host/ControlSite.h"
 #include "host/Handles.h"
 #include "stylebutton/VLM_StyleButton.h"
@@ -43,7 +45,7 @@ private:
     T old_;
 };
 
-class mainW : public host::Form, public ISubclass {
+class mainW : public host::Form, public ISubclass, public IGifRender {
 public:
     explicit mainW(std::wstring commandLine);
     ~mainW() override;
@@ -74,6 +76,13 @@ public:
     std::array<VLM_memDC, 5> PreviewDC;
     std::array<std::wstring, 5> TabLabel;
     std::unique_ptr<VLM_SysTray> VLM_SysTray1;
+    // The busy animation, centred in the own tile while the capture is scaled.
+    std::unique_ptr<cGIFViewer> Spinner;
+    bool SpinnerLoaded = false;
+    // The animation file, beside the program; tests replace it before the load.
+    std::wstring SpinnerPath;
+    // Runs just before the capture is scaled into the own tile (a test seam).
+    std::function<void()> BeforeScaling;
 
     // How the load finds the taskbar and starts a shell where there is none;
     // tests replace them before the window loads.
@@ -96,6 +105,12 @@ public:
     // handler runs first, then the window's own procedure, whose result counts.
     std::int32_t MsgResponse(std::int32_t& CurrentMessage) override;
     LRESULT WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM lParam) override;
+
+    // The busy animation is always drawn into the own tile.
+    void GetRenderDC(std::int32_t ViewerID, std::int32_t FrameIndex, std::intptr_t& destDC, HWND& hwndRefresh,
+                     bool& bAutoRedraw, bool& PostNotify) override;
+    void Rendered(std::int32_t ViewerID, std::int32_t FrameIndex, std::int32_t Message,
+                  std::intptr_t MsgValue) override;
 
     // Acts on an incoming event name if it is one of this switcher's own.
     void IncomingName(const std::wstring& text);
@@ -133,6 +148,7 @@ private:
     void TogglePanel();                      // ShowPanel, or hide FormBg and then this window
     void AddTrayIcon();                      // own desktop's icon, tooltip, TrayIconAdded = Add
     void ShellOrTrayIcon();
+    void LoadSpinner();                      // load the busy animation into the own tile, or do without
 
     // The switch or show whose message pump runs now. What a message handled
     // in that pump asks for must not take the sequence's capture away: a show

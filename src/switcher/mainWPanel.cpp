@@ -144,11 +144,14 @@ void mainW::ShowPanel() {
     // other window, dimming none of them and missing the dismissing click.
     ::SetWindowPos(formBg.hWnd(), hWnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (!PumpInSequence()) return;
-    // The busy animation starts here once it exists.
+    // The busy animation runs in the own tile while the capture is scaled.
+    if (Spinner) Spinner->AnimationState(1);
     if (!PumpInSequence()) return;
+    if (BeforeScaling) BeforeScaling();
     panorel::DrawCaptureResized(PreviewDC[n].hDC(), Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight());
     DrawPreviewFrame(n);
     PaintTile(n);
+    if (Spinner) Spinner->AnimationState(0);
     if (previewOwed_) {  // a tile was clicked meanwhile: its switch is on its way
         previewOwed_ = false;
         SkipOnError([&] { PublishPreview(); });

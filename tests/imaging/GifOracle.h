@@ -69,3 +69,33 @@ inline bool DecodeFirstImage(const std::vector<std::uint8_t>& gifBytes, std::vec
 }
 
 }  // namespace panorel::test
+
+namespace panorel::test {
+
+// Every image of a GIF as giflib decodes it (indices, rows top first, not
+// composited), or nothing when giflib refuses the file.
+struct OracleImage {
+    int left, top, width, height;
+    std::vector<std::uint8_t> indices;
+};
+
+inline std::vector<OracleImage> DecodeAllImages(const std::vector<std::uint8_t>& gifBytes) {
+    std::vector<OracleImage> images;
+    MemoryReader reader{gifBytes.data(), gifBytes.size()};
+    int error = 0;
+    GifFileType* gif = DGifOpen(&reader, ReadMemory, &error);
+    if (gif == nullptr) return images;
+    if (DGifSlurp(gif) == GIF_OK) {
+        for (int i = 0; i < gif->ImageCount; ++i) {
+            const GifImageDesc& d = gif->SavedImages[i].ImageDesc;
+            const std::size_t n = static_cast<std::size_t>(d.Width) * static_cast<std::size_t>(d.Height);
+            images.push_back({d.Left, d.Top, d.Width, d.Height,
+                              std::vector<std::uint8_t>(gif->SavedImages[i].RasterBits,
+                                                        gif->SavedImages[i].RasterBits + n)});
+        }
+    }
+    DGifCloseFile(gif, &error);
+    return images;
+}
+
+}  // namespace panorel::test

@@ -1,0 +1,93 @@
+#pragma once
+// Builds GIF files for tests, block by block, with the project's encoder.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "imaging/LzwEncoder.h"
+
+namespace panorel::test {
+
+class GifBuilder {
+public:
+    // A header with the logical screen size and, when `globalColours` is
+    // given (RGB, 0xRRGGBB), a global table of 2^k entries holding them.
+    explicit GifBuilder(int screenW, int screenH, const std::vector<std::uint32_t>& globalColours = {},
+                        const char* signature = "GIF89a") {
+        bytes_.assign(signature, signature + 6);
+        Put16(screenW);
+        Put16(screenH);
+        const int bits = TableBits(globalColours.size());
+        bytes_.push_back(globalColours.empty() ? 0 : static_cast<std::uint8_t>(0x80 | 0x70 | (bits - 1)));
+        bytes_.push_back(0);
+        bytes_.push_back(0);
+        PutTable(globalColours, bits);
+    }
+
+    GifBuilder& Loop(int count, const char* id = "NETSCAPE2.0") {
+        bytes_.insert(bytes_.end(), {0x21, 0xFF, 11});
+        bytes_.insert(bytes_.end(), id, id + 11);
+        bytes_.insert(bytes_.end(), {3, 1});
+        Put16(count);
+        bytes_.push_back(0);
+        return *this;
+    }
+    // delay in 1/100 s; transparentIndex < 0: none.
+    GifBuilder& Control(int delay, int disposal, int transparentIndex = -1) {
+        bytes_.insert(bytes_.end(), {0x21, 0xF9, 4});
+        bytes_.push_back(static_cast<std::uint8_t>((disposal << 2) | (transparentIndex >= 0 ? 1 : 0)));
+        Put16(delay);
+        bytes_.push_back(static_cast<std::uint8_t>(transparentIndex >= 0 ? transparentIndex : 0));
+        bytes_.push_back(0);
+        return *this;
+    }
+    GifBuilder& Image(int left, int top, int w, int h, const std::vector<std::uint8_t>& indices,
+                      const std::vector<std::uint32_t>& localColours = {}) {
+        bytes_.push_back(0x2C);
+        Put16(left);
+        Put16(top);
+        Put16(w);
+        Put16(h);
+        const int bits = TableBits(localColours.size());
+        bytes_.push_back(localColours.empty() ? 0 : static_cast<std::uint8_t>(0x80 | (bits - 1)));
+        PutTable(localColours, bits);
+        const auto lzw = imaging::LzwEncodeGif(indices.data(), indices.size(), 8, 254);
+        bytes_.insert(bytes_.end(), lzw.begin(), lzw.end());
+        return *this;
+    }
+    // A w x h image of one index.
+    GifBuilder& Solid(int left, int top, int w, int h, std::uint8_t index,
+                      const std::vector<std::uint32_t>& localColours = {}) {
+        return Image(left, top, w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h, index),
+                     localColours);
+    }
+    std::vector<std::uint8_t> Finish(bool trailer = true) const {
+        std::vector<std::uint8_t> b = bytes_;
+        if (trailer) b.push_back(0x3B);
+        return b;
+    }
+    std::size_t Size() const { return bytes_.size(); }
+
+private:
+    static int TableBits(std::size_t n) {
+        int bits = 1;
+        while ((std::size_t{1} << bits) < n) ++bits;
+        return bits;
+    }
+    void PutTable(const std::vector<std::uint32_t>& colours, int bits) {
+        if (colours.empty()) return;
+        for (std::size_t i = 0; i < (std::size_t{1} << bits); ++i) {
+            const std::uint32_t c = i < colours.size() ? colours[i] : 0;
+            bytes_.insert(bytes_.end(), {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                                         static_cast<std::uint8_t>(c)});
+        }
+    }
+    void Put16(int v) {
+        bytes_.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        bytes_.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+    }
+
+    std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace panorel::test

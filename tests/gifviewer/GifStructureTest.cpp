@@ -1,0 +1,151 @@
+#include "gifviewer/GifStructure.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "gifviewer/GifBuilder.h"
+#include "imaging/GifOracle.h"
+
+namespace panorel {
+namespace {
+
+using test::GifBuilder;
+
+GifStructure Parse(const std::vector<std::uint8_t>& b) { return ParseGif(b.data(), b.size()); }
+
+const std::vector<std::uint32_t> kColours = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+
+TEST(GifParse, SignaturesAndShortFiles) {
+    const struct {
+        const char* sig;
+        std::size_t frames;
+    } cases[] = {{"GIF89a", 1}, {"GIF87a", 1}, {"gif89A", 1}, {"GIF88a", 0}, {"PNG89a", 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Parse(GifBuilder(4, 4, kColours, c.sig).Solid(0, 0, 4, 4, 1).Finish()).frames.size(), c.frames)
+            << c.sig;
+    }
+    const auto file = GifBuilder(1, 1, {}).Finish();
+    EXPECT_LT(file.size(), 20u);
+    EXPECT_TRUE(Parse(file).frames.empty());
+    // An image with neither a local nor a global table fails the whole file.
+    EXPECT_TRUE(Parse(GifBuilder(4, 4).Solid(0, 0, 4, 4, 0, kColours).Solid(0, 0, 4, 4, 0).Finish()).frames.empty());
+}
+
+TEST(GifParse, LoopCountControlFieldsAndPaletteNumbers) {
+    const auto file = GifBuilder(10, 10, kColours)
+                          .Loop(2, "netscape2.0")
+                          .Control(7, 3, 5)
+                          .Solid(0, 0, 10, 10, 1)
+                          .Solid(2, 3, 4, 4, 2, {0x112233, 0x445566})
+                          .Control(0, 2)
+                          .Solid(1, 1, 2, 2, 3, {0x778899})
+                          .Finish();
+    const GifStructure g = Parse(file);
+    ASSERT_EQ(g.frames.size(), 3u);
+    EXPECT_EQ(g.loopCount, 2);
+    EXPECT_TRUE(g.restorePrevious);
+    EXPECT_FALSE(g.endOfFile);
+    const GifFrame& f1 = g.frames[0];
+    EXPECT_EQ(f1.delay, 70);
+    EXPECT_EQ(f1.disposal, 3);
+    EXPECT_EQ(f1.transparent, 1);
+    EXPECT_EQ(f1.transparentIndex, 5);
+    EXPECT_TRUE(f1.HasControl());
+    EXPECT_EQ(f1.palette, 0);
+    // A frame without its own control extension takes nothing from the one before.
+    EXPECT_EQ(g.frames[1].delay, 0);
+    EXPECT_FALSE(g.frames[1].HasControl());
+    EXPECT_EQ(g.frames[1].palette, 1);
+    EXPECT_EQ(g.frames[2].palette, 2);
+    EXPECT_EQ(g.frames[2].disposal, 2);
+    ASSERT_EQ(g.palettes.size(), 3u);
+    EXPECT_EQ(g.palettes[0][1], 0xFF0000u);  // blue, green, red, 0 from the low byte: red is 0x00FF0000
+    EXPECT_EQ(g.palettes[1][1], 0x445566u);
+    EXPECT_EQ(g.palettes[2][0], 0x778899u);
+    EXPECT_EQ(Parse(GifBuilder(10, 10, kColours).Solid(0, 0, 10, 10, 1).Finish()).loopCount, 0);
+}
+
+TEST(GifParse, ExtentsAreTheUnionOfFrames) {
+    const GifStructure g =
+        Parse(GifBuilder(100, 1, kColours).Solid(5, 7, 10, 3, 1).Solid(20, 1, 2, 2, 1).Finish());
+    EXPECT_EQ(g.width, 22);
+    EXPECT_EQ(g.height, 10);
+}
+
+TEST(GifParse, CutFilesKeepTheirCompleteFrames) {
+    GifBuilder b(8, 8, kColours);
+    b.Control(10, 0).Solid(0, 0, 8, 8, 1);
+    const std::size_t firstEnd = b.Size();
+    b.Control(10, 0).Solid(0, 0, 8, 8, 2);
+    const auto whole = b.Finish();
+    const struct {
+        std::size_t cut;
+        std::size_t frames;
+    } cases[] = {{firstEnd - 2, 0}, {firstEnd, 1}, {whole.size() - 3, 1}, {whole.size() - 1, 2}};
+    for (const auto& c : cases) {
+        const std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(c.cut));
+        EXPECT_EQ(Parse(cut).frames.size(), c.frames) << "cut at " << c.cut;
+    }
+}
+
+std::vector<std::uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// For every file of the suite: the parse sees the frames giflib sees, and each
+// mini-GIF decodes (by giflib) to that frame's own indices; re-encoding those
+// indices decodes to them again.
+TEST(GifParse, SuiteFramesThroughMiniGifsAndReEncoding) {
+    const char* names[] = {"animated_loop", "animated_loop_interlaced", "animated_loop_variable_delay",
+                           "animated_noloop", "animated_transparent_firstframerestoreprev_loop",
+                           "animated_transparent_frame_norestore_loop",
+                           "animated_transparent_frame_restorebackground_loop",
+                           "animated_transparent_frame_restoreprev_loop", "animated_transparent_loop",
+                           "animated_transparent_loop_frames_out_of_bounds", "animated_transparent_restoreprev_loop",
+                           "static_nontransparent", "static_transparent"};
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        const auto file = ReadFile(std::string(PANOREL_GIF_SUITE) + "/" + name + ".gif");
+        ASSERT_FALSE(file.empty());
+        const GifStructure g = Parse(file);
+        const auto oracle = test::DecodeAllImages(file);
+        ASSERT_EQ(g.frames.size(), oracle.size());
+        for (std::size_t k = 0; k < oracle.size(); ++k) {
+            const GifFrame& f = g.frames[k];
+            EXPECT_EQ(f.left, oracle[k].left);
+            EXPECT_EQ(f.width, oracle[k].width);
+            const auto mini = test::DecodeAllImages(BuildFrameGif(file.data(), file.size(), g, k));
+            ASSERT_EQ(mini.size(), 1u);
+            EXPECT_EQ(mini[0].left, 0);
+            EXPECT_EQ(mini[0].indices, oracle[k].indices) << "frame " << k;
+            const auto again =
+                test::DecodeAllImages(EncodeFrameGif(oracle[k].indices.data(), f.width, f.height, g.palettes[0]));
+            ASSERT_EQ(again.size(), 1u);
+            EXPECT_EQ(again[0].indices, oracle[k].indices);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace panorel
+
+namespace panorel {
+namespace {
+
+// The shipped busy animation: drawn by tools/make_spinner, looping forever.
+TEST(GifParse, ShippedSpinnerLoopsForever) {
+    const auto file = ReadFile(PANOREL_RESOURCES "/ajax-loader.gif");
+    const GifStructure g = Parse(file);
+    EXPECT_GE(g.frames.size(), 4u);
+    EXPECT_EQ(g.loopCount, 0);
+    const std::string text(file.begin(), file.end());
+    EXPECT_NE(text.find("NETSCAPE2.0"), std::string::npos) << "without the loop extension it would play once";
+    EXPECT_EQ(test::DecodeAllImages(file).size(), g.frames.size());
+}
+
+}  // namespace
+}  // namespace panorel

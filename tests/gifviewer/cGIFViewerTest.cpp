@@ -1,0 +1,329 @@
+// The GIF viewer on real windows and DCs: exact indices in the strip, load
+// results and notifications, the play / pause / step rules, transparency,
+// centring, frame pictures, and hostile files without leaks.
+#include "gifviewer/cGIFViewer.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "WinTestSupport.h"
+#include "gifviewer/GifBuilder.h"
+#include "host/PanorelError.h"
+
+namespace panorel::test {
+namespace {
+
+std::wstring TempGif(const std::vector<std::uint8_t>& bytes, const wchar_t* name = L"viewer-test.gif") {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, dir);
+    const std::wstring path = std::wstring(dir) + name;
+    std::ofstream(path.c_str(), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                        static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A 32-bit top-down surface with its own DC.
+class Surface {
+public:
+    Surface(int w, int h, COLORREF fill) : w_(w), h_(h) {
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        bitmap_.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
+        dc_.reset(::CreateCompatibleDC(nullptr));
+        old_ = ::SelectObject(dc_.get(), bitmap_.get());
+        FillRectangle(dc_.get(), 0, 0, w, h, fill);
+    }
+    ~Surface() { ::SelectObject(dc_.get(), old_); }
+    HDC Dc() const { return dc_.get(); }
+    std::intptr_t Handle() const { return reinterpret_cast<std::intptr_t>(dc_.get()); }
+    // 0x00RRGGBB
+    std::uint32_t At(int x, int y) const {
+        ::GdiFlush();
+        return bits_[static_cast<std::size_t>(y) * w_ + x] & 0xFFFFFF;
+    }
+
+private:
+    int w_, h_;
+    std::uint32_t* bits_ = nullptr;
+    BitmapHandle bitmap_;
+    MemoryDcHandle dc_;
+    HGDIOBJ old_ = nullptr;
+};
+
+struct Client : IGifRender {
+    std::intptr_t target = 0;
+    std::vector<std::string> log;
+    void GetRenderDC(std::int32_t, std::int32_t FrameIndex, std::intptr_t& destDC, HWND&, bool&, bool&) override {
+        log.push_back("dc" + std::to_string(FrameIndex));
+        destDC = target;
+    }
+    void Rendered(std::int32_t, std::int32_t FrameIndex, std::int32_t Message, std::intptr_t MsgValue) override {
+        log.push_back("r" + std::to_string(FrameIndex) + "," + std::to_string(Message) + "," +
+                      (Message == 0 ? std::string("dc") : std::to_string(MsgValue)));
+    }
+    std::string Log() const {
+        std::string s;
+        for (const auto& e : log) s += (s.empty() ? "" : " ") + e;
+        return s;
+    }
+};
+
+class Viewer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(window_, nullptr);
+        bitmaps_ = BitmapHandle::LiveCount();
+        dcs_ = MemoryDcHandle::LiveCount();
+        brushes_ = BrushHandle::LiveCount();
+        windowDcs_ = WindowDc::LiveCount();
+        streams_ = ComPtr<IStream>::LiveCount();
+    }
+    void TearDown() override {
+        viewer_.UnloadGIF();
+        EXPECT_EQ(BitmapHandle::LiveCount(), bitmaps_);
+        EXPECT_EQ(MemoryDcHandle::LiveCount(), dcs_);
+        EXPECT_EQ(BrushHandle::LiveCount(), brushes_);
+        EXPECT_EQ(WindowDc::LiveCount(), windowDcs_);
+        EXPECT_EQ(ComPtr<IStream>::LiveCount(), streams_);
+        ::DestroyWindow(window_);
+    }
+    std::int32_t Load(const std::vector<std::uint8_t>& bytes, bool withClient = true) {
+        return viewer_.LoadGIF(TempGif(bytes), 7, withClient ? &client_ : nullptr, withClient ? window_ : nullptr);
+    }
+
+    HWND window_ = nullptr;
+    long bitmaps_ = 0, dcs_ = 0, brushes_ = 0, windowDcs_ = 0, streams_ = 0;
+    Client client_;
+    cGIFViewer viewer_;
+};
+
+std::vector<std::uint32_t> Ramp() {
+    std::vector<std::uint32_t> c(256);
+    for (std::uint32_t i = 0; i < 256; ++i) c[i] = (i << 16) | ((255 - i) << 8) | (i ^ 0x5A);
+    return c;
+}
+
+TEST_F(Viewer, StripHoldsEveryIndexExactly) {
+    std::vector<std::uint8_t> all(256), reversed(256);
+    for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i), reversed[i] = static_cast<std::uint8_t>(255 - i);
+    const auto file = GifBuilder(16, 16, Ramp())
+                          .Control(0, 0, 17)  // transparency must not hide index 17 in the strip
+                          .Image(0, 0, 16, 16, all)
+                          .Image(0, 0, 16, 16, reversed, Ramp())
+                          .Finish();
+    ASSERT_EQ(Load(file), 2);
+    EXPECT_EQ(viewer_.FrameIndices(1), all);
+    EXPECT_EQ(viewer_.FrameIndices(2), reversed);
+}
+
+TEST_F(Viewer, LoadResultsAndProgress) {
+    const auto one = GifBuilder(4, 4, {0xFF0000, 0x00FF00}).Solid(0, 0, 4, 4, 1).Finish();
+    EXPECT_EQ(Load(one), 1);
+    EXPECT_EQ(Load(one, false), -1);
+    EXPECT_EQ(viewer_.LoadGIF(TempGif(one), 1, &client_, nullptr), -1);
+    EXPECT_EQ(viewer_.LoadGIF(L"Z:\\no\\such.gif", 1, &client_, window_), 0);
+    auto cut = one;
+    cut.resize(cut.size() - 4);  // inside the only image
+    EXPECT_EQ(Load(cut), 0);
+
+    const auto three = GifBuilder(4, 4, {0xFF0000, 0x00FF00})
+                           .Solid(0, 0, 4, 4, 1).Solid(0, 0, 4, 4, 0).Solid(0, 0, 4, 4, 1).Finish();
+    client_.log.clear();
+    ASSERT_EQ(Load(three), 3);
+    EXPECT_EQ(client_.Log(), "r1,1,0 dc1 r1,1,33 r2,1,66 r3,1,100 r3,1,100");
+    EXPECT_EQ(viewer_.AnimationIndex(), 0);
+    auto cutSecond = three;
+    cutSecond.resize(cutSecond.size() - 12);  // inside the third image
+    EXPECT_EQ(Load(cutSecond), 2);
+}
+
+TEST_F(Viewer, PropertiesDelaysAndLoopCount) {
+    const auto file = GifBuilder(9, 9, {0, 0xFFFFFF})
+                          .Loop(2)
+                          .Control(0, 0).Solid(0, 0, 9, 9, 1)
+                          .Control(2, 2).Solid(2, 3, 4, 5, 0)
+                          .Control(30, 1).Solid(0, 0, 9, 9, 1)
+                          .Finish();
+    ASSERT_EQ(Load(file), 3);
+    EXPECT_EQ(viewer_.LoopCount(), 2);
+    const struct {
+        int index, prop, value;
+    } cases[] = {{1, 0, 50}, {2, 0, 50}, {3, 0, 300}, {2, 1, 2}, {2, 2, 3}, {2, 3, 4}, {2, 4, 5},
+                 {2, 5, 2},  {1, 6, 3},  {4, 0, 0},   {0, 1, 0}, {1, 7, 0}};
+    for (const auto& c : cases) EXPECT_EQ(viewer_.FrameProperty(c.index, c.prop), c.value) << c.index << "/" << c.prop;
+    viewer_.MinimumDelay(5);
+    EXPECT_EQ(viewer_.MinimumDelay(), 10);
+    EXPECT_EQ(viewer_.FrameProperty(2, 0), 20);
+    EXPECT_THROW(viewer_.MinimumDelay(40000), PanorelError);
+    viewer_.LoopCount(-1);
+    EXPECT_EQ(viewer_.LoopCount(), 0);
+    viewer_.LoopCount(0x12345);
+    EXPECT_EQ(viewer_.LoopCount(), 0x2345);
+}
+
+TEST_F(Viewer, LoopCountTwoPlaysEveryFrameTwiceThenShowsFrameOne) {
+    Surface s(6, 6, 0);
+    client_.target = s.Handle();
+    const auto file = GifBuilder(6, 6, {0x0000FF, 0x00FF00, 0xFF0000})
+                          .Loop(2).Solid(0, 0, 6, 6, 0).Solid(0, 0, 6, 6, 1).Solid(0, 0, 6, 6, 2).Finish();
+    ASSERT_EQ(Load(file), 3);
+    viewer_.MinimumDelay(10);
+    client_.log.clear();
+    viewer_.AnimationState(1);
+    ASSERT_TRUE(PumpUntil([&] { return viewer_.AnimationState() == 0; }, 5000));
+    EXPECT_EQ(client_.Log(), "dc1 dc2 dc3 dc1 dc2 dc3 dc1 r1,2,2");
+    EXPECT_EQ(s.At(3, 3), 0x0000FFu);
+}
+
+TEST_F(Viewer, PauseResumeStepAndOneFramePlay) {
+    Surface s(6, 6, 0);
+    client_.target = s.Handle();
+    const auto file = GifBuilder(6, 6, {1, 2, 3}).Solid(0, 0, 6, 6, 0).Solid(0, 0, 6, 6, 1).Solid(0, 0, 6, 6, 2).Finish();
+    ASSERT_EQ(Load(file), 3);
+    viewer_.MinimumDelay(30000);  // no tick during the test
+    viewer_.AnimationState(1);
+    EXPECT_EQ(viewer_.AnimationIndex(), 1);
+    viewer_.AnimationState(2);
+    EXPECT_EQ(viewer_.AnimationState(), 2);
+    viewer_.AnimationState(1);  // resuming shows the next frame
+    EXPECT_EQ(viewer_.AnimationIndex(), 2);
+    viewer_.AnimationState(2);
+    viewer_.AnimationState(2);  // pausing twice stops
+    EXPECT_EQ(viewer_.AnimationState(), 0);
+    viewer_.AnimationState(3);
+    EXPECT_EQ(viewer_.AnimationIndex(), 3);
+    EXPECT_EQ(viewer_.AnimationState(), 3);
+    viewer_.AnimationState(9);  // counts as stop
+    EXPECT_EQ(viewer_.AnimationState(), 0);
+
+    ASSERT_EQ(Load(GifBuilder(6, 6, {1, 2}).Solid(0, 0, 6, 6, 1).Finish()), 1);
+    client_.log.clear();
+    viewer_.AnimationState(1);
+    EXPECT_EQ(client_.Log(), "dc1 r1,2,1");
+    EXPECT_EQ(viewer_.AnimationState(), 0);
+}
+
+TEST_F(Viewer, TransparentPixelsKeepTheBackgroundAndDisposalRestoresIt) {
+    Surface s(8, 8, 0x123456);
+    client_.target = s.Handle();
+    std::vector<std::uint8_t> half(64, 1);
+    for (int i = 0; i < 32; ++i) half[i] = 2;  // top half transparent
+    const auto file = GifBuilder(8, 8, {0x000000, 0xFF0000, 0x00FF00})
+                          .Control(1, 2, 2).Image(0, 0, 8, 8, half)
+                          .Control(1, 0).Solid(2, 2, 2, 2, 0)
+                          .Finish();
+    ASSERT_EQ(Load(file), 2);
+    ASSERT_TRUE(viewer_.SetAnimationBkg(0, 0x00FFFF /* yellow */, 0, 0, 8, 8));
+    viewer_.AnimationState(3);
+    viewer_.AnimationState(3);
+    EXPECT_EQ(s.At(3, 3), 0x000000u) << "frame 2 over the restored background";
+    EXPECT_EQ(s.At(0, 0), 0xFFFF00u);
+    EXPECT_EQ(s.At(0, 7), 0xFFFF00u) << "disposal 2 cleared frame 1";
+    viewer_.AnimationState(3);  // frame 1 again
+    EXPECT_EQ(s.At(0, 0), 0xFFFF00u);
+    EXPECT_EQ(s.At(0, 7), 0xFF0000u);
+}
+
+TEST_F(Viewer, StretchModeEightCentresAtActualSize) {
+    Surface s(100, 50, 0xFFFFFF);
+    client_.target = s.Handle();
+    ASSERT_EQ(Load(GifBuilder(10, 10, {0x0000FF, 0}).Solid(0, 0, 10, 10, 0).Finish()), 1);
+    ASSERT_TRUE(viewer_.SetAnimationBkg(0, 0xFFFFFF, 0, 0, 100, 50, 8));
+    viewer_.AnimationState(4);
+    EXPECT_EQ(s.At(45, 20), 0x0000FFu);
+    EXPECT_EQ(s.At(54, 29), 0x0000FFu);
+    EXPECT_EQ(s.At(44, 20), 0xFFFFFFu);
+    EXPECT_EQ(s.At(55, 30), 0xFFFFFFu);
+    float xr = 0, yr = 0;
+    std::int32_t x = 0, y = 0, cx = 100, cy = 50;
+    viewer_.ScaleToDestination(0, x, y, cx, cy, 1 | 8, xr, yr);  // fit, centred
+    EXPECT_EQ(x, 25);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(cx, 50);
+    EXPECT_FLOAT_EQ(xr, 5.0f);
+    EXPECT_FALSE(viewer_.RenderFrame(2, s.Handle()));
+    EXPECT_FALSE(viewer_.RenderFrame(1, 12345));
+}
+
+// Every frame of the shared suite as a GIF picture (the viewer's own encoder)
+// and as a bitmap picture shows the frame's own colours.
+TEST_F(Viewer, FrameImagesOfTheSuite) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = ::FindFirstFileA((std::string(PANOREL_GIF_SUITE) + "/*.gif").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    do names.push_back(found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    EXPECT_EQ(names.size(), 13u);
+    const long pictures = ComPtr<IPicture>::LiveCount();
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const std::string path = std::string(PANOREL_GIF_SUITE) + "/" + name;
+        ASSERT_GT(viewer_.LoadGIF(std::wstring(path.begin(), path.end()), 1, &client_, window_), 0);
+        for (int k = 1; k <= viewer_.FrameCount(); ++k) {
+            const int w = viewer_.FrameProperty(k, 3), h = viewer_.FrameProperty(k, 4);
+            const std::vector<std::uint8_t> indices = viewer_.FrameIndices(k);
+            std::vector<std::uint32_t> palette;
+            viewer_.FramePalette(k, palette);
+            for (int type : {0, 1}) {
+                ComPtr<IPicture> picture = viewer_.FrameImage(k, type);
+                ASSERT_TRUE(picture) << "frame " << k << " type " << type;
+                Surface s(w, h, 0);
+                OLE_XSIZE_HIMETRIC hmW = 0;
+                OLE_YSIZE_HIMETRIC hmH = 0;
+                picture->get_Width(&hmW);
+                picture->get_Height(&hmH);
+                picture->Render(s.Dc(), 0, 0, w, h, 0, hmH, hmW, -hmH, nullptr);
+                int wrong = 0;
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x)
+                        wrong += s.At(x, y) != (palette[indices[static_cast<std::size_t>(y) * w + x]] & 0xFFFFFF);
+                EXPECT_EQ(wrong, 0) << "frame " << k << " type " << type;
+            }
+        }
+    }
+    EXPECT_EQ(ComPtr<IPicture>::LiveCount(), pictures);
+}
+
+// Mutated and truncated suite files: loaded, played a few steps, unloaded.
+TEST_F(Viewer, HostileFilesLoadOrFailCleanly) {
+    std::vector<std::vector<std::uint8_t>> seeds;
+    for (const char* name : {"animated_loop", "animated_transparent_frame_restoreprev_loop",
+                             "animated_transparent_loop_frames_out_of_bounds", "animated_loop_interlaced"})
+        seeds.push_back(ReadBytes(std::string(PANOREL_GIF_SUITE) + "/" + name + ".gif"));
+    Surface s(64, 64, 0);
+    client_.target = s.Handle();
+    std::mt19937 rng(15);
+    int loaded = 0;
+    const int kFiles = 2000;
+    for (int i = 0; i < kFiles; ++i) {
+        std::vector<std::uint8_t> b = seeds[i % seeds.size()];
+        if (i % 3 == 0) b.resize(rng() % b.size());
+        for (int m = rng() % 6; m > 0 && !b.empty(); --m) b[rng() % b.size()] = static_cast<std::uint8_t>(rng());
+        const std::int32_t r = viewer_.LoadGIF(TempGif(b, L"hostile.gif"), 1, &client_, window_);
+        ASSERT_TRUE(r == 0 || (r > 0 && r == viewer_.FrameCount())) << "file " << i << " gave " << r;
+        if (r > 0) {
+            ++loaded;
+            viewer_.SetAnimationBkg(0, 0xFFFFFF, 0, 0, 64, 64, i % 16);
+            for (int step = 0; step < 4; ++step) viewer_.AnimationState(3);
+        }
+        viewer_.UnloadGIF();
+    }
+    EXPECT_GT(loaded, kFiles / 10);  // the mutations must leave enough loadable files to play
+    std::printf("%d of %d hostile files loaded\n", loaded, kFiles);
+}
+
+}  // namespace
+}  // namespace panorel::test

@@ -1,0 +1,125 @@
+// The busy animation in the own tile: centred and unscaled while the capture
+// is scaled, gone once the preview is drawn; a missing or corrupt file leaves
+// the switcher as it was.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "WinTestSupport.h"
+#include "switcher/mainW.h"
+
+namespace panorel::test {
+namespace {
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr int kTileLeft = 70, kTileTop = 70, kTileW = 855, kTileH = 435, kSpin = 32;
+// The animation's box, centred in tile 1 at its own size.
+constexpr int kBoxLeft = kTileLeft + (kTileW - kSpin) / 2, kBoxTop = kTileTop + (kTileH - kSpin) / 2;
+
+std::wstring Payload(const char* shortName) {
+    return L"Local\\velmora_" + std::wstring(shortName, shortName + std::char_traits<char>::length(shortName));
+}
+
+// Pixels of the box that are not white, and whether everything around it is.
+int InkInBox(const ScreenShot& shot) {
+    int ink = 0;
+    for (int y = 0; y < kSpin; ++y)
+        for (int x = 0; x < kSpin; ++x) ink += shot.At(kBoxLeft + x, kBoxTop + y) != kWhite;
+    return ink;
+}
+bool WhiteAroundBox(const ScreenShot& shot) {
+    for (int i = -4; i < kSpin + 4; i += 3) {
+        if (shot.At(kBoxLeft - 3, kBoxTop + i) != kWhite || shot.At(kBoxLeft + kSpin + 2, kBoxTop + i) != kWhite ||
+            shot.At(kBoxLeft + i, kBoxTop - 3) != kWhite || shot.At(kBoxLeft + i, kBoxTop + kSpin + 2) != kWhite)
+            return false;
+    }
+    return true;
+}
+
+class Spinner : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel");
+        ASSERT_EQ(::GetSystemMetrics(SM_CXSCREEN), 1920);
+    }
+    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel"); }
+    static void Settle() {
+        for (int i = 0; i < 5; ++i) {
+            host::DoEvents();
+            ::Sleep(60);
+        }
+    }
+    SharedEvents events;
+};
+
+TEST_F(Spinner, RunsCentredInTheOwnTileWhileScalingThenLeavesThePreview) {
+    const ScreenCover desktop([](HDC dc, int w, int h) { FillRectangle(dc, 0, 0, w, h, RGB(0, 0, 200)); });
+    const long bitmaps = BitmapHandle::LiveCount(), dcs = MemoryDcHandle::LiveCount();
+    {
+        mainW w(L"1");
+        w.SpinnerPath = DistPath(L"ajax-loader.gif");
+        w.hWnd();
+        w.formBg.Load();
+        ASSERT_TRUE(w.SpinnerLoaded);
+        EXPECT_GE(w.Spinner->FrameCount(), 4);
+        EXPECT_EQ(w.Spinner->LoopCount(), 0);
+
+        int inkWhileScaling = 0, framesSeen = 0;
+        bool whiteAround = false;
+        w.BeforeScaling = [&] {
+            // Hold the scaling until the animation has moved on a few frames.
+            const int start = w.Spinner->AnimationIndex();
+            PumpUntil([&] { return w.Spinner->AnimationIndex() >= start + 2; }, 3000);
+            framesSeen = w.Spinner->AnimationIndex();
+            const ScreenShot shot;
+            inkWhileScaling = InkInBox(shot);
+            whiteAround = WhiteAroundBox(shot);
+        };
+        w.IncomingName(Payload("ShowPreviewSwitcher1"));
+        EXPECT_GE(framesSeen, 3) << "the animation ran while the scaling was held";
+        EXPECT_GT(inkWhileScaling, 100) << "the spinner's dots in the middle of the own tile";
+        EXPECT_TRUE(whiteAround) << "a white tile around the unscaled spinner";
+        EXPECT_EQ(w.Spinner->AnimationState(), 0);
+
+        Settle();
+        const ScreenShot after;
+        int notPreview = 0;
+        for (int y = -4; y < kSpin + 4; ++y)
+            for (int x = -4; x < kSpin + 4; ++x) notPreview += after.At(kBoxLeft + x, kBoxTop + y) != 0x0000C8;
+        EXPECT_EQ(notPreview, 0) << "nothing of the spinner is left on the preview";
+        w.IncomingName(Payload("ShowPreviewSwitcher1"));
+        Settle();
+        w.Unload();
+    }
+    EXPECT_EQ(BitmapHandle::LiveCount(), bitmaps);
+    EXPECT_EQ(MemoryDcHandle::LiveCount(), dcs);
+}
+
+TEST_F(Spinner, MissingOrCorruptFileLeavesTheSwitcherAsBefore) {
+    wchar_t dir[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, dir);
+    const std::wstring corrupt = std::wstring(dir) + L"corrupt-spinner.gif";
+    std::ofstream(corrupt.c_str(), std::ios::binary) << "GIF89a but nothing of a picture follows here";
+    const ScreenCover desktop([](HDC dc, int w, int h) { FillRectangle(dc, 0, 0, w, h, RGB(0, 0, 200)); });
+    for (const std::wstring& path : {std::wstring(dir) + L"no-such-spinner.gif", corrupt}) {
+        mainW w(L"1");
+        w.SpinnerPath = path;
+        w.hWnd();
+        w.formBg.Load();
+        EXPECT_FALSE(w.SpinnerLoaded);
+        EXPECT_EQ(w.Spinner->FrameCount(), 0);
+        w.IncomingName(Payload("ShowPreviewSwitcher1"));
+        Settle();
+        ASSERT_TRUE(w.Visible());
+        const ScreenShot shot;
+        EXPECT_EQ(shot.At(kBoxLeft + 16, kBoxTop + 16), 0x0000C8u) << "the preview in the own tile";
+        w.IncomingName(Payload("ShowPreviewSwitcher1"));
+        Settle();
+        EXPECT_FALSE(w.Visible());
+        w.Unload();
+    }
+}
+
+}  // namespace
+}  // namespace panorel::test
