@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds all three presets and runs every test: the native core with
-# sanitizers and fuzzers, then the Windows programs under Wine and Xvfb.
-# Ends with the CTest summary lines.
+# sanitizers and fuzzers, then the x86_64 and the i686 Windows programs under
+# Wine and Xvfb (each build in its own prefix and session). Ends with the
+# CTest summary lines of each.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -22,11 +23,15 @@ build windows
 build windows-x86
 
 status=0
-for preset in native windows; do
-  if ctest --preset "$preset" -j "$jobs" >"$log/ctest-$preset.log" 2>&1; then :; else status=1; fi
+for preset in native windows windows-x86; do
+  failed=0
+  ctest --preset "$preset" -j "$jobs" >"$log/ctest-$preset.log" 2>&1 || failed=1
   echo "== $preset"
   # Failures in full, then the summary.
   sed -n '/tests passed\|tests failed out of/,$p' "$log/ctest-$preset.log" | grep -v '^Output from\|^Use "--rerun'
-  if [ $status -ne 0 ]; then grep -B2 -A30 '\[  FAILED  \]\|\*\*\*Failed\|\*\*\*Timeout' "$log/ctest-$preset.log" | head -n 80; fi
+  if [ $failed -ne 0 ]; then
+    status=1
+    grep -B2 -A30 '\[  FAILED  \]\|\*\*\*Failed\|\*\*\*Timeout' "$log/ctest-$preset.log" | head -n 80
+  fi
 done
 exit $status

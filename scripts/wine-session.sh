@@ -35,6 +35,12 @@ start() {
   done
   [ -f "$session/display" ] || { echo "no X display could be started" >&2; cat "$session/xvfb.log" >&2; exit 1; }
   export DISPLAY=$(cat "$session/display")
+  # A prefix made before 32-bit Wine was installed has no 32-bit half, and
+  # the i686 programs cannot load kernel32.dll in it: make a fresh one.
+  if [ -d "$WINEPREFIX/drive_c/windows/system32" ] && [ ! -e "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ] &&
+     [ -d /usr/lib/i386-linux-gnu/wine ]; then
+    rm -rf "$WINEPREFIX"
+  fi
   # The first start creates the prefix; a persistent server keeps every
   # later test program start fast.
   wineserver -p >/dev/null 2>&1 </dev/null || true  # 2: one is running already

@@ -1,5 +1,5 @@
 // Any sizes and any source bytes: ResampleBuffer either refuses cleanly or
-// fills exactly stride x height bytes that match the plain loop.
+// fills exactly stride x height bytes that match the plain loop, on both paths.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -38,6 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<std::uint8_t> plain;
         panorel::test::OracleResample(src, plain, sw, sh, dw, dh);
         if (plain != dst) std::abort();
+        // The path of processors without AVX2 as well.
+        if (!panorel::ResampleBuffer(src, dst, sw, sh, dw, dh, panorel::ResamplePath::Baseline) || plain != dst)
+            std::abort();
     }
     return 0;
 }

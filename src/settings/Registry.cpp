@@ -51,7 +51,11 @@ bool ReadValue(HKEY root, const std::wstring& subKey, const std::wstring& valueN
     result = ::RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr, buffer.data(), &got);
     if (result != ERROR_SUCCESS) return Fail(SystemErrorText(static_cast<std::uint32_t>(result)));
 
-    value = ConvertRegistryData(requestedType, buffer.data(), room, size);
+    // The value may have been rewritten since the size query: text is as long
+    // as what this read delivered. Other shapes keep the queried size (an
+    // integer that grew fails above; a byte array is zero-padded to it).
+    const bool text = ShapeOfRegistryType(requestedType) == RegistryReadShape::Text;
+    value = ConvertRegistryData(requestedType, buffer.data(), room, text ? got : size);
     return true;
 }
 

@@ -3,32 +3,38 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
-// The per-pixel work runs on vectors of four doubles (blue, green, red and one
-// spare lane). Every lane does exactly the scalar arithmetic of the plain
-// filter loop, wy * wx * byte added tap by tap in the same order, so the
-// results are the same to the bit. The speed comes from doing the three
+// Every lane of the vectors below does exactly the scalar arithmetic of the
+// plain filter loop, wy * wx * byte added tap by tap in the same order, so the
+// results are the same to the bit. The speed comes from doing two pixels'
 // colours at once, from converting each source row to doubles once (with its
-// edges replicated) instead of per tap, from tap tables built once per call,
-// from making four weight products in one multiplication and spreading them
-// by lane shuffles, and from four output pixels being summed side by side.
+// edges replicated) instead of per tap, and from tap tables built once per
+// call. The work is written for 16-byte vectors, which every x86 build has
+// (SSE2), and runs in the AVX encoding where the processor has AVX2.
 #if !defined(__GNUC__) && !defined(__clang__)
 #error "the vector extensions of GCC or Clang are needed"
 #endif
 #define PANOREL_ALWAYS_INLINE __attribute__((always_inline)) inline
 
-// MinGW's GCC cannot align the stack to 32 bytes for spilled AVX registers, so
-// the Windows build keeps to the baseline instruction set.
-#if (defined(__x86_64__) || defined(__i386__)) && !defined(_WIN32)
+// MinGW's GCC cannot align the stack to 32 bytes for spilled AVX registers;
+// the Windows builds assemble this file with -muse-unaligned-vector-move, which
+// makes every such spill an unaligned move (src/CMakeLists.txt), should the
+// compiler ever spill one.
+#if defined(__x86_64__) || defined(__i386__)
 #define PANOREL_RESAMPLE_AVX2 1
 #endif
 
 namespace panorel {
 namespace {
 
-using V4d = double __attribute__((vector_size(32)));
-using V4b = std::uint8_t __attribute__((vector_size(4)));
-using V4i = std::int32_t __attribute__((vector_size(16)));
+// Two output pixels are six doubles in three such vectors, (b0 g0) (r0 b1)
+// (g1 r1): no lane is wasted, and GCC and Clang both keep them in registers
+// (GCC split 32-byte vectors through memory without AVX, and lowered them
+// badly even with it).
+using V2d = double __attribute__((vector_size(16)));
 
 // Adding and subtracting 1.5 * 2^52 rounds a double in [0, 2^51) to the nearest
 // integer, halves to even, exactly like RoundHalfEven.
@@ -39,8 +45,8 @@ constexpr double kRoundMagic = 6755399441055744.0;
 // slot, and a row still needed by the next output row keeps its slot.
 constexpr int kRowSlots = 4;
 
-// Doubles per converted row: 3 per padded pixel and one spare.
-constexpr std::size_t RowCacheSize(std::int32_t sw) { return 3 * (static_cast<std::size_t>(sw) + 3) + 1; }
+// Doubles per converted row: 3 per padded pixel.
+constexpr std::size_t RowCacheSize(std::int32_t sw) { return 3 * (static_cast<std::size_t>(sw) + 3); }
 
 struct Job {
     const std::uint8_t* src;
@@ -56,91 +62,92 @@ struct Job {
 
 // Vectors pass by reference only: by value they would change the calling
 // convention between the plain and the AVX2 build of the same code.
-PANOREL_ALWAYS_INLINE void Load(V4d& v, const double* p) { std::memcpy(&v, p, sizeof v); }
-PANOREL_ALWAYS_INLINE void Store(double* p, const V4d& v) { std::memcpy(p, &v, sizeof v); }
+PANOREL_ALWAYS_INLINE void Load(V2d& v, const double* p) { std::memcpy(&v, p, sizeof v); }
 
 // One source row as doubles, 3 per pixel, with pixel 0 repeating pixel 1 and
 // pixels sw + 1 and sw + 2 repeating pixel sw, as the filter's padded source
-// has it, and one spare double: a pixel is read as four doubles, the fourth
-// lane never used.
+// has it. On x86 16 bytes at a time, widened by interleaving with zeros to
+// 32-bit lanes and converted two by two (exact); GCC lowers the same shuffles
+// written on its generic vectors to scalar code, so this part says it directly.
 PANOREL_ALWAYS_INLINE void ConvertRow(const std::uint8_t* in, std::int32_t sw, double* out) {
     const std::size_t bytes = 3 * static_cast<std::size_t>(sw);
     double* body = out + 3;
     std::size_t j = 0;
+#ifdef __SSE2__
+    const __m128i z = _mm_setzero_si128();
     for (; j + 16 <= bytes; j += 16) {
-        for (std::size_t q = 0; q < 16; q += 4) {
-            V4b b;
-            std::memcpy(&b, in + j + q, sizeof b);
-            const V4d d = __builtin_convertvector(b, V4d);
-            Store(body + j + q, d);
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + j));
+        const __m128i words[2] = {_mm_unpacklo_epi8(b, z), _mm_unpackhi_epi8(b, z)};
+        for (int h = 0; h < 2; ++h) {
+            const __m128i ints[2] = {_mm_unpacklo_epi16(words[h], z), _mm_unpackhi_epi16(words[h], z)};
+            for (int e = 0; e < 2; ++e) {
+                double* o = body + j + 8 * h + 4 * e;
+                _mm_storeu_pd(o, _mm_cvtepi32_pd(ints[e]));
+                _mm_storeu_pd(o + 2, _mm_cvtepi32_pd(_mm_shuffle_epi32(ints[e], 0xEE)));
+            }
         }
     }
-    for (; j + 4 <= bytes; j += 4) {
-        V4b b;
-        std::memcpy(&b, in + j, sizeof b);
-        const V4d d = __builtin_convertvector(b, V4d);
-        Store(body + j, d);
-    }
+#endif
     for (; j < bytes; ++j) body[j] = in[j];
     for (int c = 0; c < 3; ++c) {
         out[c] = body[c];
         body[bytes + c] = body[bytes - 3 + c];
         body[bytes + 3 + c] = body[bytes - 3 + c];
     }
-    body[bytes + 6] = 0.0;
 }
 
-// Lane n of v in every lane.
-PANOREL_ALWAYS_INLINE void Lane(V4d& out, const V4d& v, int n) {
-    switch (n) {
-        case 0: out = __builtin_shufflevector(v, v, 0, 0, 0, 0); break;
-        case 1: out = __builtin_shufflevector(v, v, 1, 1, 1, 1); break;
-        case 2: out = __builtin_shufflevector(v, v, 2, 2, 2, 2); break;
-        default: out = __builtin_shufflevector(v, v, 3, 3, 3, 3); break;
+// Rounds six sums (two pixels) or three (one) and writes their bytes.
+template <int Sums>
+PANOREL_ALWAYS_INLINE void StoreBytes(std::uint8_t* out, const V2d* sum) {
+    const V2d magic = {kRoundMagic, kRoundMagic};
+    const V2d top = {kRoundMagic + 255.0, kRoundMagic + 255.0};
+    std::uint64_t bits[2 * ((Sums + 1) / 2)];
+    for (int i = 0; i < (Sums + 1) / 2; ++i) {
+        V2d t = sum[i] + magic;  // the rounded value in the low bits
+        t = t > top ? top : t;   // a weighted mean of bytes; guards the last ulp only
+        std::memcpy(bits + 2 * i, &t, sizeof t);
     }
+    for (int i = 0; i < Sums; ++i) out[i] = static_cast<std::uint8_t>(bits[i]);
 }
 
-// Writes a pixel's three bytes, or four when Spill allows clobbering the byte
-// after it (the next pixel's, written later).
-template <bool Spill>
-PANOREL_ALWAYS_INLINE void StorePixel(std::uint8_t* out, const V4d& sum) {
-    const V4d magic = {kRoundMagic, kRoundMagic, kRoundMagic, kRoundMagic};
-    const V4d top = {255.0, 255.0, 255.0, 255.0};
-    V4d rounded = (sum + magic) - magic;
-    rounded = rounded > top ? top : rounded;  // a weighted mean of bytes; guards the last ulp only
-    const V4b v = __builtin_convertvector(__builtin_convertvector(rounded, V4i), V4b);
-    std::memcpy(out, &v, Spill ? 4 : 3);
-}
-
-// sum + w * pixel for the 16 taps of K output pixels from x on, m outer, n
-// inner; the K sums are independent, so their additions overlap. A tap of
-// weight 0 adds +0.0, which leaves the non-negative sum as it was, so no tap
-// needs skipping.
-template <int K, bool Spill>
+// Pixels x and x + 1 for x + 1 < dw, or pixel x alone (lanes (b g) (r -)).
+template <bool Pair>
 PANOREL_ALWAYS_INLINE void SumPixels(const Job& job, const double* const* rows, const double* wy, std::int32_t x,
                                      std::uint8_t* out) {
-    V4d wx[K];
-    V4d sum[K];
-    const double* px[K];
-    for (int k = 0; k < K; ++k) {
-        Load(wx[k], job.columnWeight + 4 * static_cast<std::size_t>(x + k));
-        sum[k] = V4d{0.0, 0.0, 0.0, 0.0};
-    }
+    const std::size_t x1 = static_cast<std::size_t>(x) + (Pair ? 1 : 0);
+    const double* cw0 = job.columnWeight + 4 * static_cast<std::size_t>(x);
+    const double* cw1 = job.columnWeight + 4 * x1;
+    V2d wx[4];  // per tap: the weights of both pixels
+    for (int n = 0; n < 4; ++n) wx[n] = V2d{cw0[n], cw1[n]};
+    V2d s0 = {0.0, 0.0}, s1 = {0.0, 0.0}, s2 = {0.0, 0.0};
+#pragma GCC unroll 4
     for (int m = 0; m < 4; ++m) {
-        for (int k = 0; k < K; ++k) px[k] = rows[m] + 3 * static_cast<std::size_t>(job.column[x + k]);
-        V4d w[K];
-        for (int k = 0; k < K; ++k) w[k] = wy[m] * wx[k];  // the products wy * wx of four taps at once
+        const double* p0 = rows[m] + 3 * static_cast<std::size_t>(job.column[x]);
+        const double* p1 = rows[m] + 3 * static_cast<std::size_t>(job.column[x1]);
+#pragma GCC unroll 4
         for (int n = 0; n < 4; ++n) {
-            for (int k = 0; k < K; ++k) {
-                V4d pixel;
-                Load(pixel, px[k] + 3 * n);
-                V4d wn;
-                Lane(wn, w[k], n);
-                sum[k] += wn * pixel;
+            const V2d w = wy[m] * wx[n];  // the products wy * wx of both pixels' taps
+            V2d a;
+            Load(a, p0 + 3 * n);
+            s0 += __builtin_shufflevector(w, w, 0, 0) * a;
+            if (Pair) {
+                V2d c;
+                Load(c, p1 + 3 * n + 1);
+                s1 += w * V2d{p0[3 * n + 2], p1[3 * n]};
+                s2 += __builtin_shufflevector(w, w, 1, 1) * c;
+            } else {
+                s1 += w * V2d{p0[3 * n + 2], 0.0};
             }
         }
     }
-    for (int k = 0; k < K; ++k) StorePixel<Spill>(out + 3 * static_cast<std::size_t>(x + k), sum[k]);
+    const V2d sums[3] = {s0, s1, s2};
+    StoreBytes<Pair ? 6 : 3>(out + 3 * static_cast<std::size_t>(x), sums);
+}
+
+PANOREL_ALWAYS_INLINE void SumRow(const Job& job, const double* const* rows, const double* wy, std::uint8_t* out) {
+    std::int32_t x = 0;
+    for (; x + 1 < job.dw; x += 2) SumPixels<true>(job, rows, wy, x, out);
+    if (x < job.dw) SumPixels<false>(job, rows, wy, x, out);
 }
 
 PANOREL_ALWAYS_INLINE void ResampleBody(const Job& job) {
@@ -166,9 +173,7 @@ PANOREL_ALWAYS_INLINE void ResampleBody(const Job& job) {
             wy[m + 1] = TentWeight(m - dy);
         }
         std::uint8_t* out = job.dst + job.dstStride * static_cast<std::size_t>(y);
-        std::int32_t x = 0;
-        for (; x + 4 < job.dw; x += 4) SumPixels<4, true>(job, rows, wy, x, out);
-        for (; x < job.dw; ++x) SumPixels<1, false>(job, rows, wy, x, out);
+        SumRow(job, rows, wy, out);
         std::fill(out + rowBytes, out + job.dstStride, std::uint8_t{0});
     }
 }
@@ -176,18 +181,33 @@ PANOREL_ALWAYS_INLINE void ResampleBody(const Job& job) {
 void ResampleBase(const Job& job) { ResampleBody(job); }
 
 #ifdef PANOREL_RESAMPLE_AVX2
-// Wider vectors only; no fused multiply-add, which would change the results.
+// The same code in the AVX encoding: three-operand instructions save the
+// register copies that the two-operand SSE2 forms need, which counts most in
+// the i686 build's eight vector registers. No fused multiply-add, which would
+// change the results.
 __attribute__((target("avx2"))) void ResampleAvx2(const Job& job) { ResampleBody(job); }
 #endif
 
 using Kernel = void (*)(const Job&);
 
-Kernel PickKernel() {
+struct Picked {
+    Kernel kernel;
+    const char* name;
+};
+
+Picked PickKernel() {
 #ifdef PANOREL_RESAMPLE_AVX2
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return ResampleAvx2;
+    if (__builtin_cpu_supports("avx2")) return {ResampleAvx2, "AVX2"};
+    return {ResampleBase, "SSE2"};
+#else
+    return {ResampleBase, "baseline"};
 #endif
-    return ResampleBase;
+}
+
+const Picked& Fastest() {
+    static const Picked picked = PickKernel();
+    return picked;
 }
 
 }  // namespace
@@ -209,10 +229,12 @@ bool ResampleSizesValid(std::size_t srcSize, std::int32_t sw, std::int32_t sh, s
     return srcSize / DibStride(sw) >= static_cast<std::size_t>(sh);
 }
 
+const char* FastestResamplePathName() { return Fastest().name; }
+
 bool ResampleBuffer(const std::uint8_t* src, std::size_t srcSize, PixelBuffer& dst, std::int32_t sw,
-                    std::int32_t sh, std::int32_t dw, std::int32_t dh) {
+                    std::int32_t sh, std::int32_t dw, std::int32_t dh, ResamplePath path) {
     if (src == nullptr || !ResampleSizesValid(srcSize, sw, sh, dw, dh)) return false;
-    static const Kernel kernel = PickKernel();
+    const Kernel kernel = path == ResamplePath::Baseline ? ResampleBase : Fastest().kernel;
 
     const double sx = static_cast<double>(sw - 1) / static_cast<double>(dw - 1);
     std::vector<std::int32_t> column(static_cast<std::size_t>(dw));

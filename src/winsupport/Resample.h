@@ -30,11 +30,18 @@ double TentWeight(double x);
 // destination side is below 2, a source side below 1, a side or pixel count
 // beyond the limits above, or the source holds fewer than DibStride(sw) * sh
 // bytes.
+// The code doing the work: the fastest this processor runs (AVX2 where it has
+// it), or the one every processor of the build runs (SSE2 on x86). Both give
+// the same bytes; tests and benchmarks ask for each.
+enum class ResamplePath { Fastest, Baseline };
+// "AVX2", "SSE2" or "baseline": what ResamplePath::Fastest is on this processor.
+const char* FastestResamplePathName();
+
 bool ResampleBuffer(const std::uint8_t* src, std::size_t srcSize, PixelBuffer& dst, std::int32_t sw,
-                    std::int32_t sh, std::int32_t dw, std::int32_t dh);
+                    std::int32_t sh, std::int32_t dw, std::int32_t dh, ResamplePath path = ResamplePath::Fastest);
 inline bool ResampleBuffer(const PixelBuffer& src, PixelBuffer& dst, std::int32_t sw, std::int32_t sh,
-                           std::int32_t dw, std::int32_t dh) {
-    return ResampleBuffer(src.data(), src.size(), dst, sw, sh, dw, dh);
+                           std::int32_t dw, std::int32_t dh, ResamplePath path = ResamplePath::Fastest) {
+    return ResampleBuffer(src.data(), src.size(), dst, sw, sh, dw, dh, path);
 }
 
 // Whether ResampleBuffer would accept these sizes for a source of srcSize bytes.

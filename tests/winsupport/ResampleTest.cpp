@@ -143,10 +143,15 @@ TEST(Resample, MatchesThePlainLoopToTheBit) {
     }
     for (const Case c : cases) {
         const PixelBuffer src = Noise(c.sw, c.sh, c.sw * 1000 + c.sh);
-        PixelBuffer fast, plain;
-        ASSERT_TRUE(ResampleBuffer(src, fast, c.sw, c.sh, c.dw, c.dh));
+        PixelBuffer plain;
         test::OracleResample(src, plain, c.sw, c.sh, c.dw, c.dh);
-        ASSERT_EQ(fast, plain) << c.sw << 'x' << c.sh << " to " << c.dw << 'x' << c.dh;
+        for (const ResamplePath path : {ResamplePath::Fastest, ResamplePath::Baseline}) {
+            PixelBuffer fast;
+            ASSERT_TRUE(ResampleBuffer(src, fast, c.sw, c.sh, c.dw, c.dh, path));
+            ASSERT_EQ(fast, plain) << c.sw << 'x' << c.sh << " to " << c.dw << 'x' << c.dh << " on the "
+                                   << (path == ResamplePath::Baseline ? "baseline" : FastestResamplePathName())
+                                   << " path";
+        }
     }
 }
 
