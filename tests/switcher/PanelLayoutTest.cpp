@@ -50,10 +50,8 @@ TEST(PanelLayout, FullHdPlacesTilesTabsAndBar) {
     EXPECT_EQ(l->previewHeight, 435);
     EXPECT_EQ(Tiles(*l), (std::vector<PanelPoint>{{70, 70}, {995, 70}, {70, 575}, {995, 575}}));
     // A tab 28 high (text 16 + 12) sits with its bottom on its tile's top.
-    EXPECT_EQ(TabPosition(l->Tile(1), 28), (PanelPoint{70, 42}));
-    EXPECT_EQ(TabPosition(l->Tile(2), 28), (PanelPoint{995, 42}));
-    EXPECT_EQ(TabPosition(l->Tile(3), 28), (PanelPoint{70, 547}));
-    EXPECT_EQ(TabPosition(l->Tile(4), 28), (PanelPoint{995, 547}));
+    for (int j = 1; j <= 4; ++j)
+        EXPECT_EQ(TabPosition(l->Tile(j), 28), (PanelPoint{l->Tile(j).left, l->Tile(j).top - 28})) << j;
     // (1920 - 449) / 2 = 735.5 rounds to even; the top is FH - 57 + 2.
     EXPECT_EQ(ButtonBarPosition(1920, 1080), (PanelPoint{736, 1025}));
 }
