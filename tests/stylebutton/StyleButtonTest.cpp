@@ -201,6 +201,18 @@ TEST_F(StyleButtonTest, CaptionDropDownAndSeparatorAreDrawn) {
     EXPECT_GT(glyph, 5) << "Marlett's down triangle";
     EXPECT_EQ(At(W - 16, 5), S(b(), -0.1f));
     EXPECT_EQ(At(W - 15, 5), S(b(), 0.1f));
+
+    // Only the first digit is drawn: 16 shows Marlett's "1", as 1 does.
+    auto symbol = [&](std::int32_t code) {
+        button->Let(Prop::DropDownSymbol, code);
+        pixels.clear();
+        std::vector<Colour> area;
+        for (int x = W - 15; x < W; ++x)
+            for (int y = 0; y < H; ++y) area.push_back(At(x, y));
+        return area;
+    };
+    EXPECT_EQ(symbol(16), symbol(1));
+    EXPECT_NE(symbol(16), symbol(6));
 }
 
 TEST_F(StyleButtonTest, PictureInColourAndGreyWhenDisabled) {
