@@ -31,13 +31,13 @@ void ButtonInputModel::MouseMove(bool overControl, bool handPointer) {
     }
     if (spaceHeld_) return;
     if (!mouseOver_) {
-        To(kStateNormal);
+        To(kLookNormal);
     } else if (leftHeld_) {
-        To(kStatePressed);
-    } else if (state_ != kStateHot) {
-        state_ = kStateHot;
+        To(kLookPressed);
+    } else if (state_ != kLookHot) {
+        state_ = kLookHot;
         host_.Redraw();
-        if (host_.Enabled() && !popupJustClosed_ && state_ != kStatePressed) host_.RebuildToolTip();
+        if (host_.Enabled() && !popupJustClosed_ && state_ != kLookPressed) host_.RebuildToolTip();
     }
 }
 
@@ -53,7 +53,7 @@ void ButtonInputModel::MouseLeave() {
         popupJustClosed_ = false;
     }
     if (spaceHeld_) return;
-    To(kStateNormal);
+    To(kLookNormal);
     Raise(ButtonEvent::MouseLeave);
 }
 
@@ -63,7 +63,7 @@ void ButtonInputModel::MouseDown(const MouseArgs& args, bool handPointer) {
     if (args.button != kLeftButton && !popupJustClosed_) return;
     hasFocus_ = true;
     leftHeld_ = true;
-    if (!spaceHeld_) To(kStatePressed);
+    if (!spaceHeld_) To(kLookPressed);
     if (!popupAttached_)
         Raise(ButtonEvent::MouseDown, args);
     else if (!popupJustClosed_)
@@ -84,7 +84,7 @@ void ButtonInputModel::MouseUp(const MouseArgs& args, bool handPointer) {
     if (popupAttached_) {
         leftHeld_ = false;
         popupJustClosed_ = false;
-        state_ = kStateNormal;
+        state_ = kLookNormal;
         host_.Redraw();
         return;
     }
@@ -98,7 +98,7 @@ void ButtonInputModel::MouseUp(const MouseArgs& args, bool handPointer) {
                 host_.ClearGroup();
                 host_.SetValue(true);
             }
-            state_ = kStateNormal;
+            state_ = kLookNormal;
             host_.Redraw();
             Raise(ButtonEvent::Click);
         }
@@ -110,7 +110,7 @@ void ButtonInputModel::DblClick(bool handPointer) {
     if (handPointer) host_.HandCursor();
     if (down_.button != kLeftButton) return;
     host_.TakeCapture();
-    state_ = kStatePressed;
+    state_ = kLookPressed;
     host_.Redraw();
     MouseDown(down_, handPointer);
     if (!popupAttached_)
@@ -125,11 +125,11 @@ void ButtonInputModel::KeyDown(std::int16_t keyCode, std::int16_t shift) {
     } else if (keyCode == kKeySpace) {
         if (shift == kAltShift) return;  // the system menu's key, not a press
         if (leftHeld_) {
-            To(mouseOver_ ? kStatePressed : kStateNormal);
+            To(mouseOver_ ? kLookPressed : kLookNormal);
         } else {
             spaceHeld_ = true;
             PressValue();
-            To(kStatePressed);
+            To(kLookPressed);
         }
         if (!host_.CaptureOnControl()) {
             host_.ReleaseCapture();
@@ -139,7 +139,7 @@ void ButtonInputModel::KeyDown(std::int16_t keyCode, std::int16_t shift) {
         // arrows: nothing
     } else if (spaceHeld_) {
         spaceHeld_ = false;
-        state_ = kStateNormal;
+        state_ = kLookNormal;
         host_.Redraw();
     }
     MouseArgs args;
@@ -154,12 +154,12 @@ void ButtonInputModel::KeyUp(std::int16_t keyCode, std::int16_t shift) {
     if (shift == kAltShift && !spaceHeld_) return;
     host_.ReleaseCapture();
     if (!mouseOver_) {
-        To(kStateNormal);
+        To(kLookNormal);
         if (!leftHeld_ && spaceHeld_) Raise(ButtonEvent::Click);
     } else if (leftHeld_) {
-        To(kStatePressed);
+        To(kLookPressed);
     } else {
-        To(kStateHot);
+        To(kLookHot);
         if (spaceHeld_) Raise(ButtonEvent::Click);
     }
     MouseArgs args;
@@ -207,7 +207,7 @@ void ButtonInputModel::LostFocus(bool displayAsDefault) {
     hasFocus_ = false;
     leftHeld_ = false;
     spaceHeld_ = false;
-    state_ = parentActive_ && mouseOver_ ? kStateHot : kStateNormal;
+    state_ = parentActive_ && mouseOver_ ? kLookHot : kLookNormal;
     host_.Redraw();
     if (displayAsDefault) host_.Redraw();
 }
@@ -215,12 +215,12 @@ void ButtonInputModel::LostFocus(bool displayAsDefault) {
 void ButtonInputModel::Activation(bool activated, bool displayAsDefault) {
     if (activated) {
         parentActive_ = true;
-        state_ = kStateNormal;
+        state_ = kLookNormal;
         host_.Redraw();
         if (displayAsDefault) host_.Redraw();
     } else {
         leftHeld_ = spaceHeld_ = hasFocus_ = parentActive_ = false;
-        state_ = kStateNormal;
+        state_ = kLookNormal;
         host_.Redraw();
     }
 }
@@ -249,7 +249,7 @@ void ButtonInputModel::ShowPopup() {
         popupJustClosed_ = true;
     } else {
         leftHeld_ = mouseOver_ = spaceHeld_ = popupJustClosed_ = popupShowing_ = false;
-        state_ = kStateNormal;
+        state_ = kLookNormal;
         host_.Redraw();
     }
 }

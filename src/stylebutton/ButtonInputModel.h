@@ -8,9 +8,9 @@
 
 namespace panorel::stylebutton {
 
-constexpr std::int32_t kStateNormal = 0;
-constexpr std::int32_t kStateHot = 1;
-constexpr std::int32_t kStatePressed = 2;
+constexpr std::int32_t kLookNormal = 0;
+constexpr std::int32_t kLookHot = 1;
+constexpr std::int32_t kLookPressed = 2;
 
 constexpr std::int16_t kLeftButton = 1;
 constexpr std::int16_t kAltShift = 4;
@@ -115,7 +115,7 @@ private:
     void Raise(ButtonEvent event, const MouseArgs& args = {}) { host_.Raise(event, args); }
 
     ButtonInputHost& host_;
-    std::int32_t state_ = kStateNormal;
+    std::int32_t state_ = kLookNormal;
     bool mouseOver_ = false, leftHeld_ = false, spaceHeld_ = false, hasFocus_ = false, parentActive_ = true;
     bool popupAttached_ = false, popupJustClosed_ = false, popupShowing_ = false;
     MouseArgs down_;

@@ -47,7 +47,7 @@ public:
     bool Value() const override { return value; }
     void SetValue(bool v) override {
         value = v;
-        if (!v) model.State(kStateNormal);
+        if (!v) model.State(kLookNormal);
         Log(v ? "v1" : "v0");
     }
     void ClearGroup() override { Log("group"); }
@@ -82,30 +82,30 @@ TEST(ButtonInputModel, SequencesTraceAndEndState) {
     const Row rows[] = {
         {"hover: hot once, Enter on every move", 0,
          [](Recorder& r) { r.model.MouseMove(true, false); r.model.MouseMove(true, false); },
-         "Enter r1 tip Enter", kStateHot},
+         "Enter r1 tip Enter", kLookHot},
         {"move elsewhere", 0, [](Recorder& r) { r.model.MouseMove(true, false); r.model.MouseMove(false, false); },
-         "Enter r1 tip r0", kStateNormal},
+         "Enter r1 tip r0", kLookNormal},
         {"leave", 0, [](Recorder& r) { r.model.MouseMove(true, false); r.model.MouseLeave(); },
-         "Enter r1 tip r0 Leave", kStateNormal},
+         "Enter r1 tip r0 Leave", kLookNormal},
         {"left click inside", 0,
          [](Recorder& r) { r.model.MouseDown(At(1, 5, 5), false); r.model.MouseUp(At(1, 5, 5), false); },
-         "r2 Down(1) r0 Click Up(1)", kStateNormal},
+         "r2 Down(1) r0 Click Up(1)", kLookNormal},
         {"release on column 0: no Click", 0,
          [](Recorder& r) { r.model.MouseDown(At(1, 5, 5), false); r.model.MouseUp(At(1, 0, 5), false); },
-         "r2 Down(1) Up(1)", kStatePressed},
+         "r2 Down(1) Up(1)", kLookPressed},
         {"release on row 0: no Click", 0,
          [](Recorder& r) { r.model.MouseDown(At(1, 5, 5), false); r.model.MouseUp(At(1, 5, 0), false); },
-         "r2 Down(1) Up(1)", kStatePressed},
+         "r2 Down(1) Up(1)", kLookPressed},
         {"right press raises nothing, release MouseUp", 0,
          [](Recorder& r) { r.model.MouseDown(At(2, 5, 5), false); r.model.MouseUp(At(2, 5, 5), false); },
-         "Up(2)", kStateNormal},
+         "Up(2)", kLookNormal},
         {"pressed, off and back on", 0,
          [](Recorder& r) {
              r.model.MouseDown(At(1, 5, 5), false);
              r.model.MouseMove(false, false);
              r.model.MouseMove(true, false);
          },
-         "r2 Down(1) r0 Enter r2", kStatePressed},
+         "r2 Down(1) r0 Enter r2", kLookPressed},
         {"double-click", 0,
          [](Recorder& r) {
              r.model.MouseDown(At(1, 5, 5), false);
@@ -113,57 +113,57 @@ TEST(ButtonInputModel, SequencesTraceAndEndState) {
              r.model.DblClick(false);
              r.model.MouseUp(At(1, 5, 5), false);
          },
-         "r2 Down(1) r0 Click Up(1) r2 Down(1) DblClick r0 Click Up(1)", kStateNormal},
+         "r2 Down(1) r0 Click Up(1) r2 Down(1) DblClick r0 Click Up(1)", kLookNormal},
         {"hand pointer on every mouse message", 0,
          [](Recorder& r) { r.model.MouseMove(false, true); r.model.MouseDown(At(2, 1, 1), true); },
-         "hand hand", kStateNormal},
+         "hand hand", kLookNormal},
         {"space over the button", 0,
          [](Recorder& r) {
              r.model.MouseMove(true, false);
              r.model.KeyDown(32, 0);
              r.model.KeyUp(32, 0);
          },
-         "Enter r1 tip r2 KeyDown(32) r1 Click KeyUp(32)", kStateHot},
+         "Enter r1 tip r2 KeyDown(32) r1 Click KeyUp(32)", kLookHot},
         {"space away from the button", 0, [](Recorder& r) { r.model.KeyDown(32, 0); r.model.KeyUp(32, 0); },
-         "r2 KeyDown(32) r0 Click KeyUp(32)", kStateNormal},
+         "r2 KeyDown(32) r0 Click KeyUp(32)", kLookNormal},
         {"space cancelled by another key", 0,
          [](Recorder& r) { r.model.KeyDown(32, 0); r.model.KeyDown(65, 0); r.model.KeyUp(32, 0); },
-         "r2 KeyDown(32) r0 KeyDown(65) KeyUp(32)", kStateNormal},
+         "r2 KeyDown(32) r0 KeyDown(65) KeyUp(32)", kLookNormal},
         {"Alt+Space does nothing", 0, [](Recorder& r) { r.model.KeyDown(32, 4); r.model.KeyUp(32, 4); }, "",
-         kStateNormal},
+         kLookNormal},
         {"Enter clicks, arrows nothing, KeyPress always", 0,
          [](Recorder& r) { r.model.KeyDown(13, 0); r.model.KeyDown(37, 0); r.model.KeyPress(97); },
-         "Click KeyDown(13) KeyDown(37) KeyPress", kStateNormal},
+         "Click KeyDown(13) KeyDown(37) KeyPress", kLookNormal},
         {"check: click toggles", 1,
          [](Recorder& r) { r.model.MouseDown(At(1, 5, 5), false); r.model.MouseUp(At(1, 5, 5), false); },
-         "r2 Down(1) v1 r2 r0 Click Up(1)", kStateNormal},
+         "r2 Down(1) v1 r2 r0 Click Up(1)", kLookNormal},
         {"check: space toggles", 1, [](Recorder& r) { r.model.KeyDown(32, 0); },
-         "v1 r2 KeyDown(32)", kStatePressed},
+         "v1 r2 KeyDown(32)", kLookPressed},
         {"option: click clears the group", 2,
          [](Recorder& r) { r.model.MouseDown(At(1, 5, 5), false); r.model.MouseUp(At(1, 5, 5), false); },
-         "r2 Down(1) group v1 r0 Click Up(1)", kStateNormal},
+         "r2 Down(1) group v1 r0 Click Up(1)", kLookNormal},
         {"access key on a push button, Enter too", 0,
          [](Recorder& r) { r.model.AccessKeyPress('a'); r.model.AccessKeyPress(13); },
-         "doevents Click doevents Click", kStateNormal},
+         "doevents Click doevents Click", kLookNormal},
         {"access key on a check button; Enter does nothing", 1,
          [](Recorder& r) { r.model.AccessKeyPress(13); r.model.AccessKeyPress('a'); r.model.AccessKeyPress(27); },
-         "v1 r0 doevents Click", kStateNormal},
+         "v1 r0 doevents Click", kLookNormal},
         {"access key on an option button", 2, [](Recorder& r) { r.model.AccessKeyPress('a'); },
-         "group v1 r0 doevents Click", kStateNormal},
+         "group v1 r0 doevents Click", kLookNormal},
         {"access key on a disabled button", 0,
-         [](Recorder& r) { r.enabled = false; r.model.AccessKeyPress('a'); }, "", kStateNormal},
+         [](Recorder& r) { r.enabled = false; r.model.AccessKeyPress('a'); }, "", kLookNormal},
         {"focus lost over an active form", 0,
          [](Recorder& r) { r.model.MouseMove(true, false); r.model.LostFocus(true); },
-         "Enter r1 tip r1 r1", kStateHot},
+         "Enter r1 tip r1 r1", kLookHot},
         {"deactivated, then focus lost", 0,
          [](Recorder& r) {
              r.model.MouseMove(true, false);
              r.model.Activation(false, false);
              r.model.LostFocus(false);
          },
-         "Enter r1 tip r0 r0", kStateNormal},
+         "Enter r1 tip r0 r0", kLookNormal},
         {"disabled: no tooltip", 0, [](Recorder& r) { r.enabled = false; r.model.MouseMove(true, false); },
-         "Enter r1", kStateHot},
+         "Enter r1", kLookHot},
     };
     for (const Row& row : rows) {
         Recorder r;
