@@ -159,9 +159,8 @@ void VLM_StyleButton::Apply(unsigned effects) {
 void VLM_StyleButton::ApplyFont() {
     const host::FontDesc& f = model_.P.Font;
     LOGFONTW lf{};
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ::ReleaseDC(nullptr, screen);
+    int dpi = 96;
+    if (WindowDc screen = WindowDc::Client(nullptr)) dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
     lf.lfHeight = -RoundToInt32(f.Size * dpi / 72.0);
     lf.lfWeight = f.Weight;
     lf.lfItalic = f.Italic;

@@ -53,7 +53,7 @@ TEST(ButtonLayout, CaptionAndPicturePlaces) {
          {30, 12, 46, 28}},
         {"separator, right caption", with(Button(1, 2, false), [](auto& i) { i.dropDownSeparator = true; }),
          {81, 14, 181, 27}, none},
-        {"blank caption centres the picture", with(Button(0, 0), [](auto& i) { i.captionBlank = i.dropDownSymbol = 3; }),
+        {"blank caption centres the picture", with(Button(0, 0), [](auto& i) { i.captionBlank = true, i.dropDownSymbol = 3; }),
          {20, 14, 122, 27}, {84, 12, 100, 28}},
         {"pressed style 0 moves in", with(Button(1, 1), [](auto& i) { i.state = 2; }), {59, 15, 159, 28},
          {39, 13, 55, 29}},
