@@ -7,6 +7,7 @@
 #include <atomic>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -125,34 +126,23 @@ protected:
         s.swap(log);
         return s;
     }
-    // Waits for `what` among the events, then hands back all but MouseEnter.
+    // Waits for `what` among the events, then hands back all but MouseEnter
+    // (which any move after a click raises).
     std::string Until(const std::string& what) {
-        auto seen = [&] {
-            std::string s = log;
-            std::string flat;
-            for (std::size_t at = 0; at < s.size();) {
-                std::size_t end = s.find(' ', at);
-                if (end == std::string::npos) end = s.size();
-                const std::string word = s.substr(at, end - at);
-                if (word != "Enter" || what == "Enter") flat += (flat.empty() ? "" : " ") + word;
-                at = end + 1;
-            }
-            return flat.find(what) != std::string::npos;
-        };
-        Pump(seen, 4000);
-        return what == "Enter" ? (Pump(60), log.clear(), std::string("Enter")) : TakeButEnter(60);
-    }
-    // The events apart from MouseEnter, which any move after a click raises.
-    std::string TakeButEnter(DWORD ms = 120) {
-        std::string s = Take(ms), out;
-        std::size_t at = 0;
-        while (at < s.size()) {
-            std::size_t end = s.find(' ', at);
-            if (end == std::string::npos) end = s.size();
-            const std::string word = s.substr(at, end - at);
-            if (word != "Enter") out += (out.empty() ? "" : " ") + word;
-            at = end + 1;
+        if (what == "Enter") {
+            Pump([&] { return log.find("Enter") != std::string::npos; }, 4000);
+            Take(60);
+            return "Enter";
         }
+        Pump([&] { return ButEnter(log).find(what) != std::string::npos; }, 4000);
+        return TakeButEnter(60);
+    }
+    std::string TakeButEnter(DWORD ms = 120) { return ButEnter(Take(ms)); }
+    static std::string ButEnter(const std::string& s) {
+        std::istringstream words(s);
+        std::string word, out;
+        while (words >> word)
+            if (word.size() < 5 || word.compare(word.size() - 5, 5, "Enter")) out += (out.empty() ? "" : " ") + word;
         return out;
     }
 
