@@ -384,4 +384,35 @@ void RunningMain::KillSwitcher(int n) {
     WaitExit(switchers_[n], 5000);
 }
 
+void MouseTo(int x, int y) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    // Absolute positions run 0..65535 across the screen; aim at pixel centres.
+    in.mi.dx = static_cast<LONG>((x * 65536LL + 32768) / ::GetSystemMetrics(SM_CXSCREEN));
+    in.mi.dy = static_cast<LONG>((y * 65536LL + 32768) / ::GetSystemMetrics(SM_CYSCREEN));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof in);
+}
+
+void MouseButton(DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    ::SendInput(1, &in, sizeof in);
+}
+
+void ClickAt(int x, int y, DWORD down, DWORD up) {
+    MouseTo(x, y);
+    MouseButton(down);
+    MouseButton(up);
+}
+
+void Key(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &in, sizeof in);
+}
+
 }  // namespace panorel::test

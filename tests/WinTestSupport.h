@@ -213,6 +213,13 @@ private:
     KernelHandle done_;
     std::thread thread_;
 };
+// Real input through SendInput (on the session's virtual desktop clicks go
+// where Windows would send them). Positions are screen pixels.
+void MouseTo(int x, int y);
+// Presses and releases: flags of one mouse event (MOUSEEVENTF_LEFTDOWN...).
+void MouseButton(DWORD flags);
+void ClickAt(int x, int y, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP);
+void Key(WORD vk, bool up);
 
 // Runs Panorel2.exe with these arguments to its end; its exit code, -1 on
 // time-out, -2 when it could not start.

@@ -79,9 +79,11 @@ VLM_StyleButton::VLM_StyleButton(host::ControlContainer& container, const std::w
     RefreshSize();
     surface_.Create(W_, H_);
     surface_.MaskTransparentSet(true);
+    StartInput();
 }
 
 VLM_StyleButton::~VLM_StyleButton() {
+    StopInput();
     if (hwnd_) {
         ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         ::DestroyWindow(hwnd_);  // the window deletes its region
@@ -134,8 +136,7 @@ void VLM_StyleButton::Apply(unsigned effects) {
     if (effects & kAccessKey) accessKey_ = AccessKey(p.Caption);
     if (effects & kEnableWindow) {
         ::EnableWindow(hwnd_, p.Enabled);
-        timer_.Interval(0);  // blinking restarts only through input handling
-        blinkPhase_ = false;
+        EnabledAssigned();  // starts or stops blinking
     }
     if (effects & kFont) ApplyFont();
     if (effects & kTextColour && surface_.hDC()) ::SetTextColor(surface_.hDC(), TranslateColor(p.ForeColor));
@@ -143,7 +144,10 @@ void VLM_StyleButton::Apply(unsigned effects) {
         handCursor_ = p.HandPointer ? ::LoadCursorW(nullptr, IDC_HAND) : nullptr;
         if (p.HandPointer && !handCursor_) model_.P.HandPointer = false;
     }
-    if (effects & kStateNormal) state_ = 0;
+    if (effects & kStateNormal) {
+        state_ = 0;
+        InputStateNormal();
+    }
     if (effects & kResize) {
         ResizeHandling();
         return;
@@ -256,8 +260,11 @@ LRESULT VLM_StyleButton::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
                 ResizeHandling();
             }
             return 0;
-        default:
+        default: {
+            LRESULT result = 0;
+            if (HandleInput(msg, wParam, lParam, result)) return result;
             return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+        }
     }
 }
 

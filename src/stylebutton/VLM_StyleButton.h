@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "host/ControlSite.h"
@@ -162,6 +163,34 @@ private:
     ButtonPicture image_;
     CTimer timer_;
     bool blinkPhase_ = false;
+
+    // ---- Input, states, pop-up menu, tooltips and blinking (VLM_StyleButtonInput.cpp) ----
+public:
+    // A left press opens `Menu` instead of raising MouseDown; Align places it
+    // (0..7), Flags are the menu's alignment flags. Not a menu: ignored.
+    void SetPopupMenu(HMENU Menu, std::int32_t Align = 0, std::int32_t Flags = 0, bool DefaultMenu = false);
+    void UnsetPopupMenu();
+    // Delivered by the host for the control's access key (Enter or Escape
+    // when it is the form's default or cancel button).
+    void AccessKeyPress(std::int16_t KeyAscii);
+    // The control's own tooltip window (none until the first hot look), and
+    // the balloon that blinking shows.
+    HWND ToolTipWindow() const noexcept;
+    class frmFakeToolTip* FakeToolTip() const noexcept;
+    std::uint16_t BlinkTicks() const noexcept;
+    bool MouseOver() const noexcept { return mouseOver_; }
+
+private:
+    struct InputState;
+    struct InputStateDeleter {
+        void operator()(InputState* p) const noexcept;
+    };
+    void StartInput();
+    void StopInput() noexcept;
+    bool HandleInput(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void EnabledAssigned();
+    void InputStateNormal() noexcept;
+    std::unique_ptr<InputState, InputStateDeleter> input_;
 };
 
 }  // namespace panorel

@@ -3,7 +3,9 @@
 #include "switcher/mainW.h"
 
 #include <oleauto.h>
+#include <shellapi.h>
 
+#include "host/PanorelError.h"
 #include "settings/UserSettings.h"
 
 namespace panorel {
@@ -39,6 +41,30 @@ std::wstring MenuFontName(HWND window) {
     return result;
 }
 
+// The folder the switcher runs from, without a trailing backslash.
+std::string ProgramFolder() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, n);
+    const std::size_t slash = folder.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+}
+
+// A button's action: the panel goes away, then the program beside the
+// switcher starts; whether it started is not checked.
+void HideAndStart(mainW& w, const char* file) {
+    SkipOnError([&] {
+        if (w.Visible()) w.Hide();
+    });
+    SkipOnError([&] {
+        if (w.formBg.Visible()) w.formBg.Hide();
+    });
+    SkipOnError([&] {
+        const std::string program = ProgramFolder() + file;
+        ::ShellExecuteA(reinterpret_cast<HWND>(1), "open", program.c_str(), "1", "1", SW_SHOWNORMAL);
+    });
+}
+
 }  // namespace
 
 void mainW::CreateButtons() {
@@ -48,6 +74,8 @@ void mainW::CreateButtons() {
     cmdStartCP->ReadProperties(stored);
     cmdHelp = std::make_unique<VLM_StyleButton>(*buttonBar_, L"cmdHelp", 232, 8, kButtonWidth, kButtonHeight);
     cmdHelp->ReadProperties(stored);
+    cmdStartCP->Click = [this] { HideAndStart(*this, "\\ControlPanel-Panorel2.exe"); };
+    cmdHelp->Click = [this] { HideAndStart(*this, "\\helpBrowser.exe"); };
 }
 
 void mainW::SetUpButtons() {

@@ -1,0 +1,436 @@
+// The styled button with real mouse and keyboard input (SendInput on the
+// session's virtual desktop): looks and events, keys and access keys, check
+// and option modes, the pop-up menu, the tooltips, blinking, and a storm of
+// hostile messages that must leave nothing behind.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "WinTestSupport.h"
+#include "stylebutton/VLM_StyleButton.h"
+#include "settings/CompDefaultPrefs.h"
+#include "winsupport/MTimer.h"
+#include "winsupport/frmFakeToolTip.h"
+
+namespace panorel::test {
+namespace {
+
+constexpr int kFormLeft = 100, kFormTop = 100;
+constexpr int kLeft = 20, kTop = 20, W = 201, H = 41;
+// Screen point inside the button, (dx, dy) from its top left.
+int SX(int dx) { return kFormLeft + kLeft + dx; }
+int SY(int dy) { return kFormTop + kTop + dy; }
+
+// As the program's message loop does: keys become characters (access keys).
+template <class Done>
+bool Pump(Done done, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > ms) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    return true;
+}
+void Pump(DWORD ms) { Pump([] { return false; }, ms); }
+
+// Wine moves the X pointer behind the scenes: wait until the cursor is there.
+// A stale pointer position can come back once, so the move is made twice.
+void MoveTo(int x, int y) {
+    for (int i = 0; i < 2; ++i) {
+        MouseTo(x, y);
+        Pump([&] {
+            POINT p{};
+            return ::GetCursorPos(&p) && p.x == x && p.y == y;
+        }, 1000);
+        Pump(40);
+    }
+}
+void Click(int x, int y) {
+    MoveTo(x, y);
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+long GdiLive() {
+    return BrushHandle::LiveCount() + PenHandle::LiveCount() + FontHandle::LiveCount() + RegionHandle::LiveCount() +
+           BitmapHandle::LiveCount() + MemoryDcHandle::LiveCount() + WindowDc::LiveCount() +
+           WindowHandle::LiveCount();
+}
+
+class ButtonInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DefaultFontHandle(4);  // the balloon's menu font lives as long as the process
+        gdiBefore = GdiLive();
+        timersBefore = RunningTimerCount();
+        form = ::CreateWindowExW(0, L"STATIC", L"form", WS_POPUP | WS_VISIBLE | SS_NOTIFY, kFormLeft, kFormTop, 700,
+                                 200, nullptr, nullptr, nullptr, nullptr);
+        container = std::make_unique<host::ControlContainer>(form);
+        button = Make(L"cmdTest", kLeft);
+        MouseTo(5, 5);
+        Activate();
+        Pump([&] { return button->VisualState() == 0; }, 1000);
+        log.clear();
+    }
+    void TearDown() override {
+        others.clear();
+        button.reset();
+        container.reset();
+        ::DestroyWindow(form);
+        Pump(50);
+        EXPECT_EQ(GdiLive(), gdiBefore) << "GDI objects left: " << BrushHandle::LiveCount() << PenHandle::LiveCount()
+                                        << FontHandle::LiveCount() << WindowDc::LiveCount() << " " << BitmapHandle::LiveCount() << " "
+                                        << MemoryDcHandle::LiveCount() << " " << WindowHandle::LiveCount() << " "
+                                        << RegionHandle::LiveCount();
+        EXPECT_EQ(RunningTimerCount(), timersBefore) << "timers left";
+        EXPECT_EQ(::GetCapture(), nullptr);
+    }
+    std::unique_ptr<VLM_StyleButton> Make(const wchar_t* name, int left) {
+        auto b = std::make_unique<VLM_StyleButton>(*container, name, left, kTop, W, H);
+        b->InitProperties();
+        b->ButtonStyle(2);
+        Record(*b, name);
+        return b;
+    }
+    void Record(VLM_StyleButton& b, const std::wstring& name) {
+        const std::string n = name == L"cmdTest" ? "" : std::string(name.begin(), name.end()) + ".";
+        auto add = [this, n](const std::string& s) { log += (log.empty() ? "" : " ") + n + s; };
+        b.Click = [add] { add("Click"); };
+        b.DblClick = [add] { add("DblClick"); };
+        b.MouseEnter = [add] { add("Enter"); };
+        b.MouseLeave = [add] { add("Leave"); };
+        b.MouseDown = [add](std::int16_t k, std::int16_t, float, float) { add("Down" + std::to_string(k)); };
+        b.MouseUp = [add](std::int16_t k, std::int16_t, float, float) { add("Up" + std::to_string(k)); };
+        b.KeyDown = [add](std::int16_t k, std::int16_t) { add("KeyDown" + std::to_string(k)); };
+        b.KeyUp = [add](std::int16_t k, std::int16_t) { add("KeyUp" + std::to_string(k)); };
+    }
+    void Activate() {
+        ::SetForegroundWindow(form);
+        ::SetActiveWindow(form);
+        Pump(80);
+    }
+    // Lets the input reach the windows, then hands back the events seen.
+    std::string Take(DWORD ms = 120) {
+        Pump(ms);
+        std::string s;
+        s.swap(log);
+        return s;
+    }
+    // Waits for `what` among the events, then hands back all but MouseEnter
+    // (which any move after a click raises).
+    std::string Until(const std::string& what) {
+        if (what == "Enter") {
+            Pump([&] { return log.find("Enter") != std::string::npos; }, 4000);
+            Take(60);
+            return "Enter";
+        }
+        Pump([&] { return ButEnter(log).find(what) != std::string::npos; }, 4000);
+        return TakeButEnter(60);
+    }
+    std::string TakeButEnter(DWORD ms = 120) { return ButEnter(Take(ms)); }
+    static std::string ButEnter(const std::string& s) {
+        std::istringstream words(s);
+        std::string word, out;
+        while (words >> word)
+            if (word.size() < 5 || word.compare(word.size() - 5, 5, "Enter")) out += (out.empty() ? "" : " ") + word;
+        return out;
+    }
+
+    HWND form = nullptr;
+    std::unique_ptr<host::ControlContainer> container;
+    std::unique_ptr<VLM_StyleButton> button;
+    std::vector<std::unique_ptr<VLM_StyleButton>> others;
+    std::string log;
+    long gdiBefore = 0;
+    int timersBefore = 0;
+};
+
+TEST_F(ButtonInput, MouseLooksAndEvents) {
+    MoveTo(SX(50), SY(20));
+    EXPECT_EQ(Until("Enter"), "Enter");
+    EXPECT_EQ(button->VisualState(), 1);
+    EXPECT_NE(button->ToolTipWindow(), nullptr) << "the tooltip is built with the hot look";
+    MoveTo(SX(60), SY(21));
+    EXPECT_EQ(Until("Enter"), "Enter") << "on every move";
+    MoveTo(SX(60), SY(120));  // off the button, still on the form
+    EXPECT_EQ(Until("Leave"), "Leave");  // the leave is polled
+    EXPECT_EQ(button->VisualState(), 0);
+
+    MoveTo(SX(50), SY(20));
+    Until("Enter");
+    MoveTo(SX(51), SY(20));
+    Until("Enter");
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    EXPECT_EQ(Until("Down1"), "Down1");
+    EXPECT_EQ(button->VisualState(), 2);
+    EXPECT_EQ(::GetFocus(), button->hWnd());
+    MouseButton(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(Until("Up1"), "Click Up1");
+    EXPECT_EQ(::GetCapture(), nullptr);
+
+    // Released on column 0 and on row 0: MouseUp only.
+    for (const POINT at : {POINT{0, 20}, POINT{50, 0}}) {
+        ::Sleep(600);  // no double-click
+        MoveTo(SX(50), SY(20));
+        MouseButton(MOUSEEVENTF_LEFTDOWN);
+        MoveTo(SX(at.x), SY(at.y));
+        Pump(100);
+        MouseButton(MOUSEEVENTF_LEFTUP);
+        EXPECT_EQ(Until("Up1"), "Down1 Up1") << at.x << "," << at.y;
+    }
+
+    const std::int32_t before = button->VisualState();
+    ::Sleep(600);
+    MouseButton(MOUSEEVENTF_RIGHTDOWN);
+    EXPECT_EQ(TakeButEnter(300), "");
+    EXPECT_EQ(button->VisualState(), before);
+    MouseButton(MOUSEEVENTF_RIGHTUP);
+    EXPECT_EQ(Until("Up2"), "Up2");
+
+    ::Sleep(600);  // apart from the earlier clicks
+    MoveTo(SX(50), SY(20));
+    for (int i = 0; i < 2; ++i) {
+        MouseButton(MOUSEEVENTF_LEFTDOWN);
+        MouseButton(MOUSEEVENTF_LEFTUP);
+    }
+    EXPECT_EQ(Until("Up1 Up1"), "Down1 Click Up1 Down1 DblClick Click Up1");
+}
+
+TEST_F(ButtonInput, TheHotLookReachesTheScreen) {
+    button->ButtonStyle(13);  // the theme's edges: grey, then blue when hot
+    Pump(50);
+    const std::uint32_t normal = ScreenShot().At(SX(0), SY(20));
+    MoveTo(SX(50), SY(20));
+    Take();
+    const std::uint32_t hot = ScreenShot().At(SX(0), SY(20));
+    EXPECT_NE(normal, hot);
+}
+
+TEST_F(ButtonInput, KeyboardSpaceEnterAltSpaceAndAccessKeys) {
+    ::SetFocus(button->hWnd());
+    Take();
+    Key(VK_SPACE, false);
+    EXPECT_EQ(Take(), "KeyDown32");
+    EXPECT_EQ(button->VisualState(), 2);
+    Key(VK_SPACE, true);
+    EXPECT_EQ(Take(), "Click KeyUp32");
+    EXPECT_EQ(button->VisualState(), 0);
+    EXPECT_EQ(::GetCapture(), nullptr);
+
+    Key(VK_RETURN, false);
+    Key(VK_RETURN, true);
+    EXPECT_EQ(Take(), "Click KeyDown13");
+
+    Key(VK_MENU, false);
+    Key(VK_SPACE, false);
+    EXPECT_EQ(button->VisualState(), 0);
+    Key(VK_SPACE, true);
+    Key(VK_MENU, true);
+    const std::string alt = Take();
+    EXPECT_EQ(alt.find("32"), std::string::npos) << alt;
+    EXPECT_EQ(alt.find("Click"), std::string::npos) << alt;
+    EXPECT_EQ(button->VisualState(), 0);
+    Key(VK_ESCAPE, false);
+    Key(VK_ESCAPE, true);
+    Activate();
+    ::SetFocus(button->hWnd());
+    Take();
+
+    // Access keys: Alt+G on a push button clicks; on a check button it toggles.
+    button->Caption(L"&Go");
+    others.push_back(Make(L"chk", 240));
+    others[0]->Caption(L"&Keep");
+    others[0]->Let(stylebutton::Prop::Mode, std::int32_t{1});
+    for (WORD k : {WORD('G'), WORD('K')}) {
+        Key(VK_MENU, false);
+        Key(k, false);
+        Key(k, true);
+        Key(VK_MENU, true);
+    }
+    const std::string keys = Take(200);
+    EXPECT_NE(keys.find("Click"), std::string::npos) << keys;
+    EXPECT_NE(keys.find("chk.Click"), std::string::npos) << keys;
+    EXPECT_TRUE(others[0]->Props().Value);
+    Key(VK_ESCAPE, false);
+    Key(VK_ESCAPE, true);
+    Take();
+}
+
+TEST_F(ButtonInput, CheckAndOptionModes) {
+    struct {
+        std::int32_t style, checkedLook;
+    } const rows[] = {{2, 2}, {0, 0}, {6, 0}};
+    button->Let(stylebutton::Prop::Mode, std::int32_t{1});
+    for (const auto& row : rows) {
+        button->ButtonStyle(row.style);
+        Click(SX(50), SY(20));
+        Take();
+        EXPECT_TRUE(button->Props().Value) << row.style;
+        MoveTo(SX(60), SY(120));
+        Pump([&] { return log.find("Leave") != std::string::npos; }, 2000);
+        Take();
+        EXPECT_EQ(button->VisualState(), row.checkedLook) << row.style;
+        ::Sleep(600);  // no double-click
+        Click(SX(50), SY(20));
+        Take();
+        EXPECT_FALSE(button->Props().Value) << row.style;
+        ::Sleep(500);  // no double-click
+    }
+
+    // Three option buttons: each click leaves exactly that one checked.
+    button->Let(stylebutton::Prop::Mode, std::int32_t{2});
+    others.push_back(Make(L"opt2", 230));
+    others.push_back(Make(L"opt3", 440));
+    VLM_StyleButton* all[] = {button.get(), others[0].get(), others[1].get()};
+    for (auto* b : all) b->Let(stylebutton::Prop::Mode, std::int32_t{2});
+    for (int pick : {1, 2, 0, 2}) {
+        Click(SX(all[pick]->Left() - kLeft + 50), SY(20));
+        const std::string events = TakeButEnter(200);
+        EXPECT_NE(events.find("Click"), std::string::npos) << pick << ": " << events;
+        ::Sleep(450);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(all[i]->Props().Value, i == pick) << pick << " " << i;
+    }
+}
+
+// The open pop-up menu's window, or null.
+HWND OpenMenu() {
+    HWND menu = ::FindWindowW(L"#32768", nullptr);
+    return menu && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+
+TEST_F(ButtonInput, PopupMenuAboveTheButtonAndTheClosingClick) {
+    HMENU menu = ::CreatePopupMenu();
+    ::AppendMenuW(menu, MF_STRING, 1, L"One");
+    ::AppendMenuW(menu, MF_STRING, 2, L"Two");
+    button->SetPopupMenu(menu, 1, 8);
+    // The menu is modal: a second thread plays the user while this one waits.
+    std::atomic<bool> done{false};
+    RECT first{}, second{};
+    bool openAfterClosingClick = true;
+    std::thread user([&] {
+        ClickAt(SX(50), SY(20));
+        ::Sleep(500);
+        if (HWND m = OpenMenu()) ::GetWindowRect(m, &first);
+        ClickAt(SX(50), SY(20));  // closes it
+        ::Sleep(500);
+        openAfterClosingClick = OpenMenu() != nullptr;
+        ::Sleep(300);
+        ClickAt(SX(50), SY(20));  // opens it again
+        ::Sleep(500);
+        if (HWND m = OpenMenu()) ::GetWindowRect(m, &second);
+        Key(VK_ESCAPE, false);
+        Key(VK_ESCAPE, true);
+        ::Sleep(300);
+        done = true;
+    });
+    Pump([&] { return done.load(); }, 10000);
+    user.join();
+    Pump(100);
+    EXPECT_GT(first.bottom, 0) << "the first click opened the menu";
+    EXPECT_LE(first.bottom, SY(1)) << "above the button: flags 32";
+    EXPECT_GE(first.left, SX(-1));
+    EXPECT_FALSE(openAfterClosingClick);
+    EXPECT_GT(second.bottom, 0) << "the next click opened it";
+    EXPECT_LE(second.bottom, SY(1)) << "still flags 32";
+    EXPECT_EQ(log.find("Down"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Click"), std::string::npos) << log;
+    button->UnsetPopupMenu();
+    ::DestroyMenu(menu);
+}
+
+TEST_F(ButtonInput, TheControlsOwnTooltip) {
+    button->Let(stylebutton::Prop::ToolTip, std::wstring(L"Starts it"));
+    button->Let(stylebutton::Prop::ToolTipType, std::int32_t{1});
+    button->Let(stylebutton::Prop::TooltipTitle, std::wstring(L"Title"));
+    button->Let(stylebutton::Prop::ToolTipIcon, std::int32_t{1});
+    MouseTo(SX(50), SY(20));
+    Take();
+    const HWND tip = button->ToolTipWindow();
+    ASSERT_NE(tip, nullptr);
+    wchar_t cls[64] = {};
+    ::GetClassNameW(tip, cls, 64);
+    EXPECT_STREQ(cls, L"tooltips_class32");
+    EXPECT_EQ(::GetWindowLongW(tip, GWL_STYLE) & 0x43, 0x43) << "always tip, no prefix, balloon";
+    EXPECT_EQ(::GetWindow(tip, GW_OWNER), form) << "a pop-up's owner is the top-level window";
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 240);
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+}
+
+TEST_F(ButtonInput, BlinkingAlternatesThePictureAndShowsTheBalloon) {
+    button->picLocation(L"BUTTONPIC", L"PICTURE");
+    button->Let(stylebutton::Prop::ToolTip, std::wstring(L"Look here"));
+    button->Let(stylebutton::Prop::Blink, true);
+    EXPECT_EQ(RunningTimerCount(), timersBefore) << "Blink alone does nothing";
+    button->Enabled(true);
+    EXPECT_EQ(RunningTimerCount(), timersBefore + 1);
+    const stylebutton::Rect& pic = button->LastLayout().picture;
+    auto sample = [&] {
+        return ::GetPixel(button->hDC(), (pic.left + pic.right) / 2, (pic.top + pic.bottom) / 2);
+    };
+    COLORREF seen[3];
+    for (auto& s : seen) {
+        const std::uint16_t t = button->BlinkTicks();
+        Pump([&] { return button->BlinkTicks() != t; }, 2000);
+        s = sample();
+    }
+    EXPECT_NE(seen[0], seen[1]);
+    EXPECT_EQ(seen[0], seen[2]);
+    frmFakeToolTip* balloon = button->FakeToolTip();
+    ASSERT_NE(balloon, nullptr);
+    Pump([&] { return balloon->Visible(); }, 6000);
+    ASSERT_TRUE(balloon->Visible()) << "shown after seven ticks";
+    EXPECT_GE(button->BlinkTicks(), 7);
+    RECT wr{}, br{};
+    ::GetWindowRect(balloon->hWnd(), &wr);
+    ::GetWindowRect(button->hWnd(), &br);
+    EXPECT_EQ(wr.left, br.left + 100 - 30) << "half of 201 rounds to even";
+    EXPECT_EQ(wr.top, br.bottom - 10);
+    button->Enabled(false);
+    EXPECT_EQ(RunningTimerCount(), timersBefore);
+    EXPECT_FALSE(balloon->Visible());
+    EXPECT_EQ(button->BlinkTicks(), 0);
+}
+
+TEST_F(ButtonInput, StormOfHostileMessages) {
+    others.push_back(std::make_unique<VLM_StyleButton>(*container, L"other", 300, kTop, W, H));
+    frmFakeToolTip balloon;
+    HWND owner = form;
+    balloon.SubClsOwner(owner);
+    balloon.TextSet(L"storm");
+    const UINT messages[] = {WM_MOUSEMOVE,   WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN,
+                             WM_RBUTTONUP,   WM_MBUTTONDOWN, WM_MBUTTONUP, WM_RBUTTONDBLCLK, WM_KEYDOWN,
+                             WM_KEYUP,       WM_CHAR,        WM_SETFOCUS,  WM_KILLFOCUS,     675,
+                             WM_SYSKEYDOWN,  WM_SYSKEYUP,    794,          21,               WM_SETCURSOR};
+    std::mt19937 rng(14);
+    for (int i = 0; i < 10000; ++i) {
+        const UINT msg = messages[rng() % std::size(messages)];
+        WPARAM w = rng() % 4 == 0 ? rng() : rng() % 64;
+        const LPARAM l = static_cast<LPARAM>(static_cast<std::int32_t>(rng()));
+        switch (rng() % 8) {
+            case 0: ::SendMessageW(form, rng() % 2 ? WM_ACTIVATE : 134, rng() % 3, 0); break;
+            case 1: ::SendMessageW(balloon.hWnd(), msg, w, l); break;
+            case 2: ::SendMessageW(form, WM_MOVE, 0, l); break;
+            default: ::SendMessageW(button->hWnd(), msg, w, l); break;
+        }
+        const std::int32_t s = button->VisualState();
+        ASSERT_TRUE(s >= 0 && s <= 2) << i;
+    }
+    // A real move and key release end whatever the storm left held.
+    Key(VK_SPACE, true);
+    MouseTo(SX(60), SY(120));
+    Pump(100);
+    EXPECT_NE(::GetCapture(), button->hWnd());
+}
+
+}  // namespace
+}  // namespace panorel::test

@@ -1,0 +1,75 @@
+// The panel's buttons clicked for real: the panel hides and the program
+// beside the switcher starts; without the program only the panel hides.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "WinTestSupport.h"
+#include "switcher/mainW.h"
+
+namespace panorel::test {
+namespace {
+
+std::wstring Folder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring p(path, n);
+    return p.substr(0, p.find_last_of(L'\\'));
+}
+
+void ShowPanel(mainW& w) {
+    w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher1");
+    PumpUntil([&] { return w.Visible(); }, 3000);
+    PumpFor(300);
+}
+
+// Clicks the middle of the button twice over (a stale pointer may eat a move).
+void ClickButton(const VLM_StyleButton& b) {
+    RECT r{};
+    ::GetWindowRect(b.hWnd(), &r);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    for (int i = 0; i < 2; ++i) {
+        MouseTo(x, y);
+        PumpFor(80);
+    }
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+TEST(PanelButtonsAct, AClickHidesThePanelAndStartsTheProgramBesideTheSwitcher) {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel");
+    SharedEvents events;
+    mainW w(L"1");
+    w.hWnd();
+    w.formBg.Load();
+    const std::wstring folder = Folder();
+    struct {
+        VLM_StyleButton* button;
+        const wchar_t* file;
+    } const rows[] = {{w.cmdStartCP.get(), L"ControlPanel-Panorel2.exe"}, {w.cmdHelp.get(), L"helpBrowser.exe"}};
+    for (bool present : {true, false}) {
+        for (const auto& row : rows) {
+            const std::wstring program = folder + L"\\" + row.file;
+            if (present) {
+                ASSERT_TRUE(::CopyFileW((folder + L"\\standin_program.exe").c_str(), program.c_str(), FALSE));
+            }
+            KernelHandle started(::CreateEventW(nullptr, TRUE, FALSE, (L"Local\\panorel_test_started_" + std::wstring(row.file)).c_str()));
+            ShowPanel(w);
+            ASSERT_TRUE(w.Visible());
+            ClickButton(*row.button);
+            EXPECT_TRUE(PumpUntil([&] { return !w.Visible(); }, 3000)) << "the panel hides";
+            EXPECT_FALSE(w.formBg.Visible());
+            const bool ran = PumpUntil([&] { return ::WaitForSingleObject(started.get(), 0) == WAIT_OBJECT_0; },
+                                       present ? 10000 : 1500);
+            EXPECT_EQ(ran, present) << std::string(row.file, row.file + wcslen(row.file));
+            if (present) {
+                PumpFor(300);  // let the stand-in end before its file goes
+                ::DeleteFileW(program.c_str());
+            }
+        }
+    }
+    w.Unload();
+}
+
+}  // namespace
+}  // namespace panorel::test

@@ -1,0 +1,106 @@
+// The balloon tooltip under Wine: its shape and colours for a measured text,
+// where ShowTip puts it, how its owner's moves and activation hide it, and a
+// real click on it that must not activate it.
+#include <gtest/gtest.h>
+
+#include "WinTestSupport.h"
+#include "winsupport/frmFakeToolTip.h"
+
+namespace panorel::test {
+namespace {
+
+struct Owner {
+    HWND hwnd, child;
+    Owner() {
+        hwnd = ::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE | SS_NOTIFY, 100, 600, 300, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+        child = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, hwnd, nullptr, nullptr,
+                                  nullptr);
+    }
+    ~Owner() { ::DestroyWindow(hwnd); }
+};
+
+void Activate(HWND hwnd) {
+    ::SetForegroundWindow(hwnd);
+    ::SetActiveWindow(hwnd);
+    PumpFor(100);
+}
+
+TEST(frmFakeToolTip, ShapeColoursAndPlaceOfTheMeasuredText) {
+    const long regionsBefore = RegionHandle::LiveCount(), brushesBefore = BrushHandle::LiveCount();
+    {
+        frmFakeToolTip tip;
+        tip.TextSet(L"Start Panorel Control Panel");
+        const RECT t = tip.TextRect();
+        ASSERT_GT(t.right, 20);
+        ASSERT_GT(t.bottom, 8);
+        RECT wr{};
+        ::GetWindowRect(tip.hWnd(), &wr);
+        EXPECT_EQ(wr.right - wr.left, t.right + 26);
+        EXPECT_EQ(wr.bottom - wr.top, 50);
+        RegionHandle rgn(::CreateRectRgn(0, 0, 0, 0));
+        ASSERT_NE(::GetWindowRgn(tip.hWnd(), rgn.get()), ERROR);
+        struct {
+            int x, y;
+            bool in;
+        } const points[] = {{30, 4, true},  {20, 4, false},          {5, 20, true},
+                            {t.right + 12, 20, true}, {t.right + 18, 20, false}, {5, t.bottom + 26, false}};
+        for (const auto& p : points) EXPECT_EQ(::PtInRegion(rgn.get(), p.x, p.y) != 0, p.in) << p.x << "," << p.y;
+
+        std::int32_t x = 500, y = 300;
+        tip.ShowTip(x, y);
+        EXPECT_EQ(x, 470);
+        PumpFor(150);
+        ::GetWindowRect(tip.hWnd(), &wr);
+        EXPECT_EQ(wr.left, 470);
+        EXPECT_EQ(wr.top, 300);
+        EXPECT_TRUE(tip.Visible());
+        EXPECT_NE(::GetForegroundWindow(), tip.hWnd());
+        const ScreenShot shot;
+        EXPECT_EQ(shot.At(470 + 4, 300 + 20), 0xFFC0C0u);  // the balloon's pink
+        EXPECT_EQ(shot.At(470, 300 + 20), 0xFF8080u);      // its outline
+        tip.TextSet(L"two\nlines");  // replacing the text replaces the regions
+    }
+    EXPECT_EQ(RegionHandle::LiveCount(), regionsBefore);
+    EXPECT_EQ(BrushHandle::LiveCount(), brushesBefore);
+}
+
+TEST(frmFakeToolTip, OwnerMovesAndActivationHideItAndAClickDoesNotActivateIt) {
+    Owner owner;
+    Activate(owner.hwnd);
+    frmFakeToolTip tip;
+    tip.SubClsOwner(owner.hwnd);
+    tip.TextSet(L"Tip");
+    auto show = [&] {
+        std::int32_t x = 400, y = 400;
+        tip.ShowTip(x, y);
+        PumpFor(50);
+        return tip.Visible();
+    };
+    ASSERT_TRUE(show());
+    ::SetWindowPos(owner.hwnd, nullptr, 120, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpFor(50);
+    EXPECT_FALSE(tip.Visible()) << "the owner moved";
+
+    ASSERT_TRUE(show());
+    EXPECT_TRUE(tip.OwnerWindowActive());
+    Owner other;
+    Activate(other.hwnd);
+    EXPECT_FALSE(tip.Visible()) << "the owner was deactivated";
+    EXPECT_FALSE(tip.OwnerWindowActive());
+    Activate(owner.hwnd);
+    EXPECT_TRUE(tip.OwnerWindowActive());
+    EXPECT_FALSE(tip.Visible());
+
+    // A real click on the balloon: the owner stays active and gets the focus.
+    ::SetFocus(owner.child);
+    ASSERT_TRUE(show());
+    ClickAt(370 + 10, 400 + 20);
+    PumpFor(200);
+    EXPECT_EQ(::GetForegroundWindow(), owner.hwnd);
+    EXPECT_EQ(::GetFocus(), owner.hwnd);
+    EXPECT_TRUE(tip.Visible());
+}
+
+}  // namespace
+}  // namespace panorel::test
