@@ -227,5 +227,47 @@ TEST(cAlphaImage, EachFormatLoadsFromFiles) {
     }
 }
 
+// With GDI+ enabled a PNG goes to GDI+ before our reader: Wine's GDI+ does
+// not check CRCs, so a file whose only fault is its IDAT CRC loads there and
+// is refused by our reader (zlib beside the program).
+TEST(cAlphaImage, PngGoesToGdiplusFirst) {
+    cAlphaImage img;
+    if (!img.isGDIplusEnabled()) GTEST_SKIP() << "no GDI+";
+    ASSERT_TRUE(img.isZlibEnabled());
+    cAlphaImage::SetPngErrorReporter(nullptr);
+    EXPECT_TRUE(img.LoadPicture_File(kData + L"/pngsuite/xcsn0g01.png"));
+    EXPECT_EQ(img.ImageType(), kImageTypePng);
+    img.isGDIplusEnabled(false);
+    EXPECT_FALSE(img.LoadPicture_File(kData + L"/pngsuite/xcsn0g01.png"));
+}
+
+TEST(cAlphaImage, LoadsIconAndBitmapHandles) {
+    // A 2 x 2 icon: one opaque red, one half-transparent green, two clear.
+    const std::uint32_t argb[4] = {0xFFFF0000u, 0x8000FF00u, 0, 0};
+    BitmapHandle colour(::CreateBitmap(2, 2, 1, 32, argb));
+    BitmapHandle mask(::CreateBitmap(2, 2, 1, 1, nullptr));
+    ICONINFO ii{TRUE, 0, 0, mask.get(), colour.get()};
+    HICON icon = ::CreateIconIndirect(&ii);
+    ASSERT_TRUE(icon);
+    cAlphaImage img;
+    ASSERT_TRUE(img.LoadPicture_ByHandle(icon));
+    ::DestroyIcon(icon);
+    EXPECT_EQ(img.ImageType(), kImageTypeIconHandle);
+    std::int32_t a = 0;
+    EXPECT_EQ(img.GetPixel(0, 0, &a), RGB(255, 0, 0));
+    EXPECT_EQ(a, 255);
+    img.GetPixel(1, 0, &a);
+    EXPECT_NEAR(a, 128, 1);
+    img.GetPixel(0, 1, &a);
+    EXPECT_EQ(a, 0);
+
+    const std::uint32_t opaque[4] = {0x00102030u, 0x00405060u, 0x00708090u, 0x00A0B0C0u};
+    BitmapHandle bitmap(::CreateBitmap(2, 2, 1, 32, opaque));
+    ASSERT_TRUE(img.LoadPicture_ByHandle(bitmap.get()));
+    EXPECT_EQ(img.ImageType(), kImageTypeBitmap);
+    EXPECT_EQ(img.Alpha(), kAlphaOpaque);
+    EXPECT_EQ(img.GetPixel(1, 1), RGB(0xA0, 0xB0, 0xC0));
+}
+
 }  // namespace
 }  // namespace panorel::imaging
