@@ -187,6 +187,11 @@ TEST(cAlphaImage, LoadersRefuseWhatTheyMust) {
         EXPECT_FALSE(img.LoadPicture_File(kData + L"/pngsuite/xd0n2c08.png"));
         EXPECT_EQ(reports.size(), 1u);
         EXPECT_EQ(img.ImageType(), kImageTypeNone);
+        // The button's call: a custom resource of this program at 32 x 32.
+        EXPECT_TRUE(img.LoadPicture_Resource(std::wstring(L"TESTPICTURE"), std::wstring(L"PNG"), nullptr, 32, 32, 0, 0, 32));
+        EXPECT_EQ(img.ImageType(), kImageTypePng);
+        EXPECT_EQ(img.Width(), 32);
+        EXPECT_EQ(img.Height(), 32);
         // A resource that does not exist: false and no image.
         EXPECT_FALSE(img.LoadPicture_Resource(std::wstring(L"NO_SUCH_PICTURE"), std::wstring(L"PNG"), nullptr, 32, 32, 0, 0, 32));
         EXPECT_EQ(img.ImageType(), kImageTypeNone);
