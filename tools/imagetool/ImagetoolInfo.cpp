@@ -26,7 +26,7 @@ using imaging::PixelImage;
 
 struct Options {
     std::vector<std::string> files;
-    int iconCx = 0, iconCy = 0, depth = 0;
+    int iconCx = 0, iconCy = 0, depth = 32;  // the depth the styled button asks for
     bool noZlib = false, noGdiplus = false;
 };
 
