@@ -274,5 +274,62 @@ TEST(cAlphaImage, LoadsIconAndBitmapHandles) {
     EXPECT_EQ(img.GetPixel(1, 1), RGB(0xA0, 0xB0, 0xC0));
 }
 
+// The geometry and effects families on the 4 x 2 sample (columns: opaque
+// R200 G100 B50, half-transparent, clear, opaque blue).
+TEST(cAlphaImage, GeometryAndEffects) {
+    cAlphaImage img;
+    auto alphaAt = [&](int x, int y) {
+        std::int32_t a = -1;
+        img.GetPixel(x, y, &a);
+        return a;
+    };
+    MakeSample(img);
+    ASSERT_TRUE(img.MirrorImage(true, false));
+    EXPECT_EQ(img.GetPixel(0, 0), RGB(0, 0, 255));
+    EXPECT_EQ(img.GetPixel(3, 1), RGB(200, 100, 50));
+
+    MakeSample(img);
+    std::int32_t x = 0, y = 0, w = 0, h = 0;
+    img.SetPixel(3, 0, 0, 0);
+    img.SetPixel(3, 1, 0, 0);
+    ASSERT_TRUE(img.TrimImage(true, 0, &x, &y, &w, &h));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(w, 2);
+    EXPECT_EQ(h, 2);
+    EXPECT_EQ(img.Width(), 2);
+
+    MakeSample(img);
+    ASSERT_TRUE(img.ScaleImage(8, 4));
+    EXPECT_EQ(img.GetPixel(1, 3), RGB(200, 100, 50));
+    EXPECT_EQ(alphaAt(5, 2), 0);
+
+    MakeSample(img);
+    img.MakeGrayScale(2);
+    EXPECT_EQ(img.GetPixel(0, 0), RGB(117, 117, 117));  // 200*.333 + 100*.334 + 50*.333 = 116.65
+    img.MakeTransparent(RGB(117, 117, 117));
+    EXPECT_EQ(alphaAt(0, 0), 0);
+
+    MakeSample(img);
+    const auto bits = img.GetDIBbits(false, false, true, false, false);  // RGB, 24-bit, padded, top-down, straight
+    ASSERT_EQ(bits.size(), 2u * 12u);
+    EXPECT_EQ(bits[0], 200);
+    EXPECT_EQ(bits[1], 100);
+    EXPECT_EQ(bits[2], 50);
+    ASSERT_TRUE(img.SetDIBbits(bits, false, false, false, true, false));
+    EXPECT_EQ(img.GetPixel(0, 1), RGB(200, 100, 50));
+    EXPECT_EQ(img.Alpha(), kAlphaOpaque);
+
+    MakeSample(img);
+    RegionHandle region(img.CreateRegion(0, 10, 20));
+    ASSERT_TRUE(region);
+    EXPECT_TRUE(::PtInRegion(region.get(), 11, 20));
+    EXPECT_FALSE(::PtInRegion(region.get(), 12, 20));  // the clear column
+
+    auto shadow = img.CreateDropShadow(3, RGB(0, 0, 0));
+    ASSERT_TRUE(shadow);
+    EXPECT_EQ(shadow->Width(), 10);
+    EXPECT_EQ(shadow->ImageType(), kImageTypeShadow);
+}
+
 }  // namespace
 }  // namespace panorel::imaging
