@@ -45,8 +45,9 @@ ParseResult cTGAparser::LoadStream(const std::uint8_t* data, std::size_t size, c
     bool alphaMeaningless = false;
     if (size >= 18 + 26 && std::memcmp(data + size - 18, kFooterSignature, 18) == 0) {
         end = size - 26;
-        std::uint32_t ext = ReadLe32(data + size - 26);
-        if (ext >= 18 && ext + 495 <= end && ReadLe16(data + ext) >= 495) alphaMeaningless = data[ext + 494] < 3;
+        const std::size_t ext = ReadLe32(data + size - 26);
+        if (ext >= 18 && ext <= end && end - ext >= 495 && ReadLe16(data + ext) >= 495)
+            alphaMeaningless = data[ext + 494] < 3;
     }
 
     std::size_t pos = 18 + idLength;
