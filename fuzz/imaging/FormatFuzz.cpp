@@ -10,7 +10,7 @@ using namespace panorel::imaging;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     ParseOptions options;
-    options.limits.maxPixelBytes = std::uint64_t{64} << 20;
+    options.limits.maxPixelBytes = std::uint64_t{64} << 10;
     PixelImage out;
 #if PANOREL_FUZZ_FORMAT == 1
     ParseResult r = cBMPparser::LoadStream(data, size, options, out);

@@ -77,23 +77,23 @@ public:
 
     // --- loading (FileIndex counts from 1)
     bool LoadPicture_File(const std::wstring& FileName, std::int32_t iconCx = 0, std::int32_t iconCy = 0,
-                          bool SaveFormat = false, std::int32_t iconBitDepth = 0);
+                          bool SaveFormat = false, std::int32_t iconBitDepth = 32);
     bool LoadPicture_Stream(const std::vector<std::uint8_t>& inStream, std::int32_t iconCx = 0, std::int32_t iconCy = 0,
                             std::int64_t streamStart = 0, std::int64_t streamLength = 0, bool SaveFormat = false,
-                            std::int32_t iconBitDepth = 0);
+                            std::int32_t iconBitDepth = 32);
     bool LoadPicture_Resource(const ResourceName& ResIndex, const ResourceSection& ResSection,
                               HMODULE ResModule = nullptr, std::int32_t iconCx = 0, std::int32_t iconCy = 0,
                               std::int64_t streamStart = 0, std::int64_t streamLength = 0,
-                              std::int32_t iconBitDepth = 0);
+                              std::int32_t iconBitDepth = 32);
     bool LoadPicture_StdPicture(IPicture* Picture);
     bool LoadPicture_ByHandle(HANDLE Handle);
     bool LoadPicture_ClipBoard();
     bool LoadPicture_DropedFiles(IDataObject* DragDrop_DataObject, std::int32_t FileIndex = 1, std::int32_t iconCx = 0,
-                                 std::int32_t iconCy = 0, bool SaveFormat = false, std::int32_t iconBitDepth = 0);
+                                 std::int32_t iconCy = 0, bool SaveFormat = false, std::int32_t iconBitDepth = 32);
     bool LoadPicture_PastedFiles(std::int32_t FileIndex = 1, std::int32_t iconCx = 0, std::int32_t iconCy = 0,
                                  bool SaveFormat = false, std::int32_t iconBitDepth = 0,
                                  std::int32_t* FileCount = nullptr);
-    bool LoadPicture_FromOrignalFormat(std::int32_t iconCx = 0, std::int32_t iconCy = 0, std::int32_t iconBitDepth = 0);
+    bool LoadPicture_FromOrignalFormat(std::int32_t iconCx = 0, std::int32_t iconCy = 0, std::int32_t iconBitDepth = 32);
     static std::vector<std::wstring> GetDroppedFileNames(IDataObject* DragDrop_DataObject);
     static std::vector<std::wstring> GetPastedFileNames();
     // Icon sizes of the last icon or cursor source (width, height pairs).

@@ -27,17 +27,18 @@ struct Field {
 
 int CountFor(std::uint32_t bitCount) { return bitCount <= 8 ? 1 << bitCount : 0; }
 
-// Expands RLE8/RLE4 data to one index byte per pixel, bottom-up. Pixels the
-// data skips keep index 0; a run past the row end is cut at the row end.
-void ExpandRle(const std::uint8_t* s, std::size_t n, bool four, std::uint32_t w, std::uint32_t h,
-               std::vector<std::uint8_t>& idx, std::vector<std::uint8_t>& touched) {
+// Decodes RLE8/RLE4 data straight into the picture, stored row r at `rowOf(r)`.
+// Pixels the data skips keep colour 0 of the table; a run past the row end is
+// cut there.
+template <class RowOf>
+void DecodeRle(const std::uint8_t* s, std::size_t n, bool four, std::uint32_t w, std::uint32_t h,
+               const std::uint8_t (*palette)[3], PixelImage& out, RowOf rowOf) {
     std::size_t i = 0;
     std::uint32_t x = 0, y = 0;
-    auto put = [&](std::uint8_t v) {
+    auto put = [&](unsigned v) {
         if (x < w && y < h) {
-            std::size_t at = std::size_t{y} * w + x;
-            idx[at] = v;
-            touched[at] = 1;
+            std::uint8_t* d = out.Row(rowOf(y)) + std::size_t{x} * 4;
+            d[0] = palette[v][0], d[1] = palette[v][1], d[2] = palette[v][2];
         }
         ++x;
     };
@@ -45,8 +46,7 @@ void ExpandRle(const std::uint8_t* s, std::size_t n, bool four, std::uint32_t w,
         std::uint8_t count = s[i], value = s[i + 1];
         i += 2;
         if (count) {
-            for (unsigned k = 0; k < count && x < w; ++k)
-                put(four ? static_cast<std::uint8_t>(k & 1 ? value & 15 : value >> 4) : value);
+            for (unsigned k = 0; k < count && x < w; ++k) put(four ? (k & 1 ? value & 15u : value >> 4u) : value);
             continue;
         }
         if (value == 0) {  // end of line
@@ -62,12 +62,8 @@ void ExpandRle(const std::uint8_t* s, std::size_t n, bool four, std::uint32_t w,
         } else {  // absolute run
             std::size_t bytes = four ? (value + 1u) / 2 : value;
             if (i + bytes > n) return;
-            for (unsigned k = 0; k < value; ++k) {
-                std::uint8_t v = four ? static_cast<std::uint8_t>(k & 1 ? s[i + k / 2] & 15 : s[i + k / 2] >> 4)
-                                      : s[i + k];
-                if (x < w) put(v);
-                else ++x;
-            }
+            for (unsigned k = 0; k < value; ++k)
+                put(four ? (k & 1 ? s[i + k / 2] & 15u : s[i + k / 2] >> 4u) : s[i + k]);
             i += (bytes + 1) & ~std::size_t{1};
         }
     }
@@ -153,29 +149,24 @@ ParseResult cBMPparser::LoadDib(const std::uint8_t* dib, std::size_t size, const
     const std::size_t available = size - bitsAt;
     const std::size_t stride = ((std::size_t{w} * bitCount + 31) / 32) * 4;
 
+    const std::size_t andStride = ((std::size_t{w} + 31) / 32) * 4;
+    const std::size_t needed = stride * h;
+    if (!rle8 && !rle4 && needed > available) return ParseResult::Failed;
     if (!AllocatePixels(out, w, h, limits)) return ParseResult::Failed;
     // Stored row r (in file order) is picture row y.
     auto rowOf = [&](std::uint32_t r) { return static_cast<std::int32_t>(topDown ? r : h - 1 - r); };
 
     if (rle8 || rle4) {
-        std::vector<std::uint8_t> idx(std::size_t{w} * h, 0), touched(std::size_t{w} * h, 0);
-        ExpandRle(bits, available, rle4, w, h, idx, touched);
-        for (std::uint32_t r = 0; r < h; ++r) {
-            std::uint8_t* d = out.Row(rowOf(r));
-            for (std::uint32_t x = 0; x < w; ++x, d += 4) {
-                const std::uint8_t* c = palette[idx[std::size_t{r} * w + x]];
-                d[0] = c[0], d[1] = c[1], d[2] = c[2], d[3] = 255;
-            }
+        for (std::size_t i = 0; i < out.bgra.size(); i += 4) {
+            out.bgra[i] = palette[0][0], out.bgra[i + 1] = palette[0][1], out.bgra[i + 2] = palette[0][2];
+            out.bgra[i + 3] = 255;
         }
+        DecodeRle(bits, available, rle4, w, h, palette, out, rowOf);
         out.alpha = kAlphaOpaque;
         out.imageType = kImageTypeBitmap;
-        (void)touched;
         return ParseResult::Loaded;
     }
 
-    const std::size_t andStride = ((std::size_t{w} + 31) / 32) * 4;
-    std::size_t needed = stride * h;
-    if (needed > available) return ParseResult::Failed;
     bool anyAlpha = false;
     for (std::uint32_t r = 0; r < h; ++r) {
         const std::uint8_t* s = bits + stride * r;

@@ -116,11 +116,18 @@ void cGDIPlus::Shutdown(ULONG_PTR token) {
 
 bool cGDIPlus::isGDIplusOk(ULONG_PTR& gdiToken, bool KeepToken) {
     if (gdiToken) return true;
-    ULONG_PTR token = Startup();
-    if (!token) return false;
-    if (KeepToken) gdiToken = token;
-    else Shutdown(token);
-    return true;
+    if (!KeepToken) {
+        // Whether GDI+ starts is the system's property: asked once per
+        // process, not for every image object made.
+        static const bool starts = [this] {
+            ULONG_PTR token = Startup();
+            Shutdown(token);
+            return token != 0;
+        }();
+        return starts;
+    }
+    gdiToken = Startup();
+    return gdiToken != 0;
 }
 
 bool cGDIPlus::LoadImage(const std::uint8_t* data, std::size_t size, const ImageLimits& limits, PixelImage& out) {

@@ -45,8 +45,9 @@ ParseResult cTGAparser::LoadStream(const std::uint8_t* data, std::size_t size, c
     bool alphaMeaningless = false;
     if (size >= 18 + 26 && std::memcmp(data + size - 18, kFooterSignature, 18) == 0) {
         end = size - 26;
-        std::uint32_t ext = ReadLe32(data + size - 26);
-        if (ext >= 18 && ext + 495 <= end && ReadLe16(data + ext) >= 495) alphaMeaningless = data[ext + 494] < 3;
+        const std::size_t ext = ReadLe32(data + size - 26);
+        if (ext >= 18 && ext <= end && end - ext >= 495 && ReadLe16(data + ext) >= 495)
+            alphaMeaningless = data[ext + 494] < 3;
     }
 
     std::size_t pos = 18 + idLength;
@@ -61,8 +62,14 @@ ParseResult cTGAparser::LoadStream(const std::uint8_t* data, std::size_t size, c
         pos += mapBytes;
     }
 
-    if (!AllocatePixels(out, width, height, options.limits)) return ParseResult::Declined;
+    // Data too short for the picture is refused before anything is allocated:
+    // raw pixels need their bytes, and one run-length packet covers at most
+    // 128 pixels.
     const std::size_t pixelBytes = (bits + 7) / 8;
+    const std::size_t count = std::size_t{width} * height;
+    const std::size_t leastData = rle ? (count + 127) / 128 * (1 + pixelBytes) : count * pixelBytes;
+    if (leastData > end - pos) return ParseResult::Failed;
+    if (!AllocatePixels(out, width, height, options.limits)) return ParseResult::Declined;
     const bool alphaFromMap = base == 1 && mapBits == 32;
     const unsigned alphaBits = desc & 15u;
     bool sawAlpha = false;
@@ -82,13 +89,8 @@ ParseResult cTGAparser::LoadStream(const std::uint8_t* data, std::size_t size, c
         return true;
     };
 
-    const std::size_t count = std::size_t{width} * height;
     std::vector<std::uint8_t> pixels(count * 4);
     if (!rle) {
-        if (count * pixelBytes > end - pos) {
-            out = PixelImage{};
-            return ParseResult::Failed;
-        }
         for (std::size_t i = 0; i < count; ++i)
             if (!decode(data + pos + i * pixelBytes, &pixels[i * 4])) return out = PixelImage{}, ParseResult::Failed;
     } else {

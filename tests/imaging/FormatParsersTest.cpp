@@ -105,6 +105,16 @@ TEST(TgaParser, CommonFilesMatchTheirReferences) {
     EXPECT_EQ(checked, 24);
 }
 
+TEST(TgaParser, FooterOffsetsNearTheTopOfTheRangeAreIgnored) {
+    auto bytes = ReadFileBytes(kData + "/tga/common/200x32_rgba_bl_raw.tga");
+    ASSERT_EQ(std::memcmp(&bytes[bytes.size() - 18], "TRUEVISION-XFILE.", 17), 0);
+    for (std::uint32_t ext : {0xFFFFFFF0u, 0xFFFFFE10u, static_cast<std::uint32_t>(bytes.size())}) {
+        for (int k = 0; k < 4; ++k) bytes[bytes.size() - 26 + k] = static_cast<std::uint8_t>(ext >> (8 * k));
+        PixelImage got;
+        EXPECT_EQ(cTGAparser::LoadStream(bytes.data(), bytes.size(), ParseOptions{}, got), ParseResult::Loaded);
+    }
+}
+
 TEST(TgaParser, OtherFilesStayInBounds) {
     for (const auto& e : fs::directory_iterator(kData + "/tga")) {
         if (e.path().extension() != ".tga") continue;
