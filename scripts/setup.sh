@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
   libz-mingw-w64-dev
   wine wine64 xvfb xauth x11-apps imagemagick
+  libpng-dev libjpeg-dev libjpeg-turbo-progs libjpeg-tools libgif-dev python3-pil zlib1g-dev
 )
 missing=()
 for p in "${packages[@]}"; do
