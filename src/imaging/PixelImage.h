@@ -15,6 +15,14 @@ constexpr std::int32_t kImageTypeBlank = 0;
 constexpr std::int32_t kImageTypeGif = 9;
 constexpr std::int32_t kImageTypePng = 10;  // also anything loaded through GDI+
 constexpr std::int32_t kImageTypeTga = 128;
+// Values of our own where the kinds above say nothing: BMP data takes the
+// platform's bitmap picture kind; the icon parser says 11 for icons, 5 for
+// cursors and 12 for pictures made from an icon handle.
+constexpr std::int32_t kImageTypeBitmap = 1;
+constexpr std::int32_t kImageTypeCursor = 5;
+constexpr std::int32_t kImageTypeIcon = 11;
+constexpr std::int32_t kImageTypeIconHandle = 12;
+constexpr std::int32_t kImageTypeShadow = 7;
 
 // Alpha kinds: every pixel opaque; each pixel fully transparent or fully
 // opaque; a full alpha channel.
@@ -32,6 +40,11 @@ struct ImageLimits {
                static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 4u <= maxPixelBytes;
     }
 };
+
+// A colour channel premultiplied by alpha, rounded to the nearest value.
+constexpr std::uint8_t Premultiply(unsigned channel, unsigned alpha) noexcept {
+    return static_cast<std::uint8_t>((channel * alpha + 127u) / 255u);
+}
 
 struct PixelImage {
     std::int32_t width = 0;

@@ -1,0 +1,71 @@
+#include "imaging/modParsers.h"
+
+#include <new>
+
+#include "imaging/cBMPparser.h"
+#include "imaging/cICOparser.h"
+#include "imaging/cPNGparser.h"
+#include "imaging/cTGAparser.h"
+
+namespace panorel::imaging {
+
+void NormaliseIconWishes(ParseOptions& options) {
+    if (options.iconCx < 0) options.iconCx = 0;
+    if (options.iconCy < 0) options.iconCy = 0;
+    if (options.iconBitDepth < 0 || options.iconBitDepth > 32) options.iconBitDepth = 32;
+}
+
+bool AllocatePixels(PixelImage& image, std::int64_t width, std::int64_t height, const ImageLimits& limits) {
+    image = PixelImage{};
+    if (!limits.Allows(width, height)) return false;
+    try {
+        image.bgra.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4u, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    image.width = static_cast<std::int32_t>(width);
+    image.height = static_cast<std::int32_t>(height);
+    return true;
+}
+
+std::int32_t ClassifyAlpha(const PixelImage& image) {
+    std::int32_t kind = kAlphaOpaque;
+    for (std::size_t i = 3; i < image.bgra.size(); i += 4) {
+        std::uint8_t a = image.bgra[i];
+        if (a == 255) continue;
+        if (a != 0) return kAlphaFull;
+        kind = kAlphaSimple;
+    }
+    return kind;
+}
+
+bool DetectAndParse(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
+                    PixelImage& out) {
+    out = PixelImage{};
+    if (!data || size == 0) return false;
+    ParseOptions opts = options;
+    NormaliseIconWishes(opts);
+
+    if (cPNGparser::HasSignature(data, size)) {
+        if (hooks.pngThroughPlatform && hooks.pngThroughPlatform(data, size, out) && !out.Empty()) return true;
+        std::string error;
+        if (cPNGparser::LoadStream(data, size, opts, out, error) == ParseResult::Loaded) return true;
+        if (!error.empty() && hooks.pngError) hooks.pngError(error);
+    }
+    out = PixelImage{};
+    if (hooks.gif && hooks.gif(data, size, out) && !out.Empty()) return true;
+    out = PixelImage{};
+    if (cICOparser::LoadStream(data, size, opts, out) == ParseResult::Loaded) return true;
+    if (cBMPparser::LoadStream(data, size, opts, out) == ParseResult::Loaded) return true;
+    out = PixelImage{};
+    if (hooks.platformAny && hooks.platformAny(data, size, out) && !out.Empty()) {
+        out.imageType = kImageTypePng;
+        return true;
+    }
+    out = PixelImage{};
+    if (cTGAparser::LoadStream(data, size, opts, out) == ParseResult::Loaded) return true;
+    out = PixelImage{};
+    return false;
+}
+
+}  // namespace panorel::imaging

@@ -1,0 +1,206 @@
+// BMP, TGA and ICO against the reference renderings that ship with the suites,
+// and the detection chain's order.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "imaging/PngOracle.h"
+#include "imaging/cBMPparser.h"
+#include "imaging/cICOparser.h"
+#include "imaging/cTGAparser.h"
+#include "imaging/modParsers.h"
+
+namespace panorel::imaging {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::LibpngDecode;
+using testing::ReadFileBytes;
+const std::string kData = PANOREL_TESTDATA;
+
+// Number of pixels that differ, with the first difference described.
+std::size_t Differences(const PixelImage& got, const PixelImage& want, std::string& first) {
+    if (got.width != want.width || got.height != want.height) {
+        first = "size " + std::to_string(got.width) + "x" + std::to_string(got.height);
+        return SIZE_MAX;
+    }
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < got.bgra.size(); i += 4) {
+        if (std::memcmp(&got.bgra[i], &want.bgra[i], 4) == 0) continue;
+        if (n++ == 0) {
+            std::ostringstream s;
+            s << "pixel " << i / 4 << ": got " << +got.bgra[i] << "," << +got.bgra[i + 1] << "," << +got.bgra[i + 2]
+              << "," << +got.bgra[i + 3] << " want " << +want.bgra[i] << "," << +want.bgra[i + 1] << ","
+              << +want.bgra[i + 2] << "," << +want.bgra[i + 3];
+            first = s.str();
+        }
+    }
+    return n;
+}
+
+PixelImage Reference(const std::string& png) {
+    PixelImage ref;
+    EXPECT_TRUE(LibpngDecode(ReadFileBytes(png), ref)) << png;
+    return ref;
+}
+
+TEST(BmpParser, ValidFilesMatchTheAgreedReferences) {
+    std::ifstream manifest(kData + "/bmp-testsuite/oracle-manifest.tsv");
+    std::string line;
+    std::getline(manifest, line);
+    int checked = 0;
+    while (std::getline(manifest, line)) {
+        std::istringstream fields(line);
+        std::string file, pillow, magick, agree, reference;
+        std::getline(fields, file, '\t'), std::getline(fields, pillow, '\t'), std::getline(fields, magick, '\t');
+        std::getline(fields, agree, '\t'), std::getline(fields, reference, '\t');
+        if (agree != "yes" || file.rfind("valid/", 0) != 0 || reference.empty()) continue;
+        auto bytes = ReadFileBytes(kData + "/bmp-testsuite/" + file);
+        PixelImage got;
+        ParseOptions options;
+        ASSERT_EQ(cBMPparser::LoadStream(bytes.data(), bytes.size(), options, got), ParseResult::Loaded) << file;
+        std::string first;
+        EXPECT_EQ(Differences(got, Reference(kData + "/bmp-testsuite/" + reference), first), 0u) << file << " " << first;
+        ++checked;
+    }
+    EXPECT_GT(checked, 50);
+}
+
+// Every other file of the suite (questionable and corrupt ones) is read
+// within bounds: loaded or refused, never a crash under the sanitizers.
+TEST(BmpParser, QuestionableAndCorruptFilesStayInBounds) {
+    int n = 0;
+    for (const char* dir : {"/bmp-testsuite/questionable", "/bmp-testsuite/corrupt"}) {
+        for (const auto& e : fs::directory_iterator(kData + dir)) {
+            if (!e.is_regular_file()) continue;
+            auto bytes = ReadFileBytes(e.path().string());
+            PixelImage got;
+            ParseOptions options;
+            if (cBMPparser::LoadStream(bytes.data(), bytes.size(), options, got) == ParseResult::Loaded)
+                EXPECT_EQ(got.bgra.size(), std::size_t(got.width) * got.height * 4);
+            ++n;
+        }
+    }
+    EXPECT_GT(n, 30);
+}
+
+TEST(TgaParser, CommonFilesMatchTheirReferences) {
+    int checked = 0;
+    for (const auto& e : fs::directory_iterator(kData + "/tga/common")) {
+        if (e.path().extension() != ".tga") continue;
+        const std::string name = e.path().filename().string();
+        // <size>_<mode>_<origin>_<storage>.tga goes with <size>_<mode>.png.
+        const std::string stem = name.substr(0, name.find('_', name.find('_') + 1));
+        auto bytes = ReadFileBytes(e.path().string());
+        PixelImage got;
+        ParseOptions options;
+        ASSERT_EQ(cTGAparser::LoadStream(bytes.data(), bytes.size(), options, got), ParseResult::Loaded) << name;
+        std::string first;
+        EXPECT_EQ(Differences(got, Reference(kData + "/tga/common/" + stem + ".png"), first), 0u) << name << " " << first;
+        EXPECT_EQ(got.imageType, kImageTypeTga);
+        ++checked;
+    }
+    EXPECT_EQ(checked, 24);
+}
+
+TEST(TgaParser, OtherFilesStayInBounds) {
+    for (const auto& e : fs::directory_iterator(kData + "/tga")) {
+        if (e.path().extension() != ".tga") continue;
+        auto bytes = ReadFileBytes(e.path().string());
+        for (std::size_t cut : {bytes.size(), bytes.size() / 2, std::size_t{30}}) {
+            PixelImage got;
+            ParseOptions options;
+            cTGAparser::LoadStream(bytes.data(), std::min(cut, bytes.size()), options, got);
+        }
+    }
+}
+
+// Each expected picture <name><W>x<H>.png is the entry the score rule picks
+// when W x H at 32 bits is asked for.
+TEST(IcoParser, EntriesChosenByScoreMatchTheirPictures) {
+    int checked = 0;
+    for (const auto& e : fs::directory_iterator(kData + "/ico/multi-size")) {
+        if (e.path().extension() != ".png") continue;
+        const std::string name = e.path().stem().string();
+        std::size_t x = name.rfind('x');
+        std::size_t digits = name.find_first_of("0123456789");
+        const int w = std::stoi(name.substr(digits, x - digits)), h = std::stoi(name.substr(x + 1));
+        auto bytes = ReadFileBytes(kData + "/ico/multi-size/" + name.substr(0, digits) + ".ico");
+        ParseOptions options;
+        options.iconCx = w, options.iconCy = h, options.iconBitDepth = 32;
+        PixelImage got;
+        ASSERT_EQ(cICOparser::LoadStream(bytes.data(), bytes.size(), options, got), ParseResult::Loaded) << name;
+        std::string first;
+        EXPECT_EQ(Differences(got, Reference(e.path().string()), first), 0u) << name << " " << first;
+        EXPECT_EQ(got.imageType, kImageTypeIcon);
+        ++checked;
+    }
+    EXPECT_GE(checked, 11);
+}
+
+TEST(IcoParser, ScoreRuleOnSixteenThirtyTwoFortyEight) {
+    auto bytes = ReadFileBytes(kData + "/ico/multi-size/wiki.ico");  // 48, 32, 16 at 32 bits
+    cICOparser ico;
+    ASSERT_TRUE(ico.ReadDirectory(bytes.data(), bytes.size()));
+    ASSERT_EQ(ico.IconCount(), 3);
+    const struct {
+        int asked, width;
+    } cases[] = {{32, 32}, {40, 48}, {16, 16}, {20, 32}, {100, 48}};
+    for (const auto& c : cases) {
+        std::int32_t i = ico.ChooseEntry(c.asked, c.asked, 32);
+        ASSERT_GE(i, 0);
+        EXPECT_EQ(ico.Entries()[i].Width, c.width) << "asked " << c.asked;
+    }
+}
+
+TEST(IcoParser, AssortedIconsAndCursorsLoadOrAreRefused) {
+    int loaded = 0;
+    for (const auto& e : fs::directory_iterator(kData + "/ico/assorted")) {
+        auto ext = e.path().extension();
+        if (ext != ".ico" && ext != ".cur") continue;
+        auto bytes = ReadFileBytes(e.path().string());
+        ParseOptions options;
+        options.iconCx = options.iconCy = 32;
+        PixelImage got;
+        const bool ok = cICOparser::LoadStream(bytes.data(), bytes.size(), options, got) == ParseResult::Loaded;
+        if (e.path().filename() == "decompression_bomb.ico") EXPECT_FALSE(ok);
+        if (ok) {
+            ++loaded;
+            EXPECT_EQ(got.imageType, ext == ".cur" ? kImageTypeCursor : kImageTypeIcon);
+        }
+    }
+    EXPECT_GE(loaded, 9);
+}
+
+TEST(Detection, ChainOrderAndPngErrorReport) {
+    const struct {
+        const char* file;
+        std::int32_t type;
+    } cases[] = {{"/pngsuite/basn6a08.png", kImageTypePng},
+                 {"/ico/multi-size/wiki.ico", kImageTypeIcon},
+                 {"/bmp-testsuite/valid/24bpp-320x240.bmp", kImageTypeBitmap},
+                 {"/tga/common/200x32_rgba_bl_rle.tga", kImageTypeTga}};
+    for (const auto& c : cases) {
+        auto bytes = ReadFileBytes(kData + c.file);
+        PixelImage got;
+        EXPECT_TRUE(DetectAndParse(bytes.data(), bytes.size(), ParseOptions{}, DetectHooks{}, got)) << c.file;
+        EXPECT_EQ(got.imageType, c.type) << c.file;
+    }
+    // A broken PNG is reported once and the other parsers still get their turn.
+    auto bytes = ReadFileBytes(kData + "/pngsuite/xd0n2c08.png");
+    std::vector<std::string> reports;
+    DetectHooks hooks;
+    hooks.pngError = [&](const std::string& e) { reports.push_back(e); };
+    int platformCalls = 0;
+    hooks.platformAny = [&](const std::uint8_t*, std::size_t, PixelImage&) { return ++platformCalls, false; };
+    PixelImage got;
+    EXPECT_FALSE(DetectAndParse(bytes.data(), bytes.size(), ParseOptions{}, hooks, got));
+    EXPECT_EQ(reports.size(), 1u);
+    EXPECT_EQ(platformCalls, 1);
+    EXPECT_TRUE(got.Empty());
+}
+
+}  // namespace
+}  // namespace panorel::imaging

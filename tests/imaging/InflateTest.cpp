@@ -1,0 +1,129 @@
+// Our inflater against zlib: the same bytes for every stream zlib makes or
+// reads, and a clean failure for anything damaged.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <random>
+
+#include "imaging/Inflate.h"
+#include "imaging/PngOracle.h"
+#include "imaging/modParsers.h"
+
+namespace panorel::imaging {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The concatenated IDAT data of every PNG in the suite that zlib inflates.
+std::vector<std::vector<std::uint8_t>> SuiteStreams() {
+    std::vector<std::vector<std::uint8_t>> streams;
+    for (const auto& e : fs::directory_iterator(PANOREL_TESTDATA "/pngsuite")) {
+        if (e.path().extension() != ".png") continue;
+        auto bytes = testing::ReadFileBytes(e.path().string());
+        std::vector<std::uint8_t> idat;
+        for (std::size_t i = 8; i + 12 <= bytes.size();) {
+            std::uint32_t len = ReadBe32(&bytes[i]);
+            if (len > bytes.size() - i - 12) break;
+            if (std::memcmp(&bytes[i + 4], "IDAT", 4) == 0) idat.insert(idat.end(), &bytes[i + 8], &bytes[i + 8 + len]);
+            i += 12 + len;
+        }
+        if (!idat.empty()) streams.push_back(std::move(idat));
+    }
+    return streams;
+}
+
+// zlib's own inflate, streaming: the reference output, or false when zlib refuses.
+bool ZlibInflate(const std::vector<std::uint8_t>& in, std::vector<std::uint8_t>& out) {
+    z_stream z{};
+    inflateInit(&z);
+    z.next_in = const_cast<Bytef*>(in.data());
+    z.avail_in = static_cast<uInt>(in.size());
+    out.clear();
+    std::uint8_t buf[65536];
+    int r;
+    do {
+        z.next_out = buf;
+        z.avail_out = sizeof buf;
+        r = inflate(&z, Z_NO_FLUSH);
+        out.insert(out.end(), buf, buf + (sizeof buf - z.avail_out));
+    } while (r == Z_OK);
+    inflateEnd(&z);
+    return r == Z_STREAM_END;
+}
+
+void ExpectSame(const std::vector<std::uint8_t>& stream, const std::vector<std::uint8_t>& expected, const char* what) {
+    std::vector<std::uint8_t> got(expected.size() + 64);
+    std::size_t written = 0;
+    ASSERT_EQ(InflateZlib(stream.data(), stream.size(), got.data(), got.size(), &written), InflateStatus::Ok) << what;
+    ASSERT_EQ(written, expected.size()) << what;
+    EXPECT_EQ(0, std::memcmp(got.data(), expected.data(), written)) << what;
+}
+
+TEST(Inflate, EverySuiteStreamGivesZlibsBytes) {
+    int n = 0;
+    for (const auto& s : SuiteStreams()) {
+        std::vector<std::uint8_t> expected;
+        if (!ZlibInflate(s, expected)) continue;
+        ExpectSame(s, expected, "suite stream");
+        ++n;
+    }
+    EXPECT_GT(n, 150);
+}
+
+TEST(Inflate, BuffersFromEveryLevelAndStrategy) {
+    std::mt19937 rng(7);
+    std::vector<std::uint8_t> text(300000);
+    // Mixed content: runs, repeats at long distances, noise.
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = i % 5000 < 2000 ? static_cast<std::uint8_t>(i / 97) : i % 5000 < 4000 ? text[i > 40000 ? i - 32768 : i / 2] : static_cast<std::uint8_t>(rng());
+    for (int strategy : {Z_DEFAULT_STRATEGY, Z_FILTERED, Z_HUFFMAN_ONLY, Z_RLE, Z_FIXED}) {
+        for (int level = 0; level <= 9; ++level) {
+            z_stream z{};
+            deflateInit2(&z, level, Z_DEFLATED, 15, 8, strategy);
+            std::vector<std::uint8_t> packed(deflateBound(&z, text.size()));
+            z.next_in = text.data();
+            z.avail_in = static_cast<uInt>(text.size());
+            z.next_out = packed.data();
+            z.avail_out = static_cast<uInt>(packed.size());
+            ASSERT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+            packed.resize(z.total_out);
+            deflateEnd(&z);
+            ExpectSame(packed, text, "level/strategy");
+        }
+    }
+}
+
+TEST(Inflate, DamagedStreamsFailCleanly) {
+    auto streams = SuiteStreams();
+    std::mt19937 rng(11);
+    for (std::size_t k = 0; k < streams.size(); k += 7) {
+        const auto& s = streams[k];
+        std::vector<std::uint8_t> expected;
+        if (!ZlibInflate(s, expected)) continue;
+        std::vector<std::uint8_t> out(expected.size());
+        std::size_t written;
+        // Every cut short of the whole stream fails.
+        for (std::size_t cut = 0; cut < s.size(); cut += 1 + s.size() / 64)
+            EXPECT_NE(InflateZlib(s.data(), cut, out.data(), out.size(), &written), InflateStatus::Ok);
+        // Too small an output buffer fails instead of writing past it.
+        if (!expected.empty())
+            EXPECT_EQ(InflateZlib(s.data(), s.size(), out.data(), out.size() - 1, &written), InflateStatus::OutputFull);
+        // Flipped bits either fail or agree with zlib on whether the data is good.
+        for (int t = 0; t < 20; ++t) {
+            auto bad = s;
+            bad[rng() % bad.size()] ^= static_cast<std::uint8_t>(1u << (rng() % 8));
+            std::vector<std::uint8_t> zlibOut;
+            bool zlibOk = ZlibInflate(bad, zlibOut);
+            std::vector<std::uint8_t> ours(zlibOut.size() + 64);
+            bool ok = InflateZlib(bad.data(), bad.size(), ours.data(), ours.size(), &written) == InflateStatus::Ok;
+            if (ok) {
+                EXPECT_TRUE(zlibOk);
+                EXPECT_EQ(written, zlibOut.size());
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace panorel::imaging
