@@ -16,6 +16,7 @@
 #include "imaging/TgaWriter.h"
 #include "imaging/WriterOracles.h"
 #include "imaging/cPNGwriter.h"
+#include "imaging/modParsers.h"
 
 namespace panorel::imaging {
 namespace {
@@ -82,19 +83,69 @@ bool SamePixels(const PixelImage& src, const Decoded& d, bool premultipliedFile,
     return true;
 }
 
+// Our own detection chain and parsers (system zlib), as a Decoded of
+// premultiplied values; empty when nothing loads.
+Decoded ReadBackOurselves(const std::vector<std::uint8_t>& bytes) {
+    ParseOptions options;
+    options.zlib = test::SystemZlib();
+    PixelImage p;
+    Decoded d;
+    if (!DetectAndParse(bytes.data(), bytes.size(), options, {}, p)) return d;
+    d.width = p.width;
+    d.height = p.height;
+    for (std::size_t i = 0; i < p.bgra.size(); i += 4) d.rgba.insert(d.rgba.end(), {p.bgra[i + 2], p.bgra[i + 1], p.bgra[i], p.bgra[i + 3]});
+    return d;
+}
+
+bool WithinReaderLimits(const PixelImage& p) { return ImageLimits{}.Allows(p.width, p.height); }
+
 TEST(WriterRoundTrip, PngThroughLibpng) {
     const cPNGwriter writer(test::SystemZlib());
-    int checked = 0;
+    int checked = 0, ours = 0;
     for (const Source& s : Sources()) {
         std::vector<std::uint8_t> png;
         ASSERT_TRUE(writer.Write(s.image, png)) << s.name;
         Decoded d;
         ASSERT_TRUE(test::DecodePngRgba(png, d.width, d.height, d.rgba)) << s.name;
         EXPECT_TRUE(SamePixels(s.image, d, false, true)) << s.name;
+        if (WithinReaderLimits(s.image)) {
+            EXPECT_TRUE(SamePixels(s.image, ReadBackOurselves(png), true, true)) << "our reader: " << s.name;
+            ++ours;
+        }
         ++checked;
     }
-    std::cout << "PNG round trips through libpng: " << checked << "\n";
+    std::cout << "PNG round trips through libpng: " << checked << ", through our reader: " << ours << "\n";
     EXPECT_GE(checked, 240);
+}
+
+// A file holding premultiplied colours is taken for straight colours by our
+// readers, which premultiply them again.
+PixelImage PremultipliedTwice(const PixelImage& p) {
+    PixelImage q = p;
+    for (std::size_t i = 0; i < q.bgra.size(); i += 4)
+        for (int c = 0; c < 3; ++c) q.bgra[i + c] = test::Premultiply(p.bgra[i + c], p.bgra[i + 3]);
+    return q;
+}
+
+// Our BMP and TGA readers take a file whose alpha is zero everywhere for one
+// without alpha (as many writers leave it), so a wholly transparent picture
+// comes back opaque black.
+PixelImage AllZeroAlphaMeansOpaque(PixelImage p) {
+    for (std::size_t i = 3; i < p.bgra.size(); i += 4)
+        if (p.bgra[i] != 0) return p;
+    for (std::size_t i = 3; i < p.bgra.size(); i += 4) p.bgra[i] = 255;
+    return p;
+}
+
+// A picture laid over a colour, as a 24-bit file stores it.
+PixelImage Flattened(const PixelImage& p, ColorRef fill) {
+    PixelImage f = p;
+    const std::uint8_t bg[3] = {FillBlue(fill), FillGreen(fill), FillRed(fill)};
+    for (std::size_t i = 0; i < f.bgra.size(); i += 4) {
+        for (int c = 0; c < 3; ++c) f.bgra[i + c] = OverBackground(p.bgra[i + c], p.bgra[i + 3], bg[c]);
+        f.bgra[i + 3] = 255;
+    }
+    return f;
 }
 
 // Each mode's files for all sources, decoded by Pillow in one go.
@@ -104,6 +155,8 @@ struct Mode {
     bool alphaReported;
     std::function<bool(const PixelImage&, std::vector<std::uint8_t>&)> write;
     std::function<PixelImage(const PixelImage&)> expected = [](const PixelImage& p) { return p; };
+    // What our reader makes of the file: the picture itself, unless noted.
+    std::function<PixelImage(const PixelImage&)> ourReaderSees = [](const PixelImage& p) { return p; };
 };
 
 void RoundTripThroughPillow(const std::vector<Mode>& modes, const char* extension) {
@@ -119,33 +172,30 @@ void RoundTripThroughPillow(const std::vector<Mode>& modes, const char* extensio
             what.emplace_back(&m, &s);
         }
     const std::vector<Decoded> decoded = test::DecodeWithPillow(paths);
-    int same = 0;
+    int same = 0, ours = 0, oursSame = 0;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const auto [m, s] = what[i];
         const PixelImage want = m->expected(s->image);
         const bool alpha = m->alphaReported || IsOpaque(want);
         if (SamePixels(want, decoded[i], m->premultipliedFile && !IsOpaque(want), alpha)) ++same;
         else ADD_FAILURE() << m->name << " " << s->name << " (" << paths[i] << ")";
+        if (!WithinReaderLimits(want)) continue;
+        ++ours;
+        if (SamePixels(AllZeroAlphaMeansOpaque(m->ourReaderSees(want)), ReadBackOurselves(test::ReadFile(paths[i])),
+                       true, true))
+            ++oursSame;
+        else ADD_FAILURE() << "our reader: " << m->name << " " << s->name << " (" << paths[i] << ")";
     }
-    std::cout << extension << " round trips through Pillow: " << same << " of " << paths.size() << "\n";
+    std::cout << extension << " round trips through Pillow: " << same << " of " << paths.size()
+              << ", through our readers: " << oursSame << " of " << ours << "\n";
     std::system(("rm -rf " + dir).c_str());
-}
-
-// A picture laid over a colour, as a 24-bit file stores it.
-PixelImage Flattened(const PixelImage& p, ColorRef fill) {
-    PixelImage f = p;
-    const std::uint8_t bg[3] = {FillBlue(fill), FillGreen(fill), FillRed(fill)};
-    for (std::size_t i = 0; i < f.bgra.size(); i += 4) {
-        for (int c = 0; c < 3; ++c) f.bgra[i + c] = OverBackground(p.bgra[i + c], p.bgra[i + 3], bg[c]);
-        f.bgra[i + 3] = 255;
-    }
-    return f;
 }
 
 TEST(WriterRoundTrip, BmpThroughPillow) {
     RoundTripThroughPillow(
         {{"straight", false, false, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o); }},
-         {"premultiplied", true, false, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o, true); }},
+         {"premultiplied", true, false, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o, true); },
+          [](const PixelImage& p) { return p; }, PremultipliedTwice},
          {"filled", false, true, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o, false, 0x336699); },
           [](const PixelImage& p) { return Flattened(p, 0x336699); }}},
         ".bmp");
@@ -157,9 +207,10 @@ TEST(WriterRoundTrip, TgaThroughPillow) {
         const bool rle = m & 1, reduce = m & 2, premultiplied = m & 4;
         static const char* names[8] = {"raw", "rle", "raw reduced", "rle reduced", "raw premultiplied",
                                        "rle premultiplied", "raw reduced premultiplied", "rle reduced premultiplied"};
-        modes.push_back({names[m], premultiplied, true, [=](const PixelImage& p, auto& o) {
-                             return SaveAsTGA(p, o, rle, reduce, premultiplied);
-                         }});
+        modes.push_back({names[m], premultiplied, true,
+                         [=](const PixelImage& p, auto& o) { return SaveAsTGA(p, o, rle, reduce, premultiplied); },
+                         [](const PixelImage& p) { return p; },
+                         [=](const PixelImage& p) { return premultiplied ? PremultipliedTwice(p) : p; }});
     }
     RoundTripThroughPillow(modes, ".tga");
 }
