@@ -50,6 +50,7 @@ ParseResult cTGAparser::LoadStream(const std::uint8_t* data, std::size_t size, c
     }
 
     std::size_t pos = 18 + idLength;
+    if (pos > end) return ParseResult::Declined;
     const std::size_t mapEntryBytes = (mapBits + 7) / 8;
     std::vector<std::uint8_t> colourMap;
     if (mapType == 1) {

@@ -1,0 +1,231 @@
+// cAlphaImage under Wine: Render on each of its three paths onto real device
+// contexts, the loaders' refusals, and no handle left behind.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "imaging/cAlphaImage.h"
+
+namespace panorel::imaging {
+namespace {
+
+const std::wstring kData = L"" PANOREL_TESTDATA_W;
+
+enum class Path { AlphaBlend, Gdiplus, Own };
+const char* Name(Path p) { return p == Path::AlphaBlend ? "AlphaBlend" : p == Path::Gdiplus ? "GDI+" : "own"; }
+
+// A 32-bit top-down DIB section in a memory DC, filled with one grey.
+struct Target {
+    MemoryDcHandle dc{::CreateCompatibleDC(nullptr)};
+    BitmapHandle bitmap;
+    std::uint8_t* bits = nullptr;
+    HGDIOBJ old = nullptr;
+    int w, h;
+    Target(int width, int height, std::uint8_t grey) : w(width), h(height) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* p = nullptr;
+        bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &p, nullptr, 0));
+        bits = static_cast<std::uint8_t*>(p);
+        old = ::SelectObject(dc.get(), bitmap.get());
+        std::memset(bits, grey, std::size_t(w) * h * 4);
+    }
+    ~Target() { ::SelectObject(dc.get(), old); }
+    const std::uint8_t* At(int x, int y) {
+        ::GdiFlush();
+        return bits + (std::size_t(y) * w + x) * 4;
+    }
+};
+
+// Columns: opaque (R200 G100 B50), half-transparent premultiplied, clear, opaque blue.
+void MakeSample(cAlphaImage& img) {
+    ASSERT_TRUE(img.InitializeDIB(4, 2));
+    for (int y = 0; y < 2; ++y) {
+        img.SetPixel(0, y, RGB(200, 100, 50), 255);
+        img.SetPixel(1, y, RGB(60, 40, 20), 128, true);
+        img.SetPixel(2, y, RGB(0, 0, 0), 0);
+        img.SetPixel(3, y, RGB(0, 0, 255), 255);
+    }
+    img.Alpha(kAlphaFull);
+}
+
+void Choose(cAlphaImage& img, Path p) {
+    img.isAlphaBlendFriendly(p == Path::AlphaBlend);
+    img.isGDIplusEnabled(p != Path::Own);
+    img.HighQualityInterpolation(false);
+}
+
+// The own blend's formulas for one channel.
+int Expected(int d, int s, int alpha, int opacity) {
+    const int op = opacity * 255 / 100;
+    if (alpha == 0) return d;
+    const int a = alpha * op / 255;
+    return (d * (255 - a) + s * op) / 255;
+}
+
+class RenderPaths : public ::testing::TestWithParam<Path> {};
+
+TEST_P(RenderPaths, OpacityMirroringLightAndGrey) {
+    const Path path = GetParam();
+    const int tol = path == Path::Own ? 0 : 2;  // AlphaBlend and GDI+ round their own way
+    if (path == Path::Gdiplus) {
+        cAlphaImage probe;
+        if (!probe.isGDIplusEnabled()) GTEST_SKIP() << "no GDI+";
+    }
+    cAlphaImage img;
+    MakeSample(img);
+    Choose(img, path);
+    const std::uint8_t bg = 80;
+    const int sourceBgr[4][4] = {{50, 100, 200, 255}, {20, 40, 60, 128}, {0, 0, 0, 0}, {255, 0, 0, 255}};
+
+    const struct {
+        int opacity, effective;
+    } opacities[] = {{100, 100}, {200, 100}, {50, 50}};
+    for (const auto& o : opacities) {
+        Target t(8, 4, bg);
+        ASSERT_TRUE(img.Render(t.dc.get(), 2, 1, 0, 0, 0, 0, 0, 0, o.opacity)) << Name(path) << " " << o.opacity;
+        for (int x = 0; x < 4; ++x)
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(t.At(2 + x, 1)[k], Expected(bg, sourceBgr[x][k], sourceBgr[x][3], o.effective), tol)
+                    << Name(path) << " opacity " << o.opacity << " column " << x << " channel " << k;
+        EXPECT_EQ(t.At(1, 1)[0], bg);  // nothing outside the rectangle
+        EXPECT_EQ(t.At(6, 1)[0], bg);
+    }
+    {
+        Target t(8, 4, bg);
+        EXPECT_TRUE(img.Render(t.dc.get(), 2, 1, 0, 0, 0, 0, 0, 0, 0)) << "opacity 0 succeeds";
+        for (int x = 0; x < 8; ++x) EXPECT_EQ(t.At(x, 1)[0], bg) << "opacity 0 draws nothing";
+    }
+    {
+        Target t(8, 4, bg);
+        ASSERT_TRUE(img.Render(t.dc.get(), 2, 1, 0, 0, 0, 0, -4, 0)) << "mirrored";
+        for (int x = 0; x < 4; ++x)
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(t.At(2 + x, 1)[k], Expected(bg, sourceBgr[3 - x][k], sourceBgr[3 - x][3], 100), tol)
+                    << Name(path) << " mirrored column " << x;
+    }
+    {
+        Target plain(8, 4, bg), light(8, 4, bg);
+        ASSERT_TRUE(img.Render(plain.dc.get(), 2, 1));
+        ASSERT_TRUE(img.Render(light.dc.get(), 2, 1, 0, 0, 0, 0, 0, 0, 100, true, true, nullptr, -1, 150));
+        EXPECT_EQ(0, std::memcmp(plain.bits, light.bits, 8 * 4 * 4)) << "light 150 counts as 0";
+    }
+    {
+        Target t(8, 4, bg);
+        ASSERT_TRUE(img.Render(t.dc.get(), 2, 1, 0, 0, 0, 0, 0, 0, 100, true, true, nullptr, 2));
+        for (int x = 0; x < 4; ++x) {
+            const int* s = sourceBgr[x];
+            const int grey = (s[2] * 333 + s[1] * 334 + s[0] * 333 + 500) / 1000;
+            for (int k = 0; k < 3; ++k)
+                EXPECT_NEAR(t.At(2 + x, 1)[k], Expected(bg, grey, s[3], 100), path == Path::Own ? 0 : 1)
+                    << Name(path) << " grey column " << x;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, RenderPaths, ::testing::Values(Path::AlphaBlend, Path::Gdiplus, Path::Own),
+                         [](const auto& info) { return std::string(info.param == Path::Gdiplus ? "Gdiplus" : Name(info.param)); });
+
+TEST(cAlphaImage, RendersOntoAWindowAndAHostImage) {
+    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(wnd);
+    cAlphaImage img;
+    MakeSample(img);
+    HDC dc = ::GetDC(wnd);
+    EXPECT_TRUE(img.Render(dc, 10, 10, 32, 32));
+    EXPECT_TRUE(img.Render(dc, 30, 30, 8, 4, 0, 0, 0, 0, 100, true, true, nullptr, -1, 0, 45.0f, true));
+    ::ReleaseDC(wnd, dc);
+    ::DestroyWindow(wnd);
+
+    cAlphaImage host;
+    ASSERT_TRUE(host.InitializeDIB(8, 4));
+    img.isAlphaBlendFriendly(false);
+    img.isGDIplusEnabled(false);
+    ASSERT_TRUE(img.Render(nullptr, 1, 1, 0, 0, 0, 0, 0, 0, 100, true, true, &host));
+    std::int32_t a = 0;
+    EXPECT_EQ(host.GetPixel(1, 1, &a), RGB(200, 100, 50));
+    EXPECT_EQ(a, 255);
+    host.GetPixel(2, 1, &a);
+    EXPECT_EQ(a, 128);
+    host.GetPixel(3, 1, &a);
+    EXPECT_EQ(a, 0);
+}
+
+TEST(cAlphaImage, LoadersRefuseWhatTheyMust) {
+    const long bitmaps = BitmapHandle::LiveCount(), dcs = MemoryDcHandle::LiveCount();
+    {
+        std::vector<std::string> reports;
+        cAlphaImage::SetPngErrorReporter([&](const std::wstring& e) { reports.emplace_back(e.begin(), e.end()); });
+        cAlphaImage img;
+        img.isGDIplusEnabled(false);
+        // 56 bytes of a real PNG are refused before any parser sees them: no report.
+        wchar_t temp[MAX_PATH], file[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, temp);
+        ::GetTempFileNameW(temp, L"img", 0, file);
+        std::vector<std::uint8_t> png;
+        {
+            std::ifstream in(std::filesystem::path(kData + L"/pngsuite/basn0g01.png"), std::ios::binary);
+            png.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        ASSERT_GT(png.size(), 56u);
+        for (std::size_t n : {std::size_t{56}, png.size()}) {
+            std::ofstream out(std::filesystem::path(file), std::ios::binary | std::ios::trunc);
+            out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(n));
+            out.close();
+            EXPECT_EQ(img.LoadPicture_File(file), n > 56) << n;
+        }
+        ::DeleteFileW(file);
+        EXPECT_TRUE(reports.empty());
+        EXPECT_FALSE(img.LoadPicture_Stream(std::vector<std::uint8_t>(png.begin(), png.begin() + 19)));
+        // A broken PNG is reported once, then the other parsers try.
+        EXPECT_FALSE(img.LoadPicture_File(kData + L"/pngsuite/xd0n2c08.png"));
+        EXPECT_EQ(reports.size(), 1u);
+        EXPECT_EQ(img.ImageType(), kImageTypeNone);
+        // A resource that does not exist: false and no image.
+        EXPECT_FALSE(img.LoadPicture_Resource(std::wstring(L"NO_SUCH_PICTURE"), std::wstring(L"PNG"), nullptr, 32, 32, 0, 0, 32));
+        EXPECT_EQ(img.ImageType(), kImageTypeNone);
+        EXPECT_EQ(img.Width(), 0);
+        cAlphaImage::SetPngErrorReporter(nullptr);
+    }
+    EXPECT_EQ(BitmapHandle::LiveCount(), bitmaps);
+    EXPECT_EQ(MemoryDcHandle::LiveCount(), dcs);
+}
+
+TEST(cAlphaImage, EachFormatLoadsFromFiles) {
+    const struct {
+        const wchar_t* file;
+        std::int32_t type, width, height;
+    } cases[] = {
+        {L"/pngsuite/basn6a08.png", kImageTypePng, 32, 32},
+        {L"/gif-testsuite/gifs/static_transparent.gif", kImageTypeGif, -1, -1},
+        {L"/ico/multi-size/wiki.ico", kImageTypeIcon, 32, 32},
+        {L"/bmp-testsuite/valid/8bpp-320x240.bmp", kImageTypeBitmap, 320, 240},
+        {L"/tga/common/200x32_rgba_tl_rle.tga", kImageTypeTga, 200, 32},
+    };
+    for (bool gdiplus : {false, true}) {
+        cAlphaImage img;
+        img.isGDIplusEnabled(gdiplus);
+        for (const auto& c : cases) {
+            const std::wstring path = kData + c.file;
+            if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+            ASSERT_TRUE(img.LoadPicture_File(path, 32, 32, true, 32)) << std::string(path.begin(), path.end());
+            // GDI+ takes PNG first and reads what the others decline (it knows no TGA).
+            const std::int32_t type = img.ImageType();
+            EXPECT_TRUE(type == c.type || (gdiplus && type == kImageTypePng)) << type;
+            if (c.width > 0) {
+                EXPECT_EQ(img.Width(), c.width);
+                EXPECT_EQ(img.Height(), c.height);
+            }
+            EXPECT_FALSE(img.GetOrginalFormat().empty());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace panorel::imaging
