@@ -136,11 +136,10 @@ private:
     int n_ = 0;
 };
 
+// Bits needed for |v| (0 for 0).
 inline int Magnitude(int v) {
-    unsigned a = static_cast<unsigned>(v < 0 ? -v : v);
-    int n = 0;
-    while (a) ++n, a >>= 1;
-    return n;
+    const unsigned a = static_cast<unsigned>(v < 0 ? -v : v);
+    return a ? 32 - __builtin_clz(a) : 0;
 }
 
 inline void PutSymbol(BitWriter& bw, const cJPGWriter::Huffman& h, int symbol) {
@@ -324,15 +323,22 @@ bool cJPGWriter::Write(const PixelImage& image, std::vector<std::uint8_t>& out, 
         }
         const float boxScale = 1.0f / static_cast<float>(sampleH_ * sampleV_);
         for (int c = 0; c < 2; ++c)
-            for (int r = 0; r < 8; ++r)
+            for (int r = 0; r < 8; ++r) {
+                float* d = &chroma[c][static_cast<std::size_t>(r) * chromaW];
+                const float* first = &planes[c + 1][static_cast<std::size_t>(r * sampleV_) * planeW];
+                if (sampleH_ == 2 && sampleV_ == 2) {  // the usual case, without the inner loops
+                    const float* second = first + planeW;
+                    for (int x = 0; x < chromaW; ++x)
+                        d[x] = (first[2 * x] + first[2 * x + 1] + second[2 * x] + second[2 * x + 1]) * 0.25f;
+                    continue;
+                }
                 for (int x = 0; x < chromaW; ++x) {
                     float sum = 0;
                     for (int dy = 0; dy < sampleV_; ++dy)
-                        for (int dx = 0; dx < sampleH_; ++dx)
-                            sum += planes[c + 1][static_cast<std::size_t>(r * sampleV_ + dy) * planeW +
-                                                 x * sampleH_ + dx];
-                    chroma[c][static_cast<std::size_t>(r) * chromaW + x] = sum * boxScale;
+                        for (int dx = 0; dx < sampleH_; ++dx) sum += first[dy * planeW + x * sampleH_ + dx];
+                    d[x] = sum * boxScale;
                 }
+            }
         for (int mx = 0; mx < mcusAcross; ++mx) {
             for (int by = 0; by < sampleV_; ++by)
                 for (int bx = 0; bx < sampleH_; ++bx) {
