@@ -5,6 +5,7 @@ set -eu
 packages=(
   cmake make g++ clang libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
+  libpng-dev zlib1g-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
   libz-mingw-w64-dev

@@ -14,7 +14,6 @@
 namespace panorel::imaging {
 namespace {
 
-constexpr int kFastBits = 10;
 
 struct BitReader {
     const std::uint8_t* start;
@@ -71,6 +70,10 @@ struct BitReader {
     }
 };
 
+// kFastBits: codes up to this long decode in one lookup. Literal/length codes
+// get 10 bits, distances 8 and code lengths 7: small tables are quick to
+// build, which matters for the many short streams of small pictures.
+template <int kFastBits>
 struct Huffman {
     std::uint16_t fast[1u << kFastBits];  // symbol << 4 | length; 0: walk the code
     std::uint16_t count[16];
@@ -140,8 +143,12 @@ constexpr std::uint16_t kDistBase[30] = {1,   2,   3,   4,   5,   7,    9,    13
 constexpr std::uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6,
                                          6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
+using LiteralCode = Huffman<10>;
+using DistanceCode = Huffman<8>;
+
 struct FixedTables {
-    Huffman lit, dist;
+    LiteralCode lit;
+    DistanceCode dist;
     FixedTables() {
         std::uint8_t l[288];
         std::memset(l, 8, 144);
@@ -209,7 +216,7 @@ private:
             in_.Refill();
             lengths[kOrder[i]] = static_cast<std::uint8_t>(in_.Get(3));
         }
-        Huffman codes;
+        Huffman<7> codes;
         if (!codes.Build(lengths, 19)) return InflateStatus::BadData;
         std::memset(lengths, 0, 19);
         unsigned i = 0;
@@ -238,13 +245,14 @@ private:
             i += repeat;
         }
         if (lengths[256] == 0) return InflateStatus::BadData;
-        Huffman lit, dist;
+        LiteralCode lit;
+        DistanceCode dist;
         if (!lit.Build(lengths, static_cast<int>(nlen)) || !dist.Build(lengths + nlen, static_cast<int>(ndist)))
             return InflateStatus::BadData;
         return Codes(lit, dist);
     }
 
-    InflateStatus Codes(const Huffman& lit, const Huffman& dist) {
+    InflateStatus Codes(const LiteralCode& lit, const DistanceCode& dist) {
         std::uint8_t* const out = dst_;
         std::size_t pos = pos_;
         const std::size_t cap = cap_;
