@@ -113,25 +113,33 @@ void BuildCodes(cJPGWriter::Huffman& h, bool dc) {
 }
 
 // Collects bits most significant first and stuffs a zero after every 0xFF.
+// Bytes go straight into the output, which Ensure() grows ahead of each block.
 class BitWriter {
 public:
-    explicit BitWriter(std::vector<std::uint8_t>& out) : out_(out) {}
-    void Put(std::uint32_t bits, int count) {
+    explicit BitWriter(std::vector<std::uint8_t>& out) : out_(out), pos_(out.size()) {}
+    void Ensure(std::size_t bytes) {
+        if (out_.size() - pos_ < bytes) out_.resize(std::max(out_.size() * 2, pos_ + bytes));
+    }
+    // count is 1..27 bits.
+    inline void Put(std::uint32_t bits, int count) {
         acc_ = (acc_ << count) | (bits & ((1u << count) - 1u));
         n_ += count;
         while (n_ >= 8) {
             n_ -= 8;
             const auto byte = static_cast<std::uint8_t>(acc_ >> n_);
-            out_.push_back(byte);
-            if (byte == 0xFF) out_.push_back(0);
+            out_[pos_++] = byte;
+            if (byte == 0xFF) out_[pos_++] = 0;
         }
     }
     void Flush() {
+        Ensure(4);
         if (n_ > 0) Put(0x7F, 8 - n_);  // pad with one bits
+        out_.resize(pos_);
     }
 
 private:
     std::vector<std::uint8_t>& out_;
+    std::size_t pos_;
     std::uint64_t acc_ = 0;
     int n_ = 0;
 };
@@ -147,6 +155,14 @@ inline void PutSymbol(BitWriter& bw, const cJPGWriter::Huffman& h, int symbol) {
     bw.Put(h.code[symbol], h.length[symbol]);
 }
 
+// A symbol's code followed by the value's n low bits (ones' complement when negative).
+inline void PutCoded(BitWriter& bw, const cJPGWriter::Huffman& h, int symbol, int value, int n) {
+    const int len = h.length[symbol];
+    if (len == 0) Raise(3, kBadHuffmanTable);
+    const std::uint32_t extra = static_cast<std::uint32_t>(value < 0 ? value - 1 : value) & ((1u << n) - 1u);
+    bw.Put(static_cast<std::uint32_t>(h.code[symbol]) << n | extra, len + n);
+}
+
 // One block: DCT, quantisation, then its DC difference and AC runs.
 void EncodeBlock(BitWriter& bw, float* block, const float* divisors, int& lastDc, const cJPGWriter::Huffman& dc,
                  const cJPGWriter::Huffman& ac) {
@@ -154,8 +170,8 @@ void EncodeBlock(BitWriter& bw, float* block, const float* divisors, int& lastDc
     for (int c = 0; c < 8; ++c) Dct8(block + c, 8);
     int q[64];
     for (int k = 0; k < 64; ++k) {
-        const float v = block[kZigZag[k]] * divisors[kZigZag[k]];
-        q[k] = static_cast<int>(v < 0 ? v - 0.5f : v + 0.5f);
+        // Rounded half up without a branch; |v| stays far below the offset.
+        q[k] = static_cast<int>(block[kZigZag[k]] * divisors[kZigZag[k]] + 16384.5f) - 16384;
     }
     // Eight-bit samples keep the DC within 11 bits and the AC within 10; the
     // clamp only guards against float rounding at the very edge.
@@ -163,9 +179,9 @@ void EncodeBlock(BitWriter& bw, float* block, const float* divisors, int& lastDc
     for (int k = 1; k < 64; ++k) q[k] = std::clamp(q[k], -1023, 1023);
     const int diff = q[0] - lastDc;
     lastDc = q[0];
+    bw.Ensure(1024);  // a block never needs more, stuffing included
     int n = Magnitude(diff);
-    PutSymbol(bw, dc, n);
-    if (n) bw.Put(static_cast<std::uint32_t>(diff < 0 ? diff - 1 : diff), n);
+    PutCoded(bw, dc, n, diff, n);
     int run = 0;
     for (int k = 1; k < 64; ++k) {
         const int v = q[k];
@@ -175,8 +191,7 @@ void EncodeBlock(BitWriter& bw, float* block, const float* divisors, int& lastDc
         }
         while (run > 15) PutSymbol(bw, ac, 0xF0), run -= 16;
         n = Magnitude(v);
-        PutSymbol(bw, ac, (run << 4) | n);
-        bw.Put(static_cast<std::uint32_t>(v < 0 ? v - 1 : v), n);
+        PutCoded(bw, ac, (run << 4) | n, v, n);
         run = 0;
     }
     if (run) PutSymbol(bw, ac, 0x00);
