@@ -128,7 +128,7 @@ TEST(JpegWriter, DecodesStrictlyAndWithTheReferenceCodec) {
 // Against cjpeg at quality 90 as it scales its tables, and against cjpeg
 // given our tables (whose rounding adds half a step): the second isolates the
 // encoder itself and is what must hold; the first is printed.
-TEST(JpegWriter, Quality90IsWithinOneDecibelOfCjpegAndAtMostFifteenPercentLarger) {
+TEST(JpegWriter, Quality90IsWithinOneDecibelOfCjpegWithOurTablesAndAtMostFifteenPercentLarger) {
     const std::string dir = test::TempDir("jpgq");
     {
         std::ofstream tables(dir + "/tables.txt");
