@@ -182,19 +182,21 @@ void EncodeBlock(BitWriter& bw, float* block, const float* divisors, int& lastDc
     bw.Ensure(1024);  // a block never needs more, stuffing included
     int n = Magnitude(diff);
     PutCoded(bw, dc, n, diff, n);
-    int run = 0;
-    for (int k = 1; k < 64; ++k) {
-        const int v = q[k];
-        if (v == 0) {
-            ++run;
-            continue;
-        }
+    // The non-zero AC coefficients as bits, walked by counting trailing
+    // zeros: no branch per zero coefficient.
+    std::uint64_t nonZero = 0;
+    for (int k = 1; k < 64; ++k) nonZero |= static_cast<std::uint64_t>(q[k] != 0) << k;
+    int last = 0;
+    while (nonZero) {
+        const int k = __builtin_ctzll(nonZero);
+        nonZero &= nonZero - 1;
+        int run = k - last - 1;
+        last = k;
         while (run > 15) PutSymbol(bw, ac, 0xF0), run -= 16;
-        n = Magnitude(v);
-        PutCoded(bw, ac, (run << 4) | n, v, n);
-        run = 0;
+        n = Magnitude(q[k]);
+        PutCoded(bw, ac, (run << 4) | n, q[k], n);
     }
-    if (run) PutSymbol(bw, ac, 0x00);
+    if (last != 63) PutSymbol(bw, ac, 0x00);
 }
 
 void PutMarker(std::vector<std::uint8_t>& out, std::uint8_t marker) {
