@@ -103,8 +103,10 @@ public:
         std::sort(order_.begin(), order_.end(), [&](int a, int b) { return palette[a][1] < palette[b][1]; });
     }
     std::uint8_t operator()(const Rgb& c) {
-        const auto found = cache_.find(Key(c));
-        if (found != cache_.end()) return found->second;
+        // A direct-mapped cache of recent answers: neighbouring pixels repeat.
+        const std::uint32_t key = Key(c);
+        Slot& slot = cache_[(key * 2654435761u) >> (32 - kCacheBits)];
+        if (slot.key == key) return slot.index;
         const auto start = std::lower_bound(order_.begin(), order_.end(), c[1],
                                             [&](int e, int g) { return palette_[e][1] < g; }) - order_.begin();
         int best = 0, bestDist = 1 << 30;
@@ -123,14 +125,19 @@ public:
             if (dg * dg > bestDist) break;
             consider(order_[i]);
         }
-        cache_.emplace(Key(c), static_cast<std::uint8_t>(best));
+        slot = {key, static_cast<std::uint8_t>(best)};
         return static_cast<std::uint8_t>(best);
     }
 
 private:
+    static constexpr int kCacheBits = 16;
+    struct Slot {
+        std::uint32_t key = 0xFFFFFFFFu;  // no colour has this key
+        std::uint8_t index = 0;
+    };
     const std::vector<Rgb>& palette_;
     std::vector<std::uint8_t> order_;
-    std::unordered_map<std::uint32_t, std::uint8_t> cache_;
+    std::vector<Slot> cache_ = std::vector<Slot>(std::size_t{1} << kCacheBits);
 };
 
 inline int NearestStep(int v, int steps) { return (v * (steps - 1) + 127) / 255; }
