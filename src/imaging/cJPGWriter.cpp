@@ -304,6 +304,24 @@ bool cJPGWriter::Write(const PixelImage& image, std::vector<std::uint8_t>& out, 
             divisors[t][i] = static_cast<float>(1.0 / (quant_[t][i] * aan(i / 8) * aan(i % 8) * 8.0));
         }
 
+    // The JFIF equations per channel value, level shift (-128) included:
+    // table look-ups instead of nine multiplications per pixel.
+    struct ColourTables {
+        float y[3][256], cb[3][256], cr[3][256];
+    };
+    static const ColourTables lut = [] {
+        ColourTables t{};
+        const float y[3] = {0.299f, 0.587f, 0.114f}, cb[3] = {-0.16874f, -0.33126f, 0.5f},
+                    cr[3] = {0.5f, -0.41869f, -0.08131f};
+        for (int c = 0; c < 3; ++c)
+            for (int v = 0; v < 256; ++v) {
+                t.y[c][v] = y[c] * static_cast<float>(v) - (c == 0 ? 128.0f : 0.0f);
+                t.cb[c][v] = cb[c] * static_cast<float>(v);  // + 128 - 128
+                t.cr[c][v] = cr[c] * static_cast<float>(v);
+            }
+        return t;
+    }();
+
     // One row of MCUs at a time: full-resolution planes, edges replicated to
     // whole MCUs, chroma then averaged over sampleH_ x sampleV_ boxes.
     const int mcuW = 8 * sampleH_, mcuH = 8 * sampleV_;
@@ -325,15 +343,15 @@ bool cJPGWriter::Write(const PixelImage& image, std::vector<std::uint8_t>& out, 
             float* pb = &planes[1][static_cast<std::size_t>(r) * planeW];
             float* pr = &planes[2][static_cast<std::size_t>(r) * planeW];
             for (int x = 0; x < image.width; ++x, s += 4) {
-                float b = s[0], g = s[1], rr = s[2];
+                std::uint8_t b = s[0], g = s[1], rr = s[2];
                 if (s[3] != 255) {
                     b = OverBackground(s[0], s[3], fill[0]);
                     g = OverBackground(s[1], s[3], fill[1]);
                     rr = OverBackground(s[2], s[3], fill[2]);
                 }
-                py[x] = 0.299f * rr + 0.587f * g + 0.114f * b - 128.0f;
-                pb[x] = -0.16874f * rr - 0.33126f * g + 0.5f * b;  // + 128 - 128 level shift
-                pr[x] = 0.5f * rr - 0.41869f * g - 0.08131f * b;
+                py[x] = lut.y[0][rr] + lut.y[1][g] + lut.y[2][b];
+                pb[x] = lut.cb[0][rr] + lut.cb[1][g] + lut.cb[2][b];
+                pr[x] = lut.cr[0][rr] + lut.cr[1][g] + lut.cr[2][b];
             }
             for (int x = image.width; x < planeW; ++x)
                 py[x] = py[image.width - 1], pb[x] = pb[image.width - 1], pr[x] = pr[image.width - 1];
