@@ -120,24 +120,45 @@ public:
     void Ensure(std::size_t bytes) {
         if (out_.size() - pos_ < bytes) out_.resize(std::max(out_.size() * 2, pos_ + bytes));
     }
-    // count is 1..27 bits.
+    // count is 1..27 bits. Whole 32-bit words go out at once unless one of
+    // their bytes is 0xFF and needs its stuffed zero.
     inline void Put(std::uint32_t bits, int count) {
         acc_ = (acc_ << count) | (bits & ((1u << count) - 1u));
         n_ += count;
-        while (n_ >= 8) {
-            n_ -= 8;
-            const auto byte = static_cast<std::uint8_t>(acc_ >> n_);
-            out_[pos_++] = byte;
-            if (byte == 0xFF) out_[pos_++] = 0;
+        if (n_ < 32) return;
+        n_ -= 32;
+        const auto word = static_cast<std::uint32_t>(acc_ >> n_);
+        const std::uint32_t inverted = ~word;
+        if (((inverted - 0x01010101u) & ~inverted & 0x80808080u) == 0) {  // no byte is 0xFF
+            out_[pos_] = static_cast<std::uint8_t>(word >> 24);
+            out_[pos_ + 1] = static_cast<std::uint8_t>(word >> 16);
+            out_[pos_ + 2] = static_cast<std::uint8_t>(word >> 8);
+            out_[pos_ + 3] = static_cast<std::uint8_t>(word);
+            pos_ += 4;
+            return;
         }
+        for (int shift = 24; shift >= 0; shift -= 8) PutByte(static_cast<std::uint8_t>(word >> shift));
     }
     void Flush() {
-        Ensure(4);
-        if (n_ > 0) Put(0x7F, 8 - n_);  // pad with one bits
+        Ensure(8);
+        if (n_ % 8) {  // pad with one bits
+            const int pad = 8 - n_ % 8;
+            acc_ = (acc_ << pad) | ((1u << pad) - 1u);
+            n_ += pad;
+        }
+        while (n_ > 0) {
+            n_ -= 8;
+            PutByte(static_cast<std::uint8_t>(acc_ >> n_));
+        }
         out_.resize(pos_);
     }
 
 private:
+    void PutByte(std::uint8_t byte) {
+        out_[pos_++] = byte;
+        if (byte == 0xFF) out_[pos_++] = 0;
+    }
+
     std::vector<std::uint8_t>& out_;
     std::size_t pos_;
     std::uint64_t acc_ = 0;
