@@ -148,6 +148,41 @@ public:
     bool CreateCheckerBoard(std::int32_t CheckerSize, COLORREF FirstColor, COLORREF SecondColor);
     std::unique_ptr<cAlphaImage> CreateDropShadow(std::int32_t blurDepth, COLORREF Color) const;
 
+    // --- saving (cAlphaImageSave.cpp). Colours are 0x00BBGGRR, negative for
+    // none. Files are written whole or not at all.
+    bool SaveToFile_Bitmap(const std::wstring& FileName, bool KeepPreMultipliedPixels = false,
+                           std::int32_t TransparentFillColor = -1, bool PromptOverwrite = true);
+    bool SaveToStream_Bitmap(std::vector<std::uint8_t>& outStream, bool KeepPreMultipliedPixels = false,
+                             std::int32_t TransparentFillColor = -1);
+    bool SaveToFile_PNG(const std::wstring& FileName, bool PromptOverwrite = true);
+    bool SaveToStream_PNG(std::vector<std::uint8_t>& outStream);
+    bool SaveToFile_JPG(const std::wstring& FileName, std::int32_t Quality = 90, std::int32_t TransparentFillColor = -1,
+                        bool PromptOverwrite = true);
+    bool SaveToStream_JPG(std::vector<std::uint8_t>& outStream, std::int32_t Quality = 90,
+                          std::int32_t TransparentFillColor = -1);
+    bool SaveToFile_GIF(const std::wstring& FileName, bool UseAdaptivePalette = true,
+                        std::uint8_t OpaquenessTolerance = 0, bool PromptOverwrite = true);
+    bool SaveToStream_GIF(std::vector<std::uint8_t>& outStream, bool UseAdaptivePalette = true,
+                          std::uint8_t OpaquenessTolerance = 0);
+    bool SaveToFile_TGA(const std::wstring& FileName, bool Compress = false, bool ReduceBitDepth = false,
+                        bool AllowPreMultipliedPixels = false, bool PromptOverwrite = true);
+    bool SaveToStream_TGA(std::vector<std::uint8_t>& outStream, bool Compress = false, bool ReduceBitDepth = false,
+                          bool AllowPreMultipliedPixels = false);
+    // PNG properties for later PNG saves. PropertyID is a flag of the keyword
+    // table (text), 1024 background colour, 2048 dots per inch, 4096 gamma x
+    // 100000, 8192 modification time (seconds since 1970, UTC), or 0 for a
+    // text whose keyword is Caption_Misc; -1 discards all. An empty value
+    // removes the property. A name instead of a number is looked up ignoring case.
+    using PngPropertyValue = std::variant<std::monostate, std::wstring, std::int64_t>;
+    bool PngPropertySet(std::int32_t PropertyID, const PngPropertyValue& PropertyValue = {},
+                        const std::wstring& Caption_Misc = L"");
+    bool PngPropertySet(const std::wstring& PropertyName, const PngPropertyValue& PropertyValue = {});
+    PngPropertyValue PngPropertyGet(std::int32_t PropertyID, const std::wstring& Caption_Misc = L"") const;
+    // The question before overwriting a file: gets the text, caption and
+    // MessageBox flags, returns the button's id. A message box by default;
+    // tests put their own here.
+    static void SetOverwritePrompt(std::function<int(const std::wstring&, const std::wstring&, UINT)> prompt);
+
     // --- GDI+
     ULONG_PTR CreateGDIplusToken();
     bool DestroyGDIplusToken(ULONG_PTR Token);
@@ -173,6 +208,11 @@ private:
                        std::int32_t sy, std::int32_t sw, std::int32_t sh, std::int32_t opacity,
                        std::int32_t grayScale, std::int32_t light);
     cGDIPlus& Gdi();
+    bool WriteFileChecked(const std::wstring& FileName, bool PromptOverwrite,
+                          const std::function<bool(std::vector<std::uint8_t>&)>& encode);
+    bool EncodeThroughGdiplus(const wchar_t* mimeType, std::int32_t quality, std::int32_t fillColor,
+                              std::vector<std::uint8_t>& out);
+    bool EncodePng(std::vector<std::uint8_t>& out);
 
     BitmapHandle dib_;
     std::uint8_t* bits_ = nullptr;
@@ -191,6 +231,9 @@ private:
     std::unique_ptr<cGDIPlus> gdi_;
     std::vector<std::uint8_t> original_;
     std::vector<std::pair<std::int32_t, std::int32_t>> iconSizes_;
+    std::vector<std::pair<std::int32_t, std::wstring>> pngTexts_;  // (flag or 0, keyword for 0) and text
+    std::vector<std::wstring> pngTextKeywords_;                    // parallel to pngTexts_
+    std::vector<std::pair<std::int32_t, std::int64_t>> pngNumbers_;
 };
 
 }  // namespace panorel::imaging

@@ -1,6 +1,6 @@
-// imagetool info and convert: decode one file with the library's detection
-// chain (natively the portable parsers; on Windows the whole cAlphaImage with
-// GIF and GDI+) and describe it or write its pixels as raw .bgra.
+// imagetool info and the loading shared with convert: decode one file with the
+// library's detection chain (natively the portable parsers; on Windows the
+// whole cAlphaImage with GIF and GDI+) and describe it.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,17 +20,10 @@
 #endif
 
 namespace panorel::imagetool {
-namespace {
 
 using imaging::PixelImage;
 
-struct Options {
-    std::vector<std::string> files;
-    int iconCx = 0, iconCy = 0, depth = 32;  // the depth the styled button asks for
-    bool noZlib = false, noGdiplus = false;
-};
-
-bool ParseOptions(int argc, char** argv, Options& o) {
+bool ParseLoadOptions(int argc, char** argv, LoadOptions& o) {
     for (int i = 0; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--no-zlib") {
@@ -50,7 +43,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
     return true;
 }
 
-bool Load(const std::string& file, const Options& o, PixelImage& out) {
+bool LoadImageFile(const std::string& file, const LoadOptions& o, PixelImage& out) {
     if (o.noZlib) imaging::ZlibRuntime::Disable();
 #ifdef _WIN32
     imaging::cAlphaImage::SetPngErrorReporter([](const std::wstring& e) {
@@ -81,45 +74,18 @@ bool Load(const std::string& file, const Options& o, PixelImage& out) {
 #endif
 }
 
-}  // namespace
-
 int Info(int argc, char** argv) {
-    Options o;
-    if (!ParseOptions(argc, argv, o) || o.files.size() != 1) {
+    LoadOptions o;
+    if (!ParseLoadOptions(argc, argv, o) || o.files.size() != 1) {
         std::fprintf(stderr, "usage: imagetool info FILE [--icon WxH] [--depth N] [--no-zlib] [--no-gdiplus]\n");
         return 2;
     }
     PixelImage image;
-    if (!Load(o.files[0], o, image)) {
+    if (!LoadImageFile(o.files[0], o, image)) {
         std::fprintf(stderr, "%s: no image\n", o.files[0].c_str());
         return 1;
     }
     std::printf("type=%d alpha=%d width=%d height=%d\n", image.imageType, image.alpha, image.width, image.height);
-    return 0;
-}
-
-int Convert(int argc, char** argv) {
-    Options o;
-    if (!ParseOptions(argc, argv, o) || o.files.size() != 2) {
-        std::fprintf(stderr, "usage: imagetool convert IN OUT.bgra [--icon WxH] [--depth N] [--no-zlib] [--no-gdiplus]\n");
-        return 2;
-    }
-    const std::string& target = o.files[1];
-    if (target.size() < 5 || target.compare(target.size() - 5, 5, ".bgra") != 0) {
-        std::fprintf(stderr, "%s: only .bgra output is known\n", target.c_str());
-        return 2;
-    }
-    PixelImage image;
-    if (!Load(o.files[0], o, image)) {
-        std::fprintf(stderr, "%s: no image\n", o.files[0].c_str());
-        return 1;
-    }
-    std::ofstream out(target, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(image.bgra.data()), static_cast<std::streamsize>(image.bgra.size()));
-    if (!out) {
-        std::fprintf(stderr, "%s: cannot write\n", target.c_str());
-        return 1;
-    }
     return 0;
 }
 

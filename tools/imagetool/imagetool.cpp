@@ -14,7 +14,9 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: imagetool info FILE [--icon WxH] [--depth N] [--no-zlib] [--no-gdiplus]\n"
-                 "       imagetool convert IN OUT.bgra [same options]\n"
+                 "       imagetool convert IN OUT.{bmp,png,jpg,gif,tga,bgra} [same options] [--quality Q]\n"
+                 "           [--fill RRGGBB] [--keep-premultiplied] [--fixed-palette] [--tolerance N] [--rle]\n"
+                 "           [--reduce-depth] [--title TEXT]\n"
 #ifdef _WIN32
                  "       imagetool frames FILE OUTDIR [--background RRGGBB]\n"
 #endif

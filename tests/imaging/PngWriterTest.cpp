@@ -1,0 +1,85 @@
+// The PNG writer's chunks: text properties, the property table, and what it
+// does without zlib. Pixels are covered by the round trips.
+#include <gtest/gtest.h>
+
+#include "imaging/WriterOracles.h"
+#include "imaging/cPNGwriter.h"
+
+namespace panorel::imaging {
+namespace {
+
+struct Chunk {
+    std::string type;
+    std::string data;
+};
+
+// The chunks after the signature, each CRC checked with zlib directly.
+std::vector<Chunk> Chunks(const std::vector<std::uint8_t>& png) {
+    std::vector<Chunk> chunks;
+    for (std::size_t at = 8; at + 12 <= png.size();) {
+        const std::uint32_t n = png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+        if (at + 12 + n > png.size()) break;
+        const std::uint32_t crc = png[at + 8 + n] << 24 | png[at + 9 + n] << 16 | png[at + 10 + n] << 8 | png[at + 11 + n];
+        EXPECT_EQ(crc, ::crc32(0, png.data() + at + 4, n + 4));
+        chunks.push_back({std::string(png.begin() + at + 4, png.begin() + at + 8),
+                          std::string(png.begin() + at + 8, png.begin() + at + 8 + n)});
+        at += 12 + n;
+    }
+    return chunks;
+}
+
+PixelImage Small() { return {3, 2, std::vector<std::uint8_t>(24, 255)}; }
+
+TEST(PngWriter, WritesOneTextChunkPerPropertyAndTheOptionalChunks) {
+    PngExtras extras;
+    extras.texts.push_back({std::string(PngTextKeyword(1)), "Caf\xE9"});  // ANSI bytes as given
+    extras.background = 0x00FF8000;
+    extras.dotsPerInch = 96;
+    extras.time = 951782400;  // 2000-02-29 00:00:00
+    std::vector<std::uint8_t> png;
+    ASSERT_TRUE(cPNGwriter(test::SystemZlib()).Write(Small(), png, extras));
+    std::vector<std::string> types;
+    int texts = 0;
+    for (const Chunk& c : Chunks(png)) {
+        types.push_back(c.type);
+        if (c.type == "tEXt") {
+            ++texts;
+            EXPECT_EQ(c.data, std::string("Title\0Caf\xE9", 10));
+        }
+        if (c.type == "tIME") EXPECT_EQ(c.data, std::string("\x07\xD0\x02\x1D\0\0\0", 7));
+        if (c.type == "bKGD") EXPECT_EQ(c.data, std::string("\0\0\0\x80\0\xFF", 6));
+        if (c.type == "pHYs") EXPECT_EQ(c.data.substr(0, 4), std::string("\0\0\x0E\xC4", 4));  // 3780 per metre
+    }
+    EXPECT_EQ(texts, 1);
+    EXPECT_EQ(types.front(), "IHDR");
+    EXPECT_EQ(types.back(), "IEND");
+    int w = 0, h = 0;
+    std::vector<std::uint8_t> rgba;
+    EXPECT_TRUE(test::DecodePngRgba(png, w, h, rgba));
+}
+
+TEST(PngWriter, PropertyNamesMatchIgnoringCase) {
+    const std::pair<const char*, std::int32_t> names[] = {
+        {"title", 1},         {"AUTHOR", 2},   {"Description", 4},     {"copyright", 8}, {"creation time", 16},
+        {"Software", 32},     {"disclaimer", 64}, {"Warning", 128},    {"source", 256},  {"Comment", 512},
+        {"gamma", kPngPropertyGamma}, {"Titles", 0}, {"", 0}};
+    for (const auto& [name, id] : names) EXPECT_EQ(PngPropertyIdFromName(name), id) << name;
+    EXPECT_EQ(PngTextKeyword(16), "Creation Time");
+    EXPECT_EQ(PngTextKeyword(kPngPropertyGamma), "");
+}
+
+TEST(PngWriter, NeedsCrcAndOneOfTheCompressors) {
+    std::vector<std::uint8_t> png{1, 2, 3};
+    ZlibApi z = test::SystemZlib();
+    z.compress2 = nullptr;  // compress alone will do
+    EXPECT_TRUE(cPNGwriter(z).Write(Small(), png));
+    z.compress = nullptr;
+    png = {1, 2, 3};
+    EXPECT_FALSE(cPNGwriter(z).Write(Small(), png));
+    EXPECT_FALSE(cPNGwriter(ZlibApi{}).Write(Small(), png));
+    EXPECT_FALSE(cPNGwriter(test::SystemZlib()).Write(PixelImage{}, png));
+    EXPECT_EQ(png, (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+}  // namespace
+}  // namespace panorel::imaging

@@ -1,0 +1,219 @@
+// Every reference picture written as PNG, BMP and TGA in each writer mode and
+// read back by independent decoders: libpng for PNG, Pillow for BMP and TGA.
+// Pixels are compared in premultiplied form: straight values that the writers
+// derive with rounding premultiply back to exactly the source's bytes.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <iostream>
+
+#include "imaging/BmpWriter.h"
+#include "imaging/ImageWriterSupport.h"
+#include "imaging/TgaWriter.h"
+#include "imaging/WriterOracles.h"
+#include "imaging/cPNGwriter.h"
+#include "imaging/modParsers.h"
+
+namespace panorel::imaging {
+namespace {
+
+using test::Decoded;
+
+std::vector<std::string> Files(const std::string& dir, const std::string& suffix, bool skipX = false) {
+    std::vector<std::string> out;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            const std::string n = e->d_name;
+            if (n.size() > suffix.size() && n.compare(n.size() - suffix.size(), suffix.size(), suffix) == 0 &&
+                !(skipX && n[0] == 'x'))
+                out.push_back(dir + "/" + n);
+        }
+        closedir(d);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+struct Source {
+    std::string name;
+    PixelImage image;
+};
+
+// PngSuite, the TGA references and the BMP suite's agreed renderings, plus a
+// translucent 1 x 1 and a 16384 x 1 alpha ramp.
+const std::vector<Source>& Sources() {
+    static const std::vector<Source> sources = [] {
+        std::vector<Source> s;
+        const std::string data = PANOREL_TESTDATA;
+        std::vector<std::string> paths = Files(data + "/pngsuite", ".png", true);
+        for (const char* sub : {"/tga/common", "/bmp-testsuite/ref-oracle/valid"})
+            for (auto& p : Files(data + sub, ".png")) paths.push_back(p);
+        for (const auto& p : paths) {
+            Source src{p.substr(p.rfind('/') + 1), {}};
+            if (test::LoadPngPicture(p, src.image)) s.push_back(std::move(src));
+        }
+        const std::uint8_t one[4] = {200, 100, 50, 128};
+        s.push_back({"1x1", test::FromStraightRgba(1, 1, one)});
+        std::vector<std::uint8_t> ramp(16384 * 4);
+        for (int x = 0; x < 16384; ++x)
+            for (int c = 0; c < 4; ++c) ramp[x * 4 + c] = static_cast<std::uint8_t>((x >> (2 * c)) * (c + 1));
+        s.push_back({"16384x1", test::FromStraightRgba(16384, 1, ramp.data())});
+        return s;
+    }();
+    return sources;
+}
+
+// Compares a decoder's straight RGBA (or stored values, when the file keeps
+// them premultiplied) with the source; `alpha` false when the decoder does not
+// report alpha (Pillow on a 32-bit BI_RGB BMP), which then counts as the source's.
+bool SamePixels(const PixelImage& src, const Decoded& d, bool premultipliedFile, bool alpha) {
+    if (d.width != src.width || d.height != src.height || d.rgba.size() != src.bgra.size()) return false;
+    for (std::size_t i = 0; i < d.rgba.size(); i += 4) {
+        const std::uint8_t a = alpha ? d.rgba[i + 3] : src.bgra[i + 3];
+        for (int c = 0; c < 3; ++c) {
+            const std::uint8_t v = premultipliedFile ? d.rgba[i + c] : test::Premultiply(d.rgba[i + c], a);
+            if (v != src.bgra[i + 2 - c]) return false;
+        }
+        if (a != src.bgra[i + 3]) return false;
+    }
+    return true;
+}
+
+// Our own detection chain and parsers (system zlib), as a Decoded of
+// premultiplied values; empty when nothing loads.
+Decoded ReadBackOurselves(const std::vector<std::uint8_t>& bytes) {
+    ParseOptions options;
+    options.zlib = test::SystemZlib();
+    PixelImage p;
+    Decoded d;
+    if (!DetectAndParse(bytes.data(), bytes.size(), options, {}, p)) return d;
+    d.width = p.width;
+    d.height = p.height;
+    for (std::size_t i = 0; i < p.bgra.size(); i += 4) d.rgba.insert(d.rgba.end(), {p.bgra[i + 2], p.bgra[i + 1], p.bgra[i], p.bgra[i + 3]});
+    return d;
+}
+
+bool WithinReaderLimits(const PixelImage& p) { return ImageLimits{}.Allows(p.width, p.height); }
+
+TEST(WriterRoundTrip, PngThroughLibpng) {
+    const cPNGwriter writer(test::SystemZlib());
+    int checked = 0, ours = 0;
+    for (const Source& s : Sources()) {
+        std::vector<std::uint8_t> png;
+        ASSERT_TRUE(writer.Write(s.image, png)) << s.name;
+        Decoded d;
+        ASSERT_TRUE(test::DecodePngRgba(png, d.width, d.height, d.rgba)) << s.name;
+        EXPECT_TRUE(SamePixels(s.image, d, false, true)) << s.name;
+        if (WithinReaderLimits(s.image)) {
+            EXPECT_TRUE(SamePixels(s.image, ReadBackOurselves(png), true, true)) << "our reader: " << s.name;
+            ++ours;
+        }
+        ++checked;
+    }
+    std::cout << "PNG round trips through libpng: " << checked << ", through our reader: " << ours << "\n";
+    EXPECT_GE(checked, 240);
+}
+
+// A file holding premultiplied colours is taken for straight colours by our
+// readers, which premultiply them again.
+PixelImage PremultipliedTwice(const PixelImage& p) {
+    PixelImage q = p;
+    for (std::size_t i = 0; i < q.bgra.size(); i += 4)
+        for (int c = 0; c < 3; ++c) q.bgra[i + c] = test::Premultiply(p.bgra[i + c], p.bgra[i + 3]);
+    return q;
+}
+
+// Our BMP and TGA readers take a file whose alpha is zero everywhere for one
+// without alpha (as many writers leave it), so a wholly transparent picture
+// comes back opaque black.
+PixelImage AllZeroAlphaMeansOpaque(PixelImage p) {
+    for (std::size_t i = 3; i < p.bgra.size(); i += 4)
+        if (p.bgra[i] != 0) return p;
+    for (std::size_t i = 3; i < p.bgra.size(); i += 4) p.bgra[i] = 255;
+    return p;
+}
+
+// A picture laid over a colour, as a 24-bit file stores it.
+PixelImage Flattened(const PixelImage& p, ColorRef fill) {
+    PixelImage f = p;
+    const std::uint8_t bg[3] = {FillBlue(fill), FillGreen(fill), FillRed(fill)};
+    for (std::size_t i = 0; i < f.bgra.size(); i += 4) {
+        for (int c = 0; c < 3; ++c) f.bgra[i + c] = OverBackground(p.bgra[i + c], p.bgra[i + 3], bg[c]);
+        f.bgra[i + 3] = 255;
+    }
+    return f;
+}
+
+// Each mode's files for all sources, decoded by Pillow in one go.
+struct Mode {
+    const char* name;
+    bool premultipliedFile;
+    bool alphaReported;
+    std::function<bool(const PixelImage&, std::vector<std::uint8_t>&)> write;
+    std::function<PixelImage(const PixelImage&)> expected = [](const PixelImage& p) { return p; };
+    // What our reader makes of the file: the picture itself, unless noted.
+    std::function<PixelImage(const PixelImage&)> ourReaderSees = [](const PixelImage& p) { return p; };
+};
+
+void RoundTripThroughPillow(const std::vector<Mode>& modes, const char* extension) {
+    const std::string dir = test::TempDir(extension);
+    std::vector<std::string> paths;
+    std::vector<std::pair<const Mode*, const Source*>> what;
+    for (const Mode& m : modes)
+        for (const Source& s : Sources()) {
+            std::vector<std::uint8_t> bytes;
+            ASSERT_TRUE(m.write(s.image, bytes)) << m.name << " " << s.name;
+            paths.push_back(dir + "/" + std::to_string(paths.size()) + extension);
+            test::WriteFile(paths.back(), bytes);
+            what.emplace_back(&m, &s);
+        }
+    const std::vector<Decoded> decoded = test::DecodeWithPillow(paths);
+    int same = 0, ours = 0, oursSame = 0;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const auto [m, s] = what[i];
+        const PixelImage want = m->expected(s->image);
+        const bool alpha = m->alphaReported || IsOpaque(want);
+        if (SamePixels(want, decoded[i], m->premultipliedFile && !IsOpaque(want), alpha)) ++same;
+        else ADD_FAILURE() << m->name << " " << s->name << " (" << paths[i] << ")";
+        if (!WithinReaderLimits(want)) continue;
+        ++ours;
+        if (SamePixels(AllZeroAlphaMeansOpaque(m->ourReaderSees(want)), ReadBackOurselves(test::ReadFile(paths[i])),
+                       true, true))
+            ++oursSame;
+        else ADD_FAILURE() << "our reader: " << m->name << " " << s->name << " (" << paths[i] << ")";
+    }
+    std::cout << extension << " round trips through Pillow: " << same << " of " << paths.size()
+              << ", through our readers: " << oursSame << " of " << ours << "\n";
+    std::system(("rm -rf " + dir).c_str());
+}
+
+TEST(WriterRoundTrip, BmpThroughPillow) {
+    RoundTripThroughPillow(
+        {{"straight", false, false, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o); }},
+         {"premultiplied", true, false, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o, true); },
+          [](const PixelImage& p) { return p; }, PremultipliedTwice},
+         {"filled", false, true, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o, false, 0x336699); },
+          [](const PixelImage& p) { return Flattened(p, 0x336699); }}},
+        ".bmp");
+}
+
+TEST(WriterRoundTrip, TgaThroughPillow) {
+    std::vector<Mode> modes;
+    for (int m = 0; m < 8; ++m) {
+        const bool rle = m & 1, reduce = m & 2, premultiplied = m & 4;
+        static const char* names[8] = {"raw", "rle", "raw reduced", "rle reduced", "raw premultiplied",
+                                       "rle premultiplied", "raw reduced premultiplied", "rle reduced premultiplied"};
+        modes.push_back({names[m], premultiplied, true,
+                         [=](const PixelImage& p, auto& o) { return SaveAsTGA(p, o, rle, reduce, premultiplied); },
+                         [](const PixelImage& p) { return p; },
+                         [=](const PixelImage& p) { return premultiplied ? PremultipliedTwice(p) : p; }});
+    }
+    RoundTripThroughPillow(modes, ".tga");
+}
+
+}  // namespace
+}  // namespace panorel::imaging

@@ -1,0 +1,187 @@
+// cAlphaImage's saving under Wine: the overwrite question and the file
+// checks, the PNG properties, and every format read back by the library,
+// with GDI+ and without.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "imaging/cAlphaImage.h"
+
+namespace panorel::imaging {
+namespace {
+
+// A 24 x 16 picture with a translucent band and a transparent corner.
+void MakePicture(cAlphaImage& image) {
+    PixelImage p;
+    p.width = 24;
+    p.height = 16;
+    p.bgra.resize(24 * 16 * 4);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 24; ++x) {
+            std::uint8_t* d = &p.bgra[(y * 24 + x) * 4];
+            const std::uint8_t a = x < 4 && y < 4 ? 0 : y < 8 ? 255 : 128;
+            const std::uint8_t c[3] = {static_cast<std::uint8_t>(x * 10), static_cast<std::uint8_t>(y * 15), 200};
+            for (int k = 0; k < 3; ++k) d[k] = static_cast<std::uint8_t>((c[k] * a + 127) / 255);
+            d[3] = a;
+        }
+    p.imageType = kImageTypeBlank;
+    p.alpha = kAlphaFull;
+    ASSERT_TRUE(image.FromPixelImage(p));
+}
+
+std::wstring TempFile(const wchar_t* name) {
+    wchar_t dir[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, dir);
+    return std::wstring(dir) + name;
+}
+
+std::string Contents(const std::wstring& path) {
+    std::string s;
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return "<none>";
+    char buf[4096];
+    DWORD n = 0;
+    while (::ReadFile(f, buf, sizeof buf, &n, nullptr) && n) s.append(buf, n);
+    ::CloseHandle(f);
+    return s;
+}
+
+void Put(const std::wstring& path, const std::string& bytes) {
+    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD n = 0;
+    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
+    ::CloseHandle(f);
+}
+
+struct PromptRecord {
+    int calls = 0;
+    std::wstring text, caption;
+    UINT flags = 0;
+};
+
+TEST(cAlphaImageSave, AsksBeforeOverwritingAndLeavesTheFileAloneOnNo) {
+    cAlphaImage image;
+    MakePicture(image);
+    const std::wstring path = TempFile(L"panorel-overwrite.bmp");
+    PromptRecord record;
+    int answer = IDNO;
+    cAlphaImage::SetOverwritePrompt([&](const std::wstring& text, const std::wstring& caption, UINT flags) {
+        ++record.calls, record.text = text, record.caption = caption, record.flags = flags;
+        return answer;
+    });
+    Put(path, "old contents");
+    EXPECT_FALSE(image.SaveToFile_Bitmap(path, false, -1, true));
+    EXPECT_EQ(Contents(path), "old contents");
+    EXPECT_EQ(record.calls, 1);
+    EXPECT_EQ(record.text, L"Overwrite existing file?");
+    EXPECT_EQ(record.caption, L"Overwrite Confirmation");
+    EXPECT_EQ(record.flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
+    answer = IDYES;
+    EXPECT_TRUE(image.SaveToFile_Bitmap(path, false, -1, true));
+    EXPECT_EQ(Contents(path).substr(0, 2), "BM");
+    Put(path, "old contents");
+    EXPECT_TRUE(image.SaveToFile_TGA(path, true, false, false, false));  // no question without PromptOverwrite
+    EXPECT_EQ(record.calls, 2);
+    EXPECT_NE(Contents(path), "old contents");
+    ::DeleteFileW(path.c_str());
+    cAlphaImage::SetOverwritePrompt([](const std::wstring&, const std::wstring&, UINT) { return IDNO; });
+}
+
+TEST(cAlphaImageSave, RefusesWithoutNameImageOrWritablePlace) {
+    cAlphaImage image, empty;
+    MakePicture(image);
+    std::vector<std::uint8_t> bytes;
+    EXPECT_FALSE(image.SaveToFile_PNG(L"", false));
+    EXPECT_FALSE(empty.SaveToFile_PNG(TempFile(L"panorel-none.png"), false));
+    EXPECT_FALSE(empty.SaveToStream_GIF(bytes));
+    const std::wstring nowhere = TempFile(L"panorel-no-such-folder\\x.tga");
+    EXPECT_FALSE(image.SaveToFile_TGA(nowhere, false, false, false, false));
+    EXPECT_EQ(::GetFileAttributesW(nowhere.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(TempFile(L"panorel-none.png").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The "tEXt" chunks of a PNG: keyword and text.
+std::vector<std::pair<std::string, std::string>> TextChunks(const std::vector<std::uint8_t>& png) {
+    std::vector<std::pair<std::string, std::string>> texts;
+    for (std::size_t at = 8; at + 12 <= png.size();) {
+        const std::size_t n = std::size_t{png[at]} << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+        if (at + 12 + n > png.size()) break;
+        if (std::memcmp(&png[at + 4], "tEXt", 4) == 0) {
+            const std::string data(png.begin() + at + 8, png.begin() + at + 8 + n);
+            const std::size_t zero = data.find('\0');
+            texts.emplace_back(data.substr(0, zero), zero == std::string::npos ? "" : data.substr(zero + 1));
+        }
+        at += 12 + n;
+    }
+    return texts;
+}
+
+TEST(cAlphaImageSave, PngPropertiesBecomeTextChunks) {
+    for (bool gdiplus : {true, false}) {
+        SCOPED_TRACE(gdiplus ? "GDI+" : "own");
+        cAlphaImage image;
+        image.isGDIplusEnabled(gdiplus);
+        MakePicture(image);
+        EXPECT_TRUE(image.PngPropertySet(1, std::wstring(L"A title")));
+        EXPECT_TRUE(image.PngPropertySet(L"comment", std::wstring(L"caf\u00e9")));
+        EXPECT_FALSE(image.PngPropertySet(L"no such keyword", std::wstring(L"x")));
+        EXPECT_EQ(std::get<std::wstring>(image.PngPropertyGet(1)), L"A title");
+        std::vector<std::uint8_t> png;
+        ASSERT_TRUE(image.SaveToStream_PNG(png));
+        const auto texts = TextChunks(png);
+        ASSERT_EQ(texts.size(), 2u);
+        EXPECT_EQ(texts[0], std::make_pair(std::string("Title"), std::string("A title")));
+        EXPECT_EQ(texts[1], std::make_pair(std::string("Comment"), std::string("caf\xE9")));  // ANSI code page
+        EXPECT_TRUE(image.PngPropertySet(-1));
+        EXPECT_TRUE(std::holds_alternative<std::monostate>(image.PngPropertyGet(1)));
+        ASSERT_TRUE(image.SaveToStream_PNG(png));
+        EXPECT_TRUE(TextChunks(png).empty());
+    }
+}
+
+// Largest difference per channel between two pictures' premultiplied bytes.
+int MaxDifference(const PixelImage& a, const PixelImage& b) {
+    if (a.width != b.width || a.height != b.height || a.bgra.size() != b.bgra.size()) return 999;
+    int d = 0;
+    for (std::size_t i = 0; i < a.bgra.size(); ++i) d = std::max(d, std::abs(a.bgra[i] - b.bgra[i]));
+    return d;
+}
+
+TEST(cAlphaImageSave, EveryFormatReadsBack) {
+    for (bool gdiplus : {true, false}) {
+        cAlphaImage image;
+        image.isGDIplusEnabled(gdiplus);
+        MakePicture(image);
+        const PixelImage original = image.ToPixelImage();
+        struct Case {
+            const char* name;
+            std::function<bool(std::vector<std::uint8_t>&)> save;
+            int tolerance;  // GDI+'s PNG encoder and JPEG are allowed to differ
+        } const cases[] = {
+            {"BMP", [&](auto& b) { return image.SaveToStream_Bitmap(b); }, 0},
+            {"TGA rle", [&](auto& b) { return image.SaveToStream_TGA(b, true); }, 0},
+            {"PNG", [&](auto& b) { return image.SaveToStream_PNG(b); }, gdiplus ? 1 : 0},
+            {"GIF", [&](auto& b) { return image.SaveToStream_GIF(b, true, 127); }, 0},
+            {"JPEG", [&](auto& b) { return image.SaveToStream_JPG(b, 95, 0xFFFFFF); }, -1},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (gdiplus ? " GDI+" : " own"));
+            std::vector<std::uint8_t> bytes;
+            ASSERT_TRUE(c.save(bytes));
+            cAlphaImage back;
+            ASSERT_TRUE(back.LoadPicture_Stream(bytes));
+            ASSERT_EQ(back.Width(), 24);
+            ASSERT_EQ(back.Height(), 16);
+            if (c.tolerance >= 0 && std::string(c.name) != "GIF") {
+                EXPECT_LE(MaxDifference(original, back.ToPixelImage()), c.tolerance);
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace panorel::imaging
