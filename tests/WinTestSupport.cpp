@@ -180,12 +180,16 @@ void PaintHalves(HDC dc, int width, int height) {
     FillRectangle(dc, width / 2, 0, width, height, RGB(0, 180, 0));
 }
 
-LRESULT ForwardName(HWND window, const std::string& shortName) {
-    std::string text = "Local\\velmora_" + shortName;
-    COPYDATASTRUCT data{0, static_cast<DWORD>(text.size()), text.data()};
+LRESULT SendCopyData(HWND window, const void* data, DWORD count) {
+    COPYDATASTRUCT cds{0, count, const_cast<void*>(data)};
     DWORD_PTR result = 0;
-    ::SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 5000, &result);
+    ::SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 5000, &result);
     return static_cast<LRESULT>(result);
+}
+
+LRESULT ForwardName(HWND window, const std::string& shortName) {
+    const std::string text = "Local\\velmora_" + shortName;
+    return SendCopyData(window, text.data(), static_cast<DWORD>(text.size()));
 }
 
 bool PutClipboardBlock(UINT format, const std::string& bytes, bool empty) {

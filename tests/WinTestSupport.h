@@ -111,8 +111,9 @@ void FillRectangle(HDC dc, int left, int top, int right, int bottom, COLORREF co
 void PaintHalves(HDC dc, int width, int height);
 constexpr std::uint32_t kHalvesBlue = 0x0000C8, kHalvesGreen = 0x00B400;
 
-// What the main process forwards: "Local\velmora_" + `shortName`, without
-// terminator, as WM_COPYDATA; the window's answer.
+// Sends `count` bytes as WM_COPYDATA; the window's answer.
+LRESULT SendCopyData(HWND window, const void* data, DWORD count);
+// What the main process forwards: "Local\velmora_" + `shortName`, without terminator.
 LRESULT ForwardName(HWND window, const std::string& shortName);
 
 // Puts a block on the clipboard under `format`, beside what is there or, with

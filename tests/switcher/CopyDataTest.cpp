@@ -17,15 +17,6 @@
 namespace panorel::test {
 namespace {
 
-LRESULT SendCopyData(HWND hwnd, const void* data, DWORD count) {
-    COPYDATASTRUCT cds{};
-    cds.cbData = count;
-    cds.lpData = const_cast<void*>(data);
-    DWORD_PTR result = 0;
-    ::SendMessageTimeoutW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 5000, &result);
-    return static_cast<LRESULT>(result);
-}
-
 struct LiveCounts {
     long kernel = KernelHandle::LiveCount();
     long gdi = BitmapHandle::LiveCount() + BrushHandle::LiveCount() + PenHandle::LiveCount() +
