@@ -1,5 +1,6 @@
 #include "WinTestSupport.h"
 
+#include <psapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -98,6 +99,12 @@ std::uint64_t CpuTime100ns(HANDLE process) {
     return value(kernel) + value(user);
 }
 
+std::size_t PrivateBytes(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    return ::GetProcessMemoryInfo(process, &memory, sizeof memory) ? memory.PagefileUsage : 0;
+}
+
 std::string ReadErrorLog() {
     std::ifstream file(ErrorLogPath().c_str(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -116,24 +123,16 @@ bool PutSetting(const wchar_t* name, DWORD type, const void* data, DWORD size) {
 
 void DeleteSettings() { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel"); }
 
-ScreenShot::ScreenShot() {
-    width_ = ::GetSystemMetrics(SM_CXSCREEN);
-    height_ = ::GetSystemMetrics(SM_CYSCREEN);
+std::uint32_t DibPixel(const std::string& bits, int width, int height, int x, int y) {
+    const std::size_t at = static_cast<std::size_t>((width * 3 + 3) & ~3) * (height - 1 - y) + 3 * x;
+    const auto* p = reinterpret_cast<const std::uint8_t*>(bits.data() + at);
+    return (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
+}
+
+ScreenShot::ScreenShot() : width_(::GetSystemMetrics(SM_CXSCREEN)), height_(::GetSystemMetrics(SM_CYSCREEN)) {
     WindowDc screen = WindowDc::Client(nullptr);
-    MemoryDcHandle dc(::CreateCompatibleDC(screen.get()));
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, -height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    BitmapHandle bitmap(::CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap) {
-        pixels_.assign(static_cast<std::size_t>(width_) * height_, 0);
-        return;
-    }
-    SelectionGuard select(dc.get(), bitmap.get());
-    ::BitBlt(dc.get(), 0, 0, width_, height_, screen.get(), 0, 0, SRCCOPY);
-    ::GdiFlush();
-    const auto* p = static_cast<const std::uint32_t*>(bits);
-    pixels_.assign(p, p + static_cast<std::size_t>(width_) * height_);
+    bits_ = DcBits(screen.get(), width_, height_);
+    bits_.resize(static_cast<std::size_t>((width_ * 3 + 3) & ~3) * height_);  // all black when unreadable
 }
 
 ScreenCover::ScreenCover(std::function<void(HDC, int, int)> paint) : paint_(std::move(paint)) {
@@ -181,12 +180,16 @@ void PaintHalves(HDC dc, int width, int height) {
     FillRectangle(dc, width / 2, 0, width, height, RGB(0, 180, 0));
 }
 
-LRESULT ForwardName(HWND window, const std::string& shortName) {
-    std::string text = "Local\\velmora_" + shortName;
-    COPYDATASTRUCT data{0, static_cast<DWORD>(text.size()), text.data()};
+LRESULT SendCopyData(HWND window, const void* data, DWORD count) {
+    COPYDATASTRUCT cds{0, count, const_cast<void*>(data)};
     DWORD_PTR result = 0;
-    ::SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 5000, &result);
+    ::SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 5000, &result);
     return static_cast<LRESULT>(result);
+}
+
+LRESULT ForwardName(HWND window, const std::string& shortName) {
+    const std::string text = "Local\\velmora_" + shortName;
+    return SendCopyData(window, text.data(), static_cast<DWORD>(text.size()));
 }
 
 bool PutClipboardBlock(UINT format, const std::string& bytes, bool empty) {

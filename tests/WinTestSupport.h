@@ -38,6 +38,8 @@ long WaitExit(const KernelHandle& process, DWORD milliseconds);
 HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds);
 // Kernel plus user time of a process, in 100 ns units; 0 when unreadable.
 std::uint64_t CpuTime100ns(HANDLE process);
+// The private commit of a process in bytes (Wine reports it as PagefileUsage).
+std::size_t PrivateBytes(HANDLE process);
 
 // The bytes of the log, empty when there is none.
 std::string ReadErrorLog();
@@ -72,15 +74,19 @@ T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
     return reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-// The whole screen as 0x00RRGGBB values, read back through GDI.
+// Pixel (x, y), counted from the top, of width x height 24-bit rows stored
+// bottom-up (as DcBits and preview blocks hold them), as 0x00RRGGBB.
+std::uint32_t DibPixel(const std::string& bits, int width, int height, int x, int y);
+
+// The whole screen, read back through GDI.
 class ScreenShot {
 public:
     ScreenShot();
-    std::uint32_t At(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFF; }
+    std::uint32_t At(int x, int y) const { return DibPixel(bits_, width_, height_, x, y); }
 
 private:
     int width_, height_;
-    std::vector<std::uint32_t> pixels_;
+    std::string bits_;
 };
 
 // A topmost popup over the whole screen, painted by `paint` (dc, width, height),
@@ -105,8 +111,9 @@ void FillRectangle(HDC dc, int left, int top, int right, int bottom, COLORREF co
 void PaintHalves(HDC dc, int width, int height);
 constexpr std::uint32_t kHalvesBlue = 0x0000C8, kHalvesGreen = 0x00B400;
 
-// What the main process forwards: "Local\velmora_" + `shortName`, without
-// terminator, as WM_COPYDATA; the window's answer.
+// Sends `count` bytes as WM_COPYDATA; the window's answer.
+LRESULT SendCopyData(HWND window, const void* data, DWORD count);
+// What the main process forwards: "Local\velmora_" + `shortName`, without terminator.
 LRESULT ForwardName(HWND window, const std::string& shortName);
 
 // Puts a block on the clipboard under `format`, beside what is there or, with

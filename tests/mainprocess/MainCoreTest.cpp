@@ -18,35 +18,35 @@
 namespace panorel {
 namespace {
 
-TEST(MainCommandLine, AcceptsTheFourForms) {
-    EXPECT_EQ(ParseMainCommandLine({}).command, MainCommand::Run);
-    EXPECT_FALSE(ParseMainCommandLine({}).singleDesktop);
-    const auto single = ParseMainCommandLine({L"--single-desktop"});
-    EXPECT_EQ(single.command, MainCommand::Run);
-    EXPECT_TRUE(single.singleDesktop);
-    const auto signal = ParseMainCommandLine({L"--signal", L"Switcher1SwitchTo3"});
-    EXPECT_EQ(signal.command, MainCommand::Signal);
-    EXPECT_EQ(signal.shortName, "Switcher1SwitchTo3");
-    EXPECT_EQ(ParseMainCommandLine({L"--shutdown"}).command, MainCommand::Shutdown);
-}
-
-TEST(MainCommandLine, RejectsWhatItDoesNotKnow) {
-    const std::vector<std::vector<std::wstring>> bad = {
-        {L"--signal"}, {L"--SHUTDOWN"}, {L"1"}, {L"--shutdown", L"--signal", L"ReadReg"},
-        {L"--signal", L"ReadReg", L"extra"}, {L""}, {std::wstring(100000, L'-')}};
-    for (const auto& args : bad) {
-        const auto o = ParseMainCommandLine(args);
-        EXPECT_EQ(o.command, MainCommand::Invalid) << args.size();
-        EXPECT_FALSE(o.problem.empty());
-    }
-}
-
-TEST(MainCommandLine, NonAsciiNamesCannotMatchAnEvent) {
+TEST(MainCommandLine, AcceptsTheFourFormsAndRejectsTheRest) {
     BuildEventNames();
+    const struct {
+        std::vector<std::wstring> args;
+        MainCommand command;
+        bool single;
+        std::string shortName;
+    } cases[] = {{{}, MainCommand::Run, false, ""},
+                 {{L"--single-desktop"}, MainCommand::Run, true, ""},
+                 {{L"--signal", L"Switcher1SwitchTo3"}, MainCommand::Signal, false, "Switcher1SwitchTo3"},
+                 {{L"--shutdown"}, MainCommand::Shutdown, false, ""},
+                 {{L"--signal"}, MainCommand::Invalid, false, ""},
+                 {{L"--SHUTDOWN"}, MainCommand::Invalid, false, ""},
+                 {{L"1"}, MainCommand::Invalid, false, ""},
+                 {{L"--shutdown", L"--signal", L"ReadReg"}, MainCommand::Invalid, false, ""},
+                 {{L"--signal", L"ReadReg", L"extra"}, MainCommand::Invalid, false, ""},
+                 {{L""}, MainCommand::Invalid, false, ""},
+                 {{std::wstring(100000, L'-')}, MainCommand::Invalid, false, ""}};
+    for (const auto& c : cases) {
+        const MainOptions o = ParseMainCommandLine(c.args);
+        EXPECT_EQ(o.command, c.command) << c.args.size();
+        EXPECT_EQ(o.singleDesktop, c.single);
+        if (c.command != MainCommand::Invalid) {
+            EXPECT_EQ(o.shortName, c.shortName);
+        }
+        EXPECT_EQ(o.problem.empty(), c.command != MainCommand::Invalid);
+    }
     // U+0153 truncated to a byte would be 'S' (0x53); it must not become "Shutdown".
-    const auto o = ParseMainCommandLine({L"--signal", L"\u0153hutdown"});
-    EXPECT_EQ(o.command, MainCommand::Signal);
-    EXPECT_EQ(EventIndexOfShortName(o.shortName), 0);
+    EXPECT_EQ(EventIndexOfShortName(ParseMainCommandLine({L"--signal", L"\u0153hutdown"}).shortName), 0);
 }
 
 TEST(EventRouting, EverySwitcherEventIsForwardedToItsOwnerAndTheSharedOnesAct) {
@@ -80,11 +80,8 @@ TEST(Hotkeys, AHotkeyAsksTheActiveSwitcherToMove) {
     EXPECT_EQ(ShortEventName(HotkeyEventIndex(4, 2)), "Switcher4SwitchTo2");
     EXPECT_EQ(ShortEventName(HotkeyEventIndex(2, 2)), "Switcher2SwitchTo2");  // the switcher beeps
     for (int j = 1; j <= 4; ++j) EXPECT_EQ(DesktopOfHotkeyId(HotkeyId(j)), j);
-    EXPECT_EQ(DesktopOfHotkeyId(0), 0);
-    EXPECT_EQ(DesktopOfHotkeyId(5), 0);
-    EXPECT_EQ(DesktopOfHotkeyId(0x7FFFFFFFLL), 0);
-    EXPECT_EQ(HotkeyEventIndex(0, 1), 0);
-    EXPECT_EQ(HotkeyEventIndex(1, 5), 0);
+    for (long long id : {0LL, 5LL, 0x7FFFFFFFLL}) EXPECT_EQ(DesktopOfHotkeyId(id), 0) << id;
+    EXPECT_EQ(HotkeyEventIndex(0, 1) + HotkeyEventIndex(1, 5), 0);
 }
 
 // A switcher that takes its time: each delivery waits until the test lets it
@@ -104,10 +101,8 @@ public:
         open_.wait(lock, [this] { return entered_; });
     }
     void Release() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            released_ = true;
-        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        released_ = true;
         open_.notify_all();
     }
     std::vector<int> Received() {
@@ -161,7 +156,7 @@ TEST(SwitcherForwarder, AFullQueueDropsTheOldestWaitingAndNeverTheOneUnderWay) {
     EXPECT_EQ(std::adjacent_find(got.begin(), got.end()), got.end()) << "a signal arrived twice";
 }
 
-TEST(SwitcherForwarder, AWindowThatComesLateGetsEverythingInOrderOneThatNeverComesNothing) {
+TEST(SwitcherForwarder, AWindowThatComesLateGetsEverythingOneThatNeverComesNothingAndStopIsQuick) {
     const ForwardTiming quick{std::chrono::milliseconds(1), std::chrono::milliseconds(1000)};
     struct Case {
         int missingTries;  // deliveries that find no window before it appears
@@ -187,9 +182,7 @@ TEST(SwitcherForwarder, AWindowThatComesLateGetsEverythingInOrderOneThatNeverCom
         std::lock_guard<std::mutex> lock(mutex);
         EXPECT_EQ(got, c.expected) << c.missingTries;
     }
-}
-
-TEST(SwitcherForwarder, StoppingWhileASwitcherIsMissingReturnsAtOnce) {
+    // Stopping while a switcher is missing returns at once.
     const auto start = std::chrono::steady_clock::now();
     {
         SwitcherForwarder forwarder([](int) { return DeliveryResult::NoWindow; });

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -13,6 +14,12 @@ namespace panorel::test {
 namespace {
 
 const wchar_t kScratch[] = L"Software\\PanorelTest_Registry";
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Utf16(const wchar_t* text, std::size_t bytes) {
+    const auto* p = reinterpret_cast<const std::uint8_t*>(text);
+    return Bytes(p, p + bytes);
+}
 
 class RegistryRead : public ::testing::Test {
 protected:
@@ -29,11 +36,9 @@ protected:
         key_.reset();
         ::RegDeleteKeyW(HKEY_CURRENT_USER, kScratch);
     }
-    // Stores exactly these bytes. RegSetValueExW looks at the character after
-    // a string's byte count and, when that one is NUL, stores it as the
-    // terminator the caller "forgot": a non-zero character follows the data
-    // here, so the stored size never depends on what lies beyond the vector.
-    void Put(const wchar_t* name, DWORD type, std::vector<std::uint8_t> data) {
+    // Stores exactly these bytes: RegSetValueExW adds the terminator a string
+    // "forgot" when a NUL follows its byte count, so a non-zero one follows here.
+    void Put(const wchar_t* name, DWORD type, Bytes data) {
         const DWORD size = static_cast<DWORD>(data.size());
         data.insert(data.end(), {'X', 'X', 'X'});
         ASSERT_EQ(::RegSetValueExW(key_.get(), name, 0, type, size == 0 ? nullptr : data.data(), size), ERROR_SUCCESS);
@@ -41,54 +46,72 @@ protected:
     bool Read(const wchar_t* name, std::int32_t type, RegistryValue& value) {
         return Registry::ReadValue(HKEY_CURRENT_USER, kScratch, name, type, value);
     }
-    static std::vector<std::uint8_t> Utf16(const wchar_t* text, std::size_t bytes) {
-        const auto* p = reinterpret_cast<const std::uint8_t*>(text);
-        return std::vector<std::uint8_t>(p, p + bytes);
-    }
 
     RegKeyHandle key_;
     long keysBefore_ = 0;
 };
 
-TEST_F(RegistryRead, MissingKeyOrValueFailsWithTheSystemTextAndLeavesTheValue) {
-    RegistryValue value = std::int32_t{42};
-    EXPECT_FALSE(Read(L"Nothing", kRegSz, value));
-    EXPECT_EQ(Registry::LastErrorText(), SystemErrorText(2));
-    EXPECT_FALSE(Registry::LastErrorText().empty());
-    EXPECT_EQ(std::get<std::int32_t>(value), 42);
-    EXPECT_FALSE(Registry::ReadValue(HKEY_CURRENT_USER, L"Software\\PanorelTest_NoSuchKey", L"x", kRegSz, value));
-    EXPECT_EQ(Registry::LastErrorText(), SystemErrorText(2));
-}
-
-TEST_F(RegistryRead, TypeMismatchFailsWithItsText) {
+TEST_F(RegistryRead, FailuresGiveTheirTextAndLeaveTheValue) {
+    const std::wstring mismatch = L"Registry data type was 4instead of the requested 1";
     Put(L"Number", REG_DWORD, {7, 0, 0, 0});
-    RegistryValue value = std::wstring(L"kept");
-    EXPECT_FALSE(Read(L"Number", kRegSz, value));
-    EXPECT_EQ(Registry::LastErrorText(), L"Registry data type was 4instead of the requested 1");
-    EXPECT_EQ(std::get<std::wstring>(value), L"kept");
+    Put(L"LongDword", REG_DWORD, {1, 0, 0, 0, 2, 0, 0, 0});
+    const struct {
+        const wchar_t *key, *name;
+        std::int32_t type;
+        std::wstring text;
+    } cases[] = {{kScratch, L"Nothing", kRegSz, SystemErrorText(ERROR_FILE_NOT_FOUND)},
+                 {L"Software\\PanorelTest_NoSuchKey", L"x", kRegSz, SystemErrorText(ERROR_FILE_NOT_FOUND)},
+                 {kScratch, L"LongDword", kRegDword, SystemErrorText(ERROR_MORE_DATA)},
+                 {kScratch, L"Number", kRegSz, mismatch}};
+    for (const auto& c : cases) {
+        RegistryValue value = std::wstring(L"kept");
+        EXPECT_FALSE(Registry::ReadValue(HKEY_CURRENT_USER, c.key, c.name, c.type, value)) << c.name;
+        EXPECT_EQ(Registry::LastErrorText(), c.text) << c.name;
+        EXPECT_EQ(std::get<std::wstring>(value), L"kept") << c.name;
+    }
     // A success leaves the last failure's text alone.
+    RegistryValue value;
     EXPECT_TRUE(Read(L"Number", kRegDword, value));
-    EXPECT_EQ(std::get<std::int32_t>(value), 7);
-    EXPECT_EQ(Registry::LastErrorText(), L"Registry data type was 4instead of the requested 1");
+    EXPECT_EQ(Registry::LastErrorText(), mismatch);
 }
 
-TEST_F(RegistryRead, TextLengthFollowsTheStoredByteCount) {
-    Put(L"Ten", REG_SZ, Utf16(L"Work", 10));
-    Put(L"Nine", REG_SZ, Utf16(L"Work", 9));
-    Put(L"Bare", REG_SZ, Utf16(L"Work", 8));
-    Put(L"One", REG_SZ, Utf16(L"W", 1));
-    Put(L"Multi", REG_MULTI_SZ, Utf16(L"a\0b\0", 10));
-    RegistryValue value;
-    ASSERT_TRUE(Read(L"Ten", kRegSz, value));
-    EXPECT_EQ(std::get<std::wstring>(value), std::wstring(L"Work\0", 5));
-    ASSERT_TRUE(Read(L"Nine", kRegSz, value));
-    EXPECT_EQ(std::get<std::wstring>(value), L"Work");
-    ASSERT_TRUE(Read(L"Bare", kRegSz, value));
-    EXPECT_EQ(std::get<std::wstring>(value), L"Work");
-    ASSERT_TRUE(Read(L"One", kRegSz, value));
-    EXPECT_EQ(std::get<std::wstring>(value), L"");
-    ASSERT_TRUE(Read(L"Multi", kRegMultiSz, value));
-    EXPECT_EQ(std::get<std::wstring>(value), std::wstring(L"a\0b\0\0", 5));
+// Text length follows the stored byte count; integers and byte arrays take
+// any size safely.
+TEST_F(RegistryRead, EachValueIsWhatItsStoredBytesSay) {
+    Bytes large(200000);
+    for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    std::wstring largeText(large.size() / 2, L'\0');
+    std::memcpy(largeText.data(), large.data(), large.size());
+    Bytes largeBinary = large;
+    largeBinary.push_back(0);
+    const struct {
+        const wchar_t* name;
+        DWORD stored;
+        Bytes bytes;
+        std::int32_t type;
+        RegistryValue expected;
+    } cases[] = {
+        {L"Ten", REG_SZ, Utf16(L"Work", 10), kRegSz, std::wstring(L"Work\0", 5)},
+        {L"Nine", REG_SZ, Utf16(L"Work", 9), kRegSz, std::wstring(L"Work")},
+        {L"Bare", REG_SZ, Utf16(L"Work", 8), kRegSz, std::wstring(L"Work")},
+        {L"One", REG_SZ, Utf16(L"W", 1), kRegSz, std::wstring()},
+        {L"EmptyText", REG_SZ, {}, kRegSz, std::wstring()},
+        {L"Multi", REG_MULTI_SZ, Utf16(L"a\0b\0", 10), kRegMultiSz, std::wstring(L"a\0b\0\0", 5)},
+        {L"Large", REG_SZ, large, kRegSz, largeText},
+        {L"Big", REG_DWORD_BIG_ENDIAN, {0, 0, 1, 2}, kRegDwordBigEndian, std::int32_t{258}},
+        {L"BigNegative", REG_DWORD_BIG_ENDIAN, {0xFF, 0xFF, 0xFF, 0xFE}, kRegDwordBigEndian, std::int32_t{-2}},
+        {L"Little", REG_DWORD, {0xFE, 0xFF, 0xFF, 0xFF}, kRegDword, std::int32_t{-2}},
+        {L"ShortDword", REG_DWORD, {5, 1}, kRegDword, std::int32_t{0x105}},
+        {L"Empty", REG_BINARY, {}, kRegBinary, Bytes{0}},
+        {L"None", REG_NONE, {9}, 0, Bytes{9, 0}},
+        {L"LargeBinary", REG_BINARY, large, kRegBinary, largeBinary},
+    };
+    for (const auto& c : cases) {
+        Put(c.name, c.stored, c.bytes);
+        RegistryValue value;
+        ASSERT_TRUE(Read(c.name, c.type, value)) << c.name;
+        EXPECT_TRUE(value == c.expected) << c.name;
+    }
 }
 
 TEST_F(RegistryRead, TextRewrittenWhileReadComesBackWhole) {
@@ -118,51 +141,6 @@ TEST_F(RegistryRead, TextRewrittenWhileReadComesBackWhole) {
     writer.join();
     EXPECT_EQ(torn, 0);
     EXPECT_GT(whole, 0);
-}
-
-TEST_F(RegistryRead, IntegersAndByteArrays) {
-    Put(L"Big", REG_DWORD_BIG_ENDIAN, {0x00, 0x00, 0x01, 0x02});
-    Put(L"BigNegative", REG_DWORD_BIG_ENDIAN, {0xFF, 0xFF, 0xFF, 0xFE});
-    Put(L"Little", REG_DWORD, {0xFE, 0xFF, 0xFF, 0xFF});
-    Put(L"Empty", REG_BINARY, {});
-    Put(L"None", REG_NONE, {9});
-    RegistryValue value;
-    ASSERT_TRUE(Read(L"Big", kRegDwordBigEndian, value));
-    EXPECT_EQ(std::get<std::int32_t>(value), 258);
-    ASSERT_TRUE(Read(L"BigNegative", kRegDwordBigEndian, value));
-    EXPECT_EQ(std::get<std::int32_t>(value), -2);
-    ASSERT_TRUE(Read(L"Little", kRegDword, value));
-    EXPECT_EQ(std::get<std::int32_t>(value), -2);
-    ASSERT_TRUE(Read(L"Empty", kRegBinary, value));
-    EXPECT_EQ(std::get<std::vector<std::uint8_t>>(value), std::vector<std::uint8_t>{0});
-    ASSERT_TRUE(Read(L"None", 0, value));
-    EXPECT_EQ(std::get<std::vector<std::uint8_t>>(value), (std::vector<std::uint8_t>{9, 0}));
-}
-
-TEST_F(RegistryRead, OddlySizedValuesAreReadSafely) {
-    Put(L"ShortDword", REG_DWORD, {5, 1});
-    Put(L"LongDword", REG_DWORD, {1, 0, 0, 0, 2, 0, 0, 0});
-    Put(L"EmptyText", REG_SZ, {});
-    std::vector<std::uint8_t> large(200000);
-    for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i * 7 + 1);
-    Put(L"Large", REG_SZ, large);
-    Put(L"LargeBinary", REG_BINARY, large);
-
-    RegistryValue value;
-    ASSERT_TRUE(Read(L"ShortDword", kRegDword, value));
-    EXPECT_EQ(std::get<std::int32_t>(value), 0x105);
-    value = std::int32_t{1};
-    EXPECT_FALSE(Read(L"LongDword", kRegDword, value)) << "does not fit the integer";
-    EXPECT_EQ(Registry::LastErrorText(), SystemErrorText(ERROR_MORE_DATA));
-    EXPECT_EQ(std::get<std::int32_t>(value), 1);
-    ASSERT_TRUE(Read(L"EmptyText", kRegSz, value));
-    EXPECT_EQ(std::get<std::wstring>(value), L"");
-    ASSERT_TRUE(Read(L"Large", kRegSz, value));
-    const std::wstring& text = std::get<std::wstring>(value);
-    ASSERT_EQ(text.size(), large.size() / 2);
-    EXPECT_EQ(text[99999], static_cast<wchar_t>(large[199998] | (large[199999] << 8)));
-    ASSERT_TRUE(Read(L"LargeBinary", kRegBinary, value));
-    EXPECT_EQ(std::get<std::vector<std::uint8_t>>(value).size(), large.size() + 1);
 }
 
 }  // namespace

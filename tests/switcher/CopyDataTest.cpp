@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,15 +16,6 @@
 
 namespace panorel::test {
 namespace {
-
-LRESULT SendCopyData(HWND hwnd, const void* data, DWORD count) {
-    COPYDATASTRUCT cds{};
-    cds.cbData = count;
-    cds.lpData = const_cast<void*>(data);
-    DWORD_PTR result = 0;
-    ::SendMessageTimeoutW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cds), SMTO_NORMAL, 5000, &result);
-    return static_cast<LRESULT>(result);
-}
 
 struct LiveCounts {
     long kernel = KernelHandle::LiveCount();
@@ -59,57 +49,45 @@ std::vector<char> Hostile(std::mt19937& rng) {
     }
 }
 
-TEST(CopyData, LoadGivesTheIdentityAndShutdownClosesEveryHandle) {
+TEST(CopyData, HostileMessagesSetNothingAndShutdownClosesEveryHandle) {
     SharedEvents events;
-    const LiveCounts before;
+    const LiveCounts idle;
     std::vector<HANDLE> opened;
     {
-        mainW w(L"3");
+        mainW w(L"4");
         const HWND hwnd = w.hWnd();
         for (int i = 1; i <= 54; ++i) opened.push_back(w.EventHandles[i].get());
-        EXPECT_EQ(KernelHandle::LiveCount(), before.kernel + 54);
-        ForwardName(hwnd, "ShutdownSwitcher3");
+        EXPECT_EQ(KernelHandle::LiveCount(), idle.kernel + 54);
+        const LiveCounts loaded;
+        const std::string own = "Local\\velmora_Switcher4SwitchTo1";
+        const DWORD minus = static_cast<DWORD>(-static_cast<int>(own.size()));
+        for (DWORD count : {DWORD{0}, DWORD{0x80000000u}, DWORD{0xFFFFFFFFu}, minus})
+            SendCopyData(hwnd, own.data(), count);  // below 1 once signed
+        SendCopyData(hwnd, nullptr, 20);
+        ::SendMessageW(hwnd, WM_COPYDATA, 0, 0);
+        std::mt19937 rng(20261206);
+        for (int k = 0; k < 10000; ++k) {
+            const std::vector<char> bytes = Hostile(rng);
+            DWORD count = static_cast<DWORD>(bytes.size());
+            if (rng() % 10 == 0) count = 0x80000000u | static_cast<DWORD>(rng());  // the sign bit set
+            SendCopyData(hwnd, bytes.empty() ? "" : bytes.data(), count);
+        }
+        EXPECT_EQ(events.TakeSignalled(), "");
+        EXPECT_TRUE(LiveCounts() == loaded);
+        ForwardName(hwnd, "Switcher4SwitchTo1");
+        EXPECT_EQ(events.TakeSignalled(), "8 20 32 49") << "still listening";
+        ForwardName(hwnd, "ShutdownSwitcher4");
         EXPECT_FALSE(::IsWindow(hwnd));
         EXPECT_FALSE(w.IsLoaded());
-        EXPECT_EQ(KernelHandle::LiveCount(), before.kernel);
+        EXPECT_EQ(KernelHandle::LiveCount(), idle.kernel);
     }
     for (HANDLE h : opened) {
         DWORD flags = 0;
         EXPECT_FALSE(::GetHandleInformation(h, &flags)) << "handle still open";
     }
     // The off-screen images go with the window object.
-    EXPECT_TRUE(LiveCounts() == before);
-    EXPECT_EQ(events.TakeSignalled(), "");
-}
-
-TEST(CopyData, TenThousandHostileMessagesSetNothingAndLeakNothing) {
-    SharedEvents events;
-    const LiveCounts idle;
-    auto window = std::make_unique<mainW>(L"4");
-    mainW& w = *window;
-    const HWND hwnd = w.hWnd();
-    const LiveCounts loaded;
-    const std::string own = "Local\\velmora_Switcher4SwitchTo1";
-    const DWORD minus = static_cast<DWORD>(-static_cast<int>(own.size()));
-    for (DWORD count : {DWORD{0}, DWORD{0x80000000u}, DWORD{0xFFFFFFFFu}, minus})
-        SendCopyData(hwnd, own.data(), count);  // below 1 once signed
-    SendCopyData(hwnd, nullptr, 20);
-    ::SendMessageW(hwnd, WM_COPYDATA, 0, 0);
-    std::mt19937 rng(20261206);
-    for (int k = 0; k < 10000; ++k) {
-        const std::vector<char> bytes = Hostile(rng);
-        DWORD count = static_cast<DWORD>(bytes.size());
-        if (rng() % 10 == 0) count = 0x80000000u | static_cast<DWORD>(rng());  // the sign bit set
-        SendCopyData(hwnd, bytes.empty() ? "" : bytes.data(), count);
-    }
-    EXPECT_EQ(events.TakeSignalled(), "");
-    EXPECT_TRUE(::IsWindow(hwnd));
-    EXPECT_TRUE(LiveCounts() == loaded);
-    ForwardName(hwnd, "Switcher4SwitchTo1");
-    EXPECT_EQ(events.TakeSignalled(), "8 20 32 49") << "still listening";
-    w.Unload();
-    window.reset();
     EXPECT_TRUE(LiveCounts() == idle);
+    EXPECT_EQ(events.TakeSignalled(), "");
 }
 
 TEST(CopyData, TheRealSwitcherActsOnlyOnItsNamesAndEndsOnShutdown) {

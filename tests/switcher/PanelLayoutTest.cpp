@@ -43,30 +43,26 @@ TEST(ScreenUnits, EveryDpiGivesAPanelCoveringTheScreen) {
 
 std::vector<PanelPoint> Tiles(const PanelLayout& l) { return {l.tiles.begin(), l.tiles.end()}; }
 
-TEST(PanelLayout, FullHdPlacesTilesTabsAndBar) {
-    const auto l = ComputePanelLayout(1920, 1080, PreviewExtent(1920), PreviewExtent(1080));
-    ASSERT_TRUE(l);
-    EXPECT_EQ(l->previewWidth, 855);
-    EXPECT_EQ(l->previewHeight, 435);
-    EXPECT_EQ(Tiles(*l), (std::vector<PanelPoint>{{70, 70}, {995, 70}, {70, 575}, {995, 575}}));
-    // A tab 28 high (text 16 + 12) sits with its bottom on its tile's top.
-    for (int j = 1; j <= 4; ++j)
-        EXPECT_EQ(TabPosition(l->Tile(j), 28), (PanelPoint{l->Tile(j).left, l->Tile(j).top - 28})) << j;
-    // (1920 - 449) / 2 = 735.5 rounds to even; the top is FH - 57 + 2.
-    EXPECT_EQ(ButtonBarPosition(1920, 1080), (PanelPoint{736, 1025}));
-}
-
-TEST(PanelLayout, SmallerAndOddScreens) {
-    const auto l = ComputePanelLayout(1366, 768, PreviewExtent(1366), PreviewExtent(768));
-    ASSERT_TRUE(l);
-    EXPECT_EQ(l->previewWidth, 578);
-    EXPECT_EQ(l->previewHeight, 279);
-    EXPECT_EQ(Tiles(*l), (std::vector<PanelPoint>{{70, 70}, {718, 70}, {70, 419}, {718, 419}}));
-    EXPECT_EQ(ButtonBarPosition(1366, 768), (PanelPoint{458, 713}));  // 458.5 to even
-    const auto odd = ComputePanelLayout(1365, 768, PreviewExtent(1365), PreviewExtent(768));
-    ASSERT_TRUE(odd);
-    EXPECT_EQ(odd->Tile(2).left, 717);  // a gutter of 69 between tiles 1 and 2
-    EXPECT_EQ(PreviewExtent(1365), 578);  // 577.5, halves to even
+TEST(PanelLayout, TilesTabsAndBarOnCommonScreens) {
+    const struct {
+        std::int32_t w, h, previewW, previewH;
+        std::vector<PanelPoint> tiles;
+        PanelPoint bar;  // (w - 449) / 2 rounded to even; the top is h - 57 + 2
+    } cases[] = {{1920, 1080, 855, 435, {{70, 70}, {995, 70}, {70, 575}, {995, 575}}, {736, 1025}},
+                 {1366, 768, 578, 279, {{70, 70}, {718, 70}, {70, 419}, {718, 419}}, {458, 713}},
+                 // 577.5 halves to even; a gutter of 69 between tiles 1 and 2.
+                 {1365, 768, 578, 279, {{70, 70}, {717, 70}, {70, 419}, {717, 419}}, {458, 713}}};
+    for (const auto& c : cases) {
+        const auto l = ComputePanelLayout(c.w, c.h, PreviewExtent(c.w), PreviewExtent(c.h));
+        ASSERT_TRUE(l);
+        EXPECT_EQ(l->previewWidth, c.previewW) << c.w;
+        EXPECT_EQ(l->previewHeight, c.previewH) << c.w;
+        EXPECT_EQ(Tiles(*l), c.tiles) << c.w;
+        EXPECT_EQ(ButtonBarPosition(c.w, c.h), c.bar) << c.w;
+        // A tab 28 high (text 16 + 12) sits with its bottom on its tile's top.
+        for (int j = 1; j <= 4; ++j)
+            EXPECT_EQ(TabPosition(l->Tile(j), 28), (PanelPoint{l->Tile(j).left, l->Tile(j).top - 28})) << j;
+    }
     EXPECT_EQ(PreviewExtent(1367), 578);  // 578.5, halves to even
 }
 

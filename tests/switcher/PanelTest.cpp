@@ -34,7 +34,7 @@ protected:
     SharedEvents events;
 };
 
-TEST_F(Panel, LayoutShapeFramesAndTheOwnTileOnA1080pScreen) {
+TEST_F(Panel, LayoutShapeFramesOwnTileAndClicksOnA1080pScreen) {
     mainW w(L"1");
     w.hWnd();
     w.formBg.Load();
@@ -77,6 +77,26 @@ TEST_F(Panel, LayoutShapeFramesAndTheOwnTileOnA1080pScreen) {
     ::SendMessageW(w.formBg.Picture1->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(960, 300));
     EXPECT_FALSE(w.Visible());
     EXPECT_FALSE(w.formBg.Visible());
+
+    // A tile click hides the panel and asks for that desktop.
+    ASSERT_TRUE(SetClipboardText(L"copied earlier"));
+    for (int j : {1, 3}) {
+        TogglePanel(w);
+        events.TakeSignalled();
+        ASSERT_TRUE(w.Visible());
+        const HWND tile = w.Picture1[j]->hWnd();
+        ::SendMessageW(tile, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        ::SendMessageW(tile, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+        EXPECT_FALSE(w.Visible());
+        EXPECT_FALSE(w.formBg.Visible());
+        // Switcher2Update1, Switcher3Update1, Switcher4Update1, then SwitchToDesktop j.
+        EXPECT_EQ(events.TakeSignalled(), "17 29 41 " + std::to_string(48 + j)) << "tile " << j;
+        // The own preview went on the clipboard beside the user's text.
+        const std::string block = ClipboardBlock(w.PreviewFormat), own(PreviewBits.begin(), PreviewBits.end());
+        EXPECT_EQ(block.size(), 1117080u);
+        EXPECT_TRUE(block == own) << FirstDifference(block, own);
+        EXPECT_EQ(ClipboardText(), L"copied earlier");
+    }
 }
 
 // Switches the (virtual) display to another size for one scope.
@@ -120,30 +140,6 @@ TEST_F(Panel, A1366By768ScreenGetsItsOwnTileSizeAndASecondSignalHidesThePanel) {
     TogglePanel(w);
     EXPECT_FALSE(w.Visible());
     EXPECT_FALSE(w.formBg.Visible());
-}
-
-TEST_F(Panel, TileClickHidesThePanelAndAsksForThatDesktop) {
-    mainW w(L"3");
-    w.hWnd();
-    w.formBg.Load();
-    ASSERT_TRUE(SetClipboardText(L"copied earlier"));
-    for (int j : {1, 3}) {
-        TogglePanel(w);
-        events.TakeSignalled();
-        ASSERT_TRUE(w.Visible());
-        const HWND tile = w.Picture1[j]->hWnd();
-        ::SendMessageW(tile, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-        ::SendMessageW(tile, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-        EXPECT_FALSE(w.Visible());
-        EXPECT_FALSE(w.formBg.Visible());
-        // SwitchToDesktop j, then Switcher1Update3, Switcher2Update3, Switcher4Update3.
-        EXPECT_EQ(events.TakeSignalled(), "7 19 43 " + std::to_string(48 + j)) << "tile " << j;
-        // The own preview went on the clipboard beside the user's text.
-        const std::string block = ClipboardBlock(w.PreviewFormat), own(PreviewBits.begin(), PreviewBits.end());
-        EXPECT_EQ(block.size(), 1117080u);
-        EXPECT_TRUE(block == own) << FirstDifference(block, own);
-        EXPECT_EQ(ClipboardText(), L"copied earlier");
-    }
 }
 
 TEST_F(Panel, TabsFollowTheSettingsAndFitAnyName) {

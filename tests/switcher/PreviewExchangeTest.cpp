@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstring>
 #include <random>
@@ -97,15 +96,6 @@ TEST_F(PreviewExchange, AFullBlockIsDrawnAndShortOnesOrABusyClipboardChangeNothi
     EXPECT_EQ(ClipboardSession::LiveCount(), 0);
 }
 
-std::size_t PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                           sizeof counters);
-    // Wine leaves PrivateUsage at 0 and reports the private commit here.
-    return counters.PagefileUsage;
-}
-
 TEST_F(PreviewExchange, RandomBlocksOfAnySizeNeverCrashLeakOrChangeATileWhenShort) {
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
@@ -131,13 +121,13 @@ TEST_F(PreviewExchange, RandomBlocksOfAnySizeNeverCrashLeakOrChangeATileWhenShor
             EXPECT_TRUE(SameInsideFrame(after, block)) << "round " << round << ", " << size << " bytes";
         }
         EXPECT_EQ(ClipboardSession::LiveCount(), 0);
-        if (round == 20) memoryAfterWarmUp = PrivateBytes();
+        if (round == 20) memoryAfterWarmUp = PrivateBytes(::GetCurrentProcess());
     }
     // PreviewBits holds at most one 4 MiB block; anything beyond that is a leak.
     if (memoryAfterWarmUp != 0) {
-        EXPECT_LT(PrivateBytes(), memoryAfterWarmUp + (16u << 20));
+        EXPECT_LT(PrivateBytes(::GetCurrentProcess()), memoryAfterWarmUp + (16u << 20));
     }
-    std::printf("[ figures  ] private bytes after 120 random blocks: %.1f MiB\n", PrivateBytes() / 1048576.0);
+    std::printf("[ figures  ] private bytes after 120 random blocks: %.1f MiB\n", PrivateBytes(::GetCurrentProcess()) / 1048576.0);
 }
 
 }  // namespace

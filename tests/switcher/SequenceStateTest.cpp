@@ -44,10 +44,8 @@ private:
     WindowHandle window_;
 };
 
-// A pixel of the 855 x 435 preview, counted from the top.
 std::uint32_t PreviewPixel(int x, int y) {
-    const std::uint8_t* p = &PreviewBits[DibStride(855) * static_cast<std::size_t>(434 - y) + 3 * x];
-    return std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0];
+    return DibPixel(std::string(PreviewBits.begin(), PreviewBits.end()), 855, 435, x, y);
 }
 
 class SequenceState : public ::testing::Test {

@@ -30,15 +30,9 @@ void SetPixel(PixelBuffer& b, int w, int x, int y, Colour c) {
 }
 
 TEST(Resample, TentWeightShape) {
-    EXPECT_EQ(TentWeight(0.0), 0.5);
-    EXPECT_EQ(TentWeight(1.0), 0.25);
-    EXPECT_EQ(TentWeight(-1.0), 0.25);
-    EXPECT_EQ(TentWeight(0.5), 0.375);
-    EXPECT_EQ(TentWeight(-1.5), 0.125);
-    EXPECT_EQ(TentWeight(2.0), 0.0);
-    EXPECT_EQ(TentWeight(-2.0), 0.0);
-    EXPECT_EQ(TentWeight(1e300), 0.0);
-    EXPECT_EQ(TentWeight(std::nan("")), 0.0);
+    const double table[][2] = {{0.0, 0.5},  {1.0, 0.25}, {-1.0, 0.25}, {0.5, 0.375},        {-1.5, 0.125},
+                               {2.0, 0.0},  {-2.0, 0.0}, {1e300, 0.0}, {std::nan(""), 0.0}};
+    for (const auto& row : table) EXPECT_EQ(TentWeight(row[0]), row[1]) << row[0];
     for (double d : {0.0, 0.1, 0.5, 0.75, 0.999}) {
         EXPECT_DOUBLE_EQ(TentWeight(-1 - d) + TentWeight(-d) + TentWeight(1 - d) + TentWeight(2 - d), 1.0) << d;
     }
