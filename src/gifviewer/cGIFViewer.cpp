@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 
+#include "host/DibSection.h"
 #include "host/PanorelError.h"
 
 namespace panorel {
@@ -221,14 +222,8 @@ bool cGIFViewer::Decode(const std::vector<std::uint8_t>& file) {
 
     // The picture loader renders into 32 bits; the blue channel of the identity
     // palette is the index, exact where an 8-bit target is not (Wine).
-    BITMAPINFO rgbInfo{};
-    rgbInfo.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    rgbInfo.bmiHeader.biWidth = maxW;
-    rgbInfo.bmiHeader.biHeight = -stripH;
-    rgbInfo.bmiHeader.biPlanes = 1;
-    rgbInfo.bmiHeader.biBitCount = 32;
     void* rgbBits = nullptr;
-    BitmapHandle rgb(::CreateDIBSection(nullptr, &rgbInfo, DIB_RGB_COLORS, &rgbBits, nullptr, 0));
+    BitmapHandle rgb = host::CreateTopDownDib(nullptr, maxW, stripH, 32, &rgbBits);
     MemoryDcHandle rgbDc(::CreateCompatibleDC(nullptr));
     if (!rgb || !rgbDc || rgbBits == nullptr) return false;
     SelectionGuard selected(rgbDc.get(), rgb.get());

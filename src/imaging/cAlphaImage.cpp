@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/DibSection.h"
 #include "imaging/ZlibRuntime.h"
 #include "imaging/cGDIPlus.h"
 
@@ -347,14 +348,8 @@ bool cAlphaImage::RenderRotatedOrOwn(HDC dc, cAlphaImage* host, double left, dou
         return true;
     }
     // A DC: copy the area out to 24-bit pixels, blend there, copy it back.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = aw;
-    info.bmiHeader.biHeight = -ah;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
     void* bits = nullptr;
-    BitmapHandle work(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    BitmapHandle work = host::CreateTopDownDib(dc, aw, ah, 24, &bits);
     MemoryDcHandle workDc(::CreateCompatibleDC(dc));
     if (!work || !workDc || !bits) return false;
     HGDIOBJ old = ::SelectObject(workDc.get(), work.get());

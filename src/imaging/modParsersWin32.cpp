@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "host/DibSection.h"
 #include "host/Handles.h"
 #include "imaging/modParsers.h"
 
@@ -20,14 +21,8 @@ struct Canvas {
     int width = 0, height = 0;
 
     bool Create(int w, int h) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
         void* p = nullptr;
-        bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &p, nullptr, 0));
+        bitmap = host::CreateTopDownDib(nullptr, w, h, 32, &p);
         dc.reset(::CreateCompatibleDC(nullptr));
         if (!bitmap || !dc || !p) return false;
         old = ::SelectObject(dc.get(), bitmap.get());

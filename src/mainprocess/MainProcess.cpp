@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "host/AnsiText.h"
+#include "host/ProgramFolder.h"
 #include "mainprocess/MainCommandLine.h"
 #include "settings/DesktopSettings.h"
 #include "settings/ErrLog.h"
@@ -14,22 +15,6 @@ namespace panorel {
 namespace {
 
 std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-
-std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        if (path.size() > 32768) return {};
-        path.resize(path.size() * 2);
-    }
-    const auto slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
 
 struct DesktopSearch {
     std::wstring caption;
@@ -167,7 +152,7 @@ bool MainProcess::StartForwarders() {
 }
 
 void MainProcess::StartSwitchers() {
-    const std::wstring exe = ProgramFolder() + L"\\Spacehost.exe";
+    const std::wstring exe = host::ProgramFolder() + L"\\Spacehost.exe";
     for (int n = 1; n <= 4; ++n) {
         std::wstring cmd = L"\"" + exe + L"\" " + std::to_wstring(n);
         STARTUPINFOW si{};

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cwctype>
 
+#include "host/DibSection.h"
 #include "host/PanorelError.h"
 #include "host/Rounding.h"
 
@@ -318,13 +319,7 @@ void VLM_StyleButton::DrawGradient(int x, int y, int width, int height, Colour c
     if (width < 1 || height < 1 || width > 0x7FFF || height > 0x7FFF) return;
     const std::vector<std::uint32_t> pixels = GradientPixels(width, height, colour1, colour2, direction);
     if (pixels.empty()) return;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;  // rows top first
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bmi = host::TopDownDibInfo(width, height, 32);
     ::StretchDIBits(surface_.hDC(), x, y, width, height, 0, 0, width, height, pixels.data(), &bmi, DIB_RGB_COLORS,
                     SRCCOPY);
 }

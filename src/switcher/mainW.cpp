@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "host/AnsiText.h"
+#include "host/ProgramFolder.h"
 #include "host/PanorelError.h"
 #include "host/Screen.h"
 #include "settings/ErrLog.h"
@@ -44,22 +45,6 @@ void StartWithShowCommand(const std::wstring& path, int showCommand) {
     }
 }
 
-std::wstring ProgramFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            break;
-        }
-        if (path.size() > 32768) return {};
-        path.resize(path.size() * 2);
-    }
-    const auto slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
 }  // namespace
 
 mainW::mainW(std::wstring commandLine)
@@ -68,7 +53,7 @@ mainW::mainW(std::wstring commandLine)
       StartProgram(&StartWithShowCommand),
       commandLine_(std::move(commandLine)) {
     formBg.HideSwitcher = [this] { Hide(); };
-    SpinnerPath = ProgramFolder() + L"\\ajax-loader.gif";
+    SpinnerPath = host::ProgramFolder() + L"\\ajax-loader.gif";
 }
 
 mainW::~mainW() {

@@ -5,7 +5,9 @@
 #include <oleauto.h>
 #include <shellapi.h>
 
+#include "host/AnsiText.h"
 #include "host/PanorelError.h"
+#include "host/ProgramFolder.h"
 #include "settings/UserSettings.h"
 
 namespace panorel {
@@ -41,15 +43,6 @@ std::wstring MenuFontName(HWND window) {
     return result;
 }
 
-// The folder the switcher runs from, without a trailing backslash.
-std::string ProgramFolder() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, n);
-    const std::size_t slash = folder.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
-}
-
 // A button's action: the panel goes away, then the program beside the
 // switcher starts; whether it started is not checked.
 void HideAndStart(mainW& w, const char* file) {
@@ -60,7 +53,7 @@ void HideAndStart(mainW& w, const char* file) {
         if (w.formBg.Visible()) w.formBg.Hide();
     });
     SkipOnError([&] {
-        const std::string program = ProgramFolder() + file;
+        const std::string program = ToAnsi(host::ProgramFolder()) + file;
         ::ShellExecuteA(reinterpret_cast<HWND>(1), "open", program.c_str(), "1", "1", SW_SHOWNORMAL);
     });
 }
