@@ -304,6 +304,12 @@ double NowMs() {
     return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    return v[v.size() / 2];
+}
+
 BusyProbe::BusyProbe(HWND window) : window_(window), done_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     thread_ = std::thread([this] {
         while (!stop_) {

@@ -186,6 +186,8 @@ private:
 
 // A monotonic clock in milliseconds that all processes share.
 double NowMs();
+// The middle value of a sample (the upper one of an even count); 0 when empty.
+double Median(std::vector<double> v);
 
 // When a window's thread comes back to its messages after being busy: a
 // thread of its own sends the window WM_NULL again and again; the first send

@@ -23,13 +23,6 @@ namespace {
 using namespace panorel;
 using namespace panorel::test;
 
-double Now() {
-    LARGE_INTEGER t, f;
-    ::QueryPerformanceCounter(&t);
-    ::QueryPerformanceFrequency(&f);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
 double Percentile(std::vector<double> v, double p) {
     if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
@@ -40,9 +33,9 @@ double Percentile(std::vector<double> v, double p) {
 double LoadOnce(const std::wstring& spinner, bool* loaded = nullptr) {
     mainW w(L"1");
     w.SpinnerPath = spinner;
-    const double t0 = Now();
+    const double t0 = NowMs();
     w.hWnd();
-    const double t = Now() - t0;
+    const double t = NowMs() - t0;
     if (loaded) *loaded = w.SpinnerLoaded;
     w.Unload();
     return t;
@@ -75,16 +68,16 @@ int main(int argc, char** argv) {
         std::vector<double> cold, warm;
         for (int i = 0; i < loads; ++i) {
             cGIFViewer v;
-            const double t0 = Now();
+            const double t0 = NowMs();
             v.LoadGIF(spinner, 1);
-            cold.push_back(Now() - t0);
+            cold.push_back(NowMs() - t0);
         }
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         for (int i = 0; i < loads; ++i) {
             cGIFViewer v;
-            const double t0 = Now();
+            const double t0 = NowMs();
             v.LoadGIF(spinner, 1);
-            warm.push_back(Now() - t0);
+            warm.push_back(NowMs() - t0);
         }
         ::CoUninitialize();
         std::printf("LoadGIF of the spinner: %.2f ms (COM set up and torn down each time), %.2f ms (COM kept)\n",
@@ -100,9 +93,9 @@ int main(int argc, char** argv) {
     std::vector<double> times;
     w.Spinner->AnimationState(1);
     for (int i = 0; i < steps; ++i) {
-        const double t0 = Now();
+        const double t0 = NowMs();
         w.Spinner->TimerStep(w.hWnd());
-        times.push_back(Now() - t0);
+        times.push_back(NowMs() - t0);
     }
     w.Spinner->AnimationState(0);
     std::printf("animation step on the own tile (%d steps): median %.3f ms, 95th percentile %.3f ms (target 0.2: %s)\n",

@@ -44,19 +44,6 @@ namespace {
 using namespace panorel;
 using namespace panorel::test;
 
-double Now() {
-    LARGE_INTEGER t, f;
-    ::QueryPerformanceCounter(&t);
-    ::QueryPerformanceFrequency(&f);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 bool Forward(HWND window, const std::string& name) {
     std::string bytes = name;
     COPYDATASTRUCT data{0, static_cast<DWORD>(bytes.size()), bytes.data()};
@@ -98,18 +85,18 @@ bool RunRoad(int runs, RoadTimes& times) {
     const UINT format = ::RegisterClipboardFormatW(L"velmora_panorel2");
     bool ok = true;
     for (int run = 0; run < runs && ok; ++run) {
-        const double t0 = Now();
+        const double t0 = NowMs();
         // The main process forwards on its own thread of control while the
         // switcher works; a helper thread stands in for that here.
         std::thread forward([&] { Forward(windows[1], EventName(SwitchToIndex(1, 3))); });
         ok = ::WaitForSingleObject(switchTo3, 5000) == WAIT_OBJECT_0;
-        const double t1 = Now();
+        const double t1 = NowMs();
         ok = ok && ::WaitForMultipleObjects(3, updates, TRUE, 5000) == WAIT_OBJECT_0;
-        const double t2 = Now();
+        const double t2 = NowMs();
         forward.join();
         for (int k = 0; k < 3 && ok; ++k)
             ok = Forward(windows[receiver[k]], EventName(UpdateIndex(receiver[k], 1)));
-        const double t3 = Now();
+        const double t3 = NowMs();
         if (run == 0) {
             bool found = false;
             const std::size_t size = ClipboardBlock(format, &found).size();
@@ -150,12 +137,12 @@ bool RunRecordedSwitches(int runs, MainTimes& times) {
         BusyProbe probe(run.SwitcherWindow(from));
         probe.Arm();
         ::SetEvent(events[SwitchToIndex(from, to)].get());
-        const double asked = Now();
+        const double asked = NowMs();
         double recorded = -1;
         bool published = true;
-        while (Now() - asked < 5000) {
+        while (NowMs() - asked < 5000) {
             if (active() == to) {
-                recorded = Now();
+                recorded = NowMs();
                 published = ::IsClipboardFormatAvailable(format) != FALSE;
                 break;
             }
@@ -194,19 +181,19 @@ void TimeParts(int runs, PartTimes& parts) {
     for (int i = 0; i < runs; ++i) {
         // The covering window is this thread's: let it answer, as in the road.
         PumpFor(20);
-        const double t0 = Now();
+        const double t0 = NowMs();
         CaptureScreen();
-        const double t1 = Now();
+        const double t1 = NowMs();
         DrawCaptureResized(dc.get(), w, h);
         ::GdiFlush();
-        const double t2 = Now();
+        const double t2 = NowMs();
         PublishPreview(format);
-        const double t3 = Now();
+        const double t3 = NowMs();
         {
             ClipboardSession clipboard;
             DrawClipboardPreview(format, dc.get(), w, h);
         }
-        const double t4 = Now();
+        const double t4 = NowMs();
         parts.capture.push_back(t1 - t0);
         parts.resample.push_back(t2 - t1);
         parts.whole.push_back(t2 - t0);
@@ -226,9 +213,9 @@ void Idle(int seconds) {
                                  run.Switcher(3).get(), run.Switcher(4).get()};
     std::uint64_t before[5];
     for (int i = 0; i < 5; ++i) before[i] = CpuTime100ns(processes[i]);
-    const double t0 = Now();
+    const double t0 = NowMs();
     ::Sleep(static_cast<DWORD>(seconds) * 1000);
-    const double wall = Now() - t0;
+    const double wall = NowMs() - t0;
     double total = 0;
     const char* names[5] = {"Panorel2.exe", "Spacehost.exe 1", "Spacehost.exe 2", "Spacehost.exe 3",
                             "Spacehost.exe 4"};

@@ -16,15 +16,12 @@
 
 namespace {
 
+using panorel::test::Median;
+
 double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
     LARGE_INTEGER f;
     ::QueryPerformanceFrequency(&f);
     return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-    return v[v.size() / 2];
 }
 
 // Time of one ShowPanel (hidden again afterwards), with the buttons' windows
