@@ -25,7 +25,7 @@ build windows-x86
 status=0
 for preset in native windows windows-x86; do
   failed=0
-  ctest --preset "$preset" -j "$jobs" >"$log/ctest-$preset.log" 2>&1 || failed=1
+  ctest --preset "$preset" -j "$jobs" --no-tests=error >"$log/ctest-$preset.log" 2>&1 || failed=1
   echo "== $preset"
   # Failures in full, then the summary.
   sed -n '/tests passed\|tests failed out of/,$p' "$log/ctest-$preset.log" | grep -v '^Output from\|^Use "--rerun'
