@@ -8,7 +8,8 @@ set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
 scripts/setup.sh
-{ cmake --preset windows && cmake --build --preset windows -j "$(nproc)"; } >/dev/null
+# Only what the demo runs: the programs and the files beside them in dist/.
+{ cmake --preset windows && cmake --build --preset windows -j "$(nproc)" --target Spacehost Panorel2; } >/dev/null
 
 demo=$root/build/demo
 out=$root/out/demo

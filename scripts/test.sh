@@ -6,6 +6,12 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+# The tree stands alone: nothing tracked may reach outside the clone for its
+# test data or tools (Markdown may still talk about other folders).
+if git rev-parse --git-dir >/dev/null 2>&1 &&
+   outside=$(git grep -nI -e '\.\./sh[a]red' -- ':!*.md') ; then
+  echo "tracked files refer to a folder beside the repository:"; echo "$outside"; exit 1
+fi
 jobs=$(nproc)
 log=build/test-logs
 mkdir -p "$log"

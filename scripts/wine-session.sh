@@ -2,7 +2,10 @@
 # start|stop BUILD_DIR: the X display and the Wine server that the Windows
 # tests of one build share. Quiet unless something fails.
 set -eu
-action=$1 build=$2
+action=$1
+# Absolute, so that the prefix and the display file do not depend on where
+# the caller stands.
+build=$(realpath -m "$2")
 session=$build/session
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 geometry=${PANOREL_SCREEN:-1920x1080x24}
@@ -28,7 +31,9 @@ start() {
       kill -0 "$(cat "$session/xvfb.pid")" 2>/dev/null || break
       sleep 0.1
     done
-    if [ -e "/tmp/.X11-unix/X$n" ]; then
+    # Another session may have taken the same number a moment earlier: only
+    # a socket of our own, live server counts.
+    if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$(cat "$session/xvfb.pid")" 2>/dev/null; then
       echo ":$n" > "$session/display"
       break
     fi

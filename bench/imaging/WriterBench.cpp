@@ -1,5 +1,5 @@
 // The image writers against the established libraries on the same 1920 x 1080
-// photograph (a source from the shared suite tiled with mirroring), side by
+// photograph (a source from tests/data tiled with mirroring), side by
 // side in one run: JPEG at quality 90 against libjpeg-turbo (goal: at most 2x
 // its time), PNG at level 9 against libpng at level 9 (goal: at most 1.2x and
 // no larger file), GIF against giflib's quantiser and encoder. Prints ratios.

@@ -256,7 +256,7 @@ TEST_F(Viewer, StretchModeEightCentresAtActualSize) {
     EXPECT_FALSE(viewer_.RenderFrame(1, 12345));
 }
 
-// Every frame of the shared suite as a GIF picture (the viewer's own encoder)
+// Every frame of the GIF suite as a GIF picture (the viewer's own encoder)
 // and as a bitmap picture shows the frame's own colours.
 TEST_F(Viewer, FrameImagesOfTheSuite) {
     std::vector<std::string> names;

@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""imagetool frames over the shared GIF suite against the suite's expected
+"""imagetool frames over the GIF suite in tests/data against the suite's expected
 frames composited over the same background, pixel for pixel (Pillow reads
 the expected PNGs and the GIFs' own delays and frame rectangles).
 
