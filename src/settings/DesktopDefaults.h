@@ -18,8 +18,16 @@ struct Hotkey {
     std::int32_t Modifiers = 0;
 };
 
+// The panel's own hotkey ("PanelKey"/"PanelKeyMod"): Ctrl+Alt+VK_NUMPAD0.
+constexpr Hotkey kDefaultPanelHotkey{96, kDefaultHotkeyModifiers};
+
 // Key and modifiers are one setting: unless both were read, both take their
-// defaults.
+// defaults (`fallback`, or desktop n's default).
+Hotkey ResolveHotkey(Hotkey fallback, std::optional<std::int32_t> key, std::optional<std::int32_t> modifiers);
 Hotkey ResolveHotkey(int desktop, std::optional<std::int32_t> key, std::optional<std::int32_t> modifiers);
+
+// Program lists ("Desktop" n "Programs", REG_MULTI_SZ) longer than this are
+// refused whole.
+constexpr std::uint32_t kMaxProgramListBytes = 32 * 1024;
 
 }  // namespace panorel

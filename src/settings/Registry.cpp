@@ -1,5 +1,6 @@
 #include "settings/Registry.h"
 
+#include <new>
 #include <vector>
 
 #include "host/Handles.h"
@@ -24,7 +25,7 @@ bool Fail(std::wstring text) {
 const std::wstring& LastErrorText() { return ErrorText(); }
 
 bool ReadValue(HKEY root, const std::wstring& subKey, const std::wstring& valueName, std::int32_t requestedType,
-               RegistryValue& value) {
+               RegistryValue& value, std::uint32_t maxBytes) {
     HKEY opened = nullptr;
     const LONG openResult = ::RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &opened);
     if (openResult != ERROR_SUCCESS) return Fail(SystemErrorText(static_cast<std::uint32_t>(openResult)));
@@ -37,6 +38,7 @@ bool ReadValue(HKEY root, const std::wstring& subKey, const std::wstring& valueN
         return Fail(SystemErrorText(static_cast<std::uint32_t>(result)));
     if (static_cast<std::int32_t>(storedType) != requestedType)
         return Fail(RegistryTypeMismatchText(static_cast<std::int32_t>(storedType), requestedType));
+    if (size > maxBytes) return Fail(SystemErrorText(ERROR_MORE_DATA));
 
     // Text gets as many UTF-16 units as the byte count (so twice the room),
     // integers exactly four bytes, anything else the byte count.
@@ -46,7 +48,12 @@ bool ReadValue(HKEY root, const std::wstring& subKey, const std::wstring& valueN
         case RegistryReadShape::Integer: room = 4; break;
         case RegistryReadShape::Bytes: break;
     }
-    std::vector<std::uint8_t> buffer(room == 0 ? 1 : room, 0);
+    std::vector<std::uint8_t> buffer;
+    try {
+        buffer.assign(room == 0 ? 1 : room, 0);
+    } catch (const std::bad_alloc&) {
+        return Fail(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    }
     DWORD got = static_cast<DWORD>(room);
     result = ::RegQueryValueExW(key.get(), valueName.c_str(), nullptr, nullptr, buffer.data(), &got);
     if (result != ERROR_SUCCESS) return Fail(SystemErrorText(static_cast<std::uint32_t>(result)));
@@ -55,7 +62,11 @@ bool ReadValue(HKEY root, const std::wstring& subKey, const std::wstring& valueN
     // as what this read delivered. Other shapes keep the queried size (an
     // integer that grew fails above; a byte array is zero-padded to it).
     const bool text = ShapeOfRegistryType(requestedType) == RegistryReadShape::Text;
-    value = ConvertRegistryData(requestedType, buffer.data(), room, text ? got : size);
+    try {
+        value = ConvertRegistryData(requestedType, buffer.data(), room, text ? got : size);
+    } catch (const std::bad_alloc&) {
+        return Fail(SystemErrorText(ERROR_NOT_ENOUGH_MEMORY));
+    }
     return true;
 }
 

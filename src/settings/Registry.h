@@ -11,9 +11,10 @@
 namespace panorel::Registry {
 
 // Reads `valueName` under `root`\`subKey` if it is stored with type
-// `requestedType` and converts it. `value` is written only on success.
+// `requestedType` and holds no more than `maxBytes`, and converts it. `value`
+// is written only on success.
 bool ReadValue(HKEY root, const std::wstring& subKey, const std::wstring& valueName, std::int32_t requestedType,
-               RegistryValue& value);
+               RegistryValue& value, std::uint32_t maxBytes = UINT32_MAX);
 
 // Why the most recent read failed; a success leaves it unchanged.
 const std::wstring& LastErrorText();

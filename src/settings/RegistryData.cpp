@@ -54,6 +54,18 @@ RegistryValue ConvertRegistryData(std::int32_t type, const std::uint8_t* data, s
     }
 }
 
+std::vector<std::wstring> SplitMultiString(const std::wstring& text) {
+    std::vector<std::wstring> strings;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find(L'\0', start), text.size());
+        if (end == start) break;
+        strings.emplace_back(text, start, end - start);
+        start = end + 1;
+    }
+    return strings;
+}
+
 std::wstring RegistryTypeMismatchText(std::int32_t stored, std::int32_t requested) {
     return L"Registry data type was " + std::to_wstring(stored) + L"instead of the requested " +
            std::to_wstring(requested);

@@ -33,6 +33,11 @@ RegistryReadShape ShapeOfRegistryType(std::int32_t type);
 RegistryValue ConvertRegistryData(std::int32_t type, const std::uint8_t* data, std::size_t available,
                                   std::uint32_t size);
 
+// The strings of REG_MULTI_SZ text: split at each NUL, up to the empty string
+// that ends the list. Empty strings cannot be stored in such a list, and a
+// last string without its terminator is kept.
+std::vector<std::wstring> SplitMultiString(const std::wstring& text);
+
 // "Registry data type was " stored "instead of the requested " requested.
 std::wstring RegistryTypeMismatchText(std::int32_t stored, std::int32_t requested);
 

@@ -2,7 +2,9 @@
 // after each test.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "WinTestSupport.h"
 #include "settings/DesktopSettings.h"
@@ -40,6 +42,35 @@ TEST_F(DesktopSettings, NamesKeepAStoredTerminatorAndFallBackAlone) {
     EXPECT_EQ(ReadDesktopName(1), std::wstring(L"Work\0", 5));
     EXPECT_EQ(ReadDesktopName(2), L"Desktop 2");
     EXPECT_EQ(ReadDesktopName(4), L"Desktop 4");
+}
+
+TEST_F(DesktopSettings, PanelKeyFollowsTheSameRuleWithItsOwnDefault) {
+    EXPECT_EQ(ReadPanelHotkey().Key, 96);
+    PutDword(L"PanelKey", 65);
+    EXPECT_EQ(ReadPanelHotkey().Key, 96) << "a key without its modifier";
+    PutDword(L"PanelKeyMod", 2);
+    EXPECT_EQ(std::make_pair(ReadPanelHotkey().Key, ReadPanelHotkey().Modifiers), std::make_pair(65, 2));
+}
+
+TEST_F(DesktopSettings, ProgramListsAreReadSafely) {
+    const std::wstring big(kMaxProgramListBytes / 2 + 1, L'a');
+    const struct {
+        DWORD type;
+        std::wstring data;  // stored as given, with no terminator added
+        std::vector<std::wstring> expected;
+    } cases[] = {
+        {REG_MULTI_SZ, std::wstring(L"mail.exe\0notepad a.txt\0\0", 24), {L"mail.exe", L"notepad a.txt"}},
+        {REG_MULTI_SZ, std::wstring(L"a\0b", 3), {L"a", L"b"}},  // unterminated
+        {REG_MULTI_SZ, std::wstring(L"\0a\0", 3), {}},            // empty list first
+        {REG_MULTI_SZ, L"", {}},
+        {REG_SZ, std::wstring(L"a\0", 2), {}},
+        {REG_MULTI_SZ, big, {}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(PutSetting(L"Desktop2Programs", c.type, c.data.data(), DWORD(c.data.size() * 2)));
+        EXPECT_EQ(ReadDesktopPrograms(2), c.expected) << c.data.size();
+    }
+    EXPECT_TRUE(ReadDesktopPrograms(3).empty());
 }
 
 }  // namespace
