@@ -1,16 +1,15 @@
 #pragma once
-// Forwarding of one switcher's signals on a thread of its own, so that the
-// main process's event loop never waits for a switcher that is busy, hung,
-// gone or not started yet. Signals go out in the order they were posted, each
-// exactly once; one whose switcher window is missing is tried again until its
-// time runs out and is then dropped. Posting never blocks.
+// One switcher's signals on their way to it: sent in the order they were
+// posted, each exactly once. The thread that serves the switcher's desktop
+// takes them one at a time; one whose switcher window is missing (still
+// starting, or being restarted) goes back to the head and is tried again
+// until its time runs out. Posting never blocks. The main loop posts and the
+// desktop thread takes, so every member locks.
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <mutex>
-#include <thread>
+#include <optional>
 
 namespace panorel {
 
@@ -21,44 +20,46 @@ struct ForwardTiming {
     std::chrono::milliseconds giveUpAfter{5000};   // from posting; a switcher still starting has this long
 };
 
-class SwitcherForwarder {
+class SignalQueue {
 public:
     using Clock = std::chrono::steady_clock;
-    // Sends event `index` to the switcher; runs on the forwarding thread.
-    using Deliver = std::function<DeliveryResult(int index)>;
     // Waiting signals beyond this drop the oldest: a switcher that has not
     // taken this many is hung, and memory stays bounded (16 bytes each).
     static constexpr std::size_t kCapacity = 16384;
 
-    explicit SwitcherForwarder(Deliver deliver, ForwardTiming timing = {});
-    // Stops: what is still waiting is dropped, a delivery under way is
-    // finished (at most its time-out), and the thread is joined.
-    ~SwitcherForwarder();
-    SwitcherForwarder(const SwitcherForwarder&) = delete;
-    SwitcherForwarder& operator=(const SwitcherForwarder&) = delete;
+    explicit SignalQueue(ForwardTiming timing = {}) : timing_(timing) {}
+    SignalQueue(const SignalQueue&) = delete;
+    SignalQueue& operator=(const SignalQueue&) = delete;
 
-    void Post(int index);
-    // Waits until everything posted so far is delivered or dropped; false on time-out.
-    bool WaitUntilIdle(std::chrono::milliseconds timeout);
+    // False when the queue was full and its oldest waiting signal made room.
+    bool Post(int index, Clock::time_point now = Clock::now());
+
+    struct Next {
+        int index = 0;  // the signal to send now, taken off the queue; 0: none
+        // With none: when the head, waiting for its window, is due again
+        // (empty: nothing is due until the next post).
+        std::optional<Clock::time_point> dueAt;
+    };
+    Next Take(Clock::time_point now = Clock::now());
+    // How the signal taken last went. The one under way is out of the queue,
+    // so an overflow meanwhile drops only waiting ones: none goes twice.
+    void Finish(DeliveryResult result, Clock::time_point now = Clock::now());
+    // Drops whatever waits.
+    void Clear();
     std::uint64_t Dropped() const;
+    std::size_t Waiting() const;
 
 private:
     struct Entry {
         int index;
         Clock::time_point giveUpAt;
     };
-    void Run();
-
-    Deliver deliver_;
     ForwardTiming timing_;
     mutable std::mutex mutex_;
-    std::condition_variable wake_;  // something posted, or stopping
-    std::condition_variable idle_;  // nothing waiting and nothing under way
     std::deque<Entry> queue_;
-    bool delivering_ = false;
-    bool stopping_ = false;
+    std::optional<Entry> underWay_;
+    Clock::time_point headDueAt_{};
     std::uint64_t dropped_ = 0;
-    std::thread thread_;  // last: starts once everything above exists
 };
 
 }  // namespace panorel
