@@ -404,7 +404,7 @@ RunningMain::RunningMain(const std::wstring& arguments) {
 }
 
 RunningMain::~RunningMain() {
-    if (WaitExit(main_, 0) == -1) RunMainToEnd(L"--shutdown");
+    if (WaitExit(main_, 0) == -1) RunMainToEnd(L"--shutdown", 90000);
     if (WaitExit(main_, 5000) == -1) ::TerminateProcess(main_.get(), 9);
     for (auto& s : switchers_)
         if (s && WaitExit(s, 3000) == -1) ::TerminateProcess(s.get(), 9);

@@ -161,18 +161,30 @@ void DesktopThread::Run() {
         while (!stopping_) ::WaitForSingleObject(wake_.get(), INFINITE);
         return;
     }
-    if (plan_.servesHotkeys) RegisterOwnHotkeys(plan_.hotkeys);
-    if (!TakeOverSwitcher() && plan_.startSwitcher && StartSwitcher()) StartPrograms();
+    try {
+        if (plan_.servesHotkeys) RegisterOwnHotkeys(plan_.hotkeys);
+        if (!TakeOverSwitcher() && plan_.startSwitcher && StartSwitcher()) StartPrograms();
+    } catch (...) {
+    }
     ::SetEvent(ready_.get());
     while (!stopping_) {
-        Serve();
-        if (stopping_) break;
-        const SignalQueue::Next next = queue_.Take();
-        if (next.index != 0) {
-            queue_.Finish(Deliver(next.index));
-            continue;
+        // A step that runs out of memory is skipped; the thread serves on.
+        try {
+            Serve();
+            if (stopping_) break;
+            const SignalQueue::Next next = queue_.Take();
+            if (next.index != 0) {
+                DeliveryResult result = DeliveryResult::Delivered;  // dropped, if it fails
+                try {
+                    result = Deliver(next.index);
+                } catch (...) {
+                }
+                queue_.Finish(result);
+                continue;
+            }
+            WaitForWork(next.dueAt);
+        } catch (...) {
         }
-        WaitForWork(next.dueAt);
     }
     UnregisterOwnHotkeys();
 }

@@ -25,6 +25,13 @@ std::wstring DesktopName(HDESK desktop) {
 
 std::wstring OwnDesktopName(int n) { return L"Panorel2Desktop" + std::to_wstring(n); }
 
+// What the threads do on a desktop: join it, own windows and hotkeys there,
+// list its windows, make it the active one. Not the rights to change its
+// security, which an ordinary user may lack on the default desktop.
+constexpr ACCESS_MASK kDesktopAccess = DESKTOP_READOBJECTS | DESKTOP_CREATEWINDOW | DESKTOP_CREATEMENU |
+                                       DESKTOP_HOOKCONTROL | DESKTOP_ENUMERATE | DESKTOP_WRITEOBJECTS |
+                                       DESKTOP_SWITCHDESKTOP;
+
 // How long the switchers get for each step of their end, and other programs
 // on desktops 2 to 4 to answer "close".
 constexpr DWORD kStepMs = 2000;
@@ -121,8 +128,8 @@ int MainProcess::TakeInstance() {
         return kExitStartupFailed;
     }
     // Someone may hold a handle to a mutex whose owner is gone: free or
-    // abandoned, it is ours now.
-    if (error == ERROR_ALREADY_EXISTS && ::WaitForSingleObject(instance_.get(), 0) == WAIT_TIMEOUT) {
+    // abandoned, it is ours now. (One who only looks holds it for a moment.)
+    if (error == ERROR_ALREADY_EXISTS && ::WaitForSingleObject(instance_.get(), 500) == WAIT_TIMEOUT) {
         LogMain(L"Not started: another instance is running.");
         return kExitAlreadyRunning;
     }
@@ -172,7 +179,7 @@ bool MainProcess::PrepareDesktops(bool createMissing) {
         if (start == OwnDesktopName(n)) desktopNames_[1] = L"Default";
     for (int n = 1; n <= 4; ++n) {
         if (n > 1) desktopNames_[n] = OwnDesktopName(n);
-        desktops_[n].reset(::OpenDesktopW(desktopNames_[n].c_str(), 0, FALSE, GENERIC_ALL));
+        desktops_[n].reset(::OpenDesktopW(desktopNames_[n].c_str(), 0, FALSE, kDesktopAccess));
         if (!desktops_[n] && n > 1 && createMissing)
             desktops_[n].reset(::CreateDesktopW(desktopNames_[n].c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr));
         if (!desktops_[n]) {
@@ -526,14 +533,20 @@ int RequestShutdown() {
     KernelHandle refused(::OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kShutdownRefusedEvent));
     if (refused) ::ResetEvent(refused.get());  // an answer nobody waited for
     KernelHandle main = OpenMainProcess();
+    const bool onProcess = static_cast<bool>(main);
+    // Without its process, the mutex tells the end: it is free once the main process is gone.
+    KernelHandle end = onProcess ? std::move(main) : KernelHandle(::OpenMutexW(SYNCHRONIZE, FALSE, kMainInstanceMutex));
     ::SetEvent(event.get());
-    if (!main) return kExitOk;
-    std::vector<HANDLE> waits{main.get()};
+    if (!end) return kExitOk;
+    std::vector<HANDLE> waits{end.get()};
     if (refused) waits.push_back(refused.get());
     // The main process gives other programs' windows and its switchers up to
     // half a minute together before it ends them.
     const DWORD r = ::WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, 60000);
-    if (r == WAIT_OBJECT_0) return kExitOk;
+    if (r == WAIT_OBJECT_0 || r == WAIT_ABANDONED_0) {
+        if (!onProcess) ::ReleaseMutex(end.get());  // the wait took the mutex: give it back
+        return kExitOk;
+    }
     if (r == WAIT_OBJECT_0 + 1) return kExitWindowsStillOpen;
     return kExitShutdownTimedOut;
 }

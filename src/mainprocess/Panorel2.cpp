@@ -45,6 +45,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     case panorel::MainCommand::Run:
         break;
     }
-    panorel::MainProcess main(options.singleDesktop);
-    return main.Run();
+    try {
+        panorel::MainProcess main(options.singleDesktop);
+        return main.Run();
+    } catch (...) {
+        panorel::LogMain(L"Ended after a failure it could not recover from (out of memory?).");
+        return panorel::kExitStartupFailed;
+    }
 }

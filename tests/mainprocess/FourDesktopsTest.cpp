@@ -195,9 +195,18 @@ TEST(FourDesktops, EachIsServedFromItsThreadByHotkeysAndPanelsAndShutdownStrands
     EXPECT_TRUE(PumpUntil([&] { return Shown(run.SwitcherWindow(1)); }, 10000)) << "the panel hotkey";
     PressKeys({VK_CONTROL, VK_MENU, 'P'});
     EXPECT_TRUE(PumpUntil([&] { return !Shown(run.SwitcherWindow(1)); }, 10000));
+    // Read again: the held key stays held (and is not logged again); a new key for desktop 4 works.
     EXPECT_EQ(RunMainToEnd(L"--signal ReadReg"), kExitOk);
     EXPECT_TRUE(PumpUntil([&] { return HotkeyStatus(L"Round") == round + 1; }, 5000));
     EXPECT_EQ(Occurrences(ReadErrorLog(), "another program holds it"), 1u) << "logged once";
+    PutDword(L"Desktop4Key", 'E');
+    EXPECT_EQ(RunMainToEnd(L"--signal ReadReg"), kExitOk);
+    EXPECT_TRUE(PumpUntil([&] { return HotkeyStatus(L"Round") == round + 2; }, 5000));
+    EXPECT_EQ(HotkeyStatus(L"Desktop4Key"), 0u);
+    for (const WORD key : {'E', 'A'}) {
+        PressKeys({VK_CONTROL, VK_MENU, key});
+        EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == (key == 'E' ? 4 : 1); }, 10000)) << char(key);
+    }
     ::UnregisterHotKey(nullptr, 77);
 
     // A switcher that ends unasked is back on its desktop, and its panel opens.

@@ -1,7 +1,6 @@
 // The real Panorel2.exe with its four Spacehost.exe under Wine, all on one
 // desktop: refusing a second instance, the commands and their message boxes,
-// forwarding that survives switchers that are missing, stalled or flooded,
-// and hotkeys.
+// and forwarding that survives switchers that are missing, stalled or flooded.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -107,20 +106,6 @@ KernelHandle OpenForFiring(int index) {
                                      EventName(static_cast<std::int16_t>(index)).c_str()));
 }
 
-struct BoxSearch {
-    DWORD pid;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindBox(HWND w, LPARAM context) {
-    auto* search = reinterpret_cast<BoxSearch*>(context);
-    wchar_t cls[16] = {};
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(w, &pid);
-    if (pid == search->pid && ::GetClassNameW(w, cls, 16) && std::wstring(cls) == L"#32770") search->found = w;
-    return search->found == nullptr;
-}
-
 BOOL CALLBACK AppendText(HWND w, LPARAM text) {
     wchar_t buffer[2048] = {};
     ::GetWindowTextW(w, buffer, 2048);
@@ -132,17 +117,17 @@ BOOL CALLBACK AppendText(HWND w, LPARAM text) {
 // exit code once the box is answered, and the box's text.
 long RunMainAnsweringItsBox(const std::wstring& arguments, std::wstring& text) {
     KernelHandle main = StartProgram(L"Panorel2.exe", arguments);
-    BoxSearch search{::GetProcessId(main.get())};
+    HWND box = nullptr;
     // The box is found before its text is in.
     PumpUntil(
         [&] {
-            ::EnumWindows(&FindBox, reinterpret_cast<LPARAM>(&search));
             text.clear();
-            if (search.found) ::EnumChildWindows(search.found, &AppendText, reinterpret_cast<LPARAM>(&text));
+            if ((box = ::FindWindowW(L"#32770", L"Panorel 2")) != nullptr)
+                ::EnumChildWindows(box, &AppendText, reinterpret_cast<LPARAM>(&text));
             return text.find(L"Usage") != std::wstring::npos;
         },
         20000);
-    if (search.found) ::PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+    if (box) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     return WaitExit(main, 10000);
 }
 
@@ -289,38 +274,6 @@ TEST(MainProcess, AStalledSwitcherLosesNothingAndMissingOnesHoldUpNobody) {
     EXPECT_TRUE(decoy.Received().empty());
     std::printf("[ figures  ] forward to switcher 3 beside a stalled switcher 4: %.0f ms\n", forwardTook);
     EXPECT_EQ(WaitExit(run.Main(), 0), -1) << "the main process keeps serving";
-}
-
-TEST(MainProcess, AHotkeyAsksTheActiveSwitcherAndReadRegRebindsIt) {
-    const auto dropDesktop2Keys = [] {
-        for (const wchar_t* name : {L"Desktop2Key", L"Desktop2KeyMod"})
-            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Panorel", name);
-    };
-    dropDesktop2Keys();
-    RunningMain run;
-    ASSERT_TRUE(run.Ready());
-    run.EndSwitcher(1);
-    StandIn standIn1(1);
-
-    PressKeys({VK_CONTROL, VK_MENU, VK_NUMPAD3});  // the default hotkey of desktop 3
-    EXPECT_TRUE(PumpUntil([&] { return standIn1.Got("Switcher1SwitchTo3"); }, 3000));
-
-    const DWORD key = 'B', ctrl = 2;
-    ASSERT_TRUE(PutSetting(L"Desktop2Key", REG_DWORD, &key, sizeof key));
-    ASSERT_TRUE(PutSetting(L"Desktop2KeyMod", REG_DWORD, &ctrl, sizeof ctrl));
-    EXPECT_EQ(RunMainToEnd(L"--signal ReadReg"), kExitOk);
-    EXPECT_TRUE(PumpUntil([&] { return standIn1.Got("ReadRegSwitcher1"); }, 3000));
-    PressKeys({VK_CONTROL, 'B'});
-    EXPECT_TRUE(PumpUntil([&] { return standIn1.Got("Switcher1SwitchTo2"); }, 3000));
-    dropDesktop2Keys();
-
-    // After a switch the hotkey goes to the new active desktop's switcher.
-    EXPECT_EQ(RunMainToEnd(L"--signal SwitchToDesktop3"), kExitOk);
-    EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == 3; }, 2000));
-    run.EndSwitcher(3);
-    StandIn standIn3(3);
-    PressKeys({VK_CONTROL, VK_MENU, VK_NUMPAD4});
-    EXPECT_TRUE(PumpUntil([&] { return standIn3.Got("Switcher3SwitchTo4"); }, 3000));
 }
 
 }  // namespace
