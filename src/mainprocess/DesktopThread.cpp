@@ -90,7 +90,7 @@ DesktopThread::~DesktopThread() {
 }
 
 void DesktopThread::Post(int index) {
-    if (!queue_.Post(index) && queue_.Dropped() == 1)
+    if (!queue_.Post(index) && !overflowLogged_.exchange(true))
         LogMain(L"Spacehost" + std::to_wstring(plan_.number) + L" has not taken its last " +
                 std::to_wstring(SignalQueue::kCapacity) + L" signals; the oldest waiting ones are dropped.");
     ::SetEvent(wake_.get());

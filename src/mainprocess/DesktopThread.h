@@ -120,6 +120,7 @@ private:
     bool stopRestarting_ = false;
     std::atomic<DWORD> switcherPid_{0};
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> overflowLogged_{false};
     // Touched by the thread only.
     HWND known_ = nullptr;
     bool askedToEnd_ = false;

@@ -10,6 +10,7 @@
 #include <tlhelp32.h>
 
 #include <atomic>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <thread>
@@ -77,23 +78,17 @@ DWORD HotkeyStatus(const wchar_t* name) {
 
 std::size_t Occurrences(const std::string& text, const std::string& part) {
     std::size_t n = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; ++at) ++n;
     return n;
 }
 
 void PutDword(const wchar_t* name, DWORD value) { ASSERT_TRUE(PutSetting(name, REG_DWORD, &value, sizeof value)); }
 
-std::wstring TestFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const std::wstring file(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
-    return file.substr(0, file.find_last_of(L'\\'));
-}
-
 // Another program's window on one of the desktops. It closes when asked,
 // unless it is to stay, as one does that asks "save changes?".
 class WindowOnDesktop {
 public:
-    WindowOnDesktop(const wchar_t* desktop, bool stays) : stays_(stays) {
+    WindowOnDesktop(const wchar_t* desktop, bool stays) : stays(stays) {
         KernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         thread_ = std::thread([this, desktop, &ready] {
             DesktopHandle d(::OpenDesktopW(desktop, 0, FALSE, GENERIC_ALL));
@@ -118,15 +113,13 @@ public:
         thread_.join();
     }
     bool Open() const { return ::IsWindow(window_) != FALSE; }
-    void LetClose() { stays_ = false; }
+    std::atomic<bool> stays;
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* self = WindowObject<WindowOnDesktop>(hwnd, msg, lParam);
-        if (msg == WM_CLOSE && self && self->stays_) return 0;
-        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+        return msg == WM_CLOSE && self && self->stays ? 0 : ::DefWindowProcW(hwnd, msg, wParam, lParam);
     }
-    std::atomic<bool> stays_;
     HWND window_ = nullptr;
     DWORD threadId_ = 0;
     std::thread thread_;
@@ -157,7 +150,8 @@ TEST(FourDesktops, EachIsServedFromItsThreadByHotkeysAndPanelsAndShutdownStrands
     }
     PutDword(L"PanelKey", 'P');
     PutDword(L"PanelKeyMod", MOD_CONTROL | MOD_ALT);
-    const std::wstring programs = TestFolder() + L"\\ran_on_desktop.exe" + L'\0' + L"Z:\\no\\such\\program.exe" + L'\0';
+    const std::wstring programs =
+        DistPath(L"..\\tests\\ran_on_desktop.exe") + L'\0' + L"Z:\\no\\such\\program.exe" + L'\0';
     ASSERT_TRUE(PutSetting(L"Desktop2Programs", REG_MULTI_SZ, programs.c_str(), DWORD(programs.size() * 2 + 2)));
     KernelHandle ran(::CreateEventW(nullptr, TRUE, FALSE, L"Local\\panorel_test_ran_on_Panorel2Desktop2"));
     // Another program holds desktop 4's combination.
@@ -211,9 +205,11 @@ TEST(FourDesktops, EachIsServedFromItsThreadByHotkeysAndPanelsAndShutdownStrands
 
     // A switcher that ends unasked is back on its desktop, and its panel opens.
     const HWND killed = run.SwitcherWindow(3);
+    const double killedAt = NowMs();
     run.KillSwitcher(3);
     const HWND back = WaitForSwitcherOtherThan(3, killed);
     ASSERT_NE(back, nullptr) << "switcher 3 was not started again";
+    std::printf("[ figures  ] a killed switcher's window was back after %.0f ms\n", NowMs() - killedAt);
     ExpectPanelToggles(back, 3);
     EXPECT_NE(ReadErrorLog().find("Spacehost3 ended without being asked to"), std::string::npos);
 
@@ -227,7 +223,7 @@ TEST(FourDesktops, EachIsServedFromItsThreadByHotkeysAndPanelsAndShutdownStrands
         EXPECT_EQ(run.ActiveDesktop(), 3) << "the user is brought to the window that stayed";
         EXPECT_EQ(WaitExit(run.Main(), 0), -1) << "nothing ends";
         EXPECT_EQ(ProcessesNamed(L"Spacehost.exe"), 4);
-        stays.LetClose();
+        stays.stays = false;
         EXPECT_EQ(RunMainToEnd(L"--shutdown", 90000), kExitOk);
         EXPECT_FALSE(stays.Open());
     }

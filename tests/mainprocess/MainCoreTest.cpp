@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <numeric>
 #include <set>
 #include <thread>
 #include <vector>
@@ -115,32 +116,27 @@ TEST(SignalQueue, EverySignalIsTakenOnceInOrderAndAFullQueueDropsTheOldestWaitin
         got.push_back(next.index);
         queue.Finish(DeliveryResult::Delivered, t0);
     }
-    ASSERT_EQ(got.size(), SignalQueue::kCapacity);
-    EXPECT_EQ(got.front(), 2 + extra);
-    EXPECT_EQ(got.back(), last);
-    EXPECT_TRUE(std::is_sorted(got.begin(), got.end()));
-    EXPECT_EQ(std::adjacent_find(got.begin(), got.end()), got.end()) << "a signal was taken twice";
+    std::vector<int> expected(SignalQueue::kCapacity);
+    std::iota(expected.begin(), expected.end(), 2 + extra);  // the newest, each once, in order
+    EXPECT_TRUE(got == expected) << got.size() << " taken, the first " << (got.empty() ? 0 : got[0]);
 }
 
+// Tried every 100 ms for 5 s from posting, the order kept.
 TEST(SignalQueue, ASignalWithoutItsWindowWaitsAtTheHeadUntilItsTimeRunsOut) {
-    const ForwardTiming timing{std::chrono::milliseconds(100), std::chrono::milliseconds(5000)};
-    const Clock::time_point t0{};
     const struct {
-        int missing;  // attempts that find no window, 100 ms apart
+        int missing;  // attempts that find no window
         std::vector<int> delivered;
-        std::uint64_t dropped;
-    } cases[] = {{0, {1, 2}, 0}, {20, {1, 2}, 0}, {49, {1, 2}, 0}, {1000, {}, 2}};
+    } cases[] = {{0, {1, 2}}, {49, {1, 2}}, {1000, {}}};
     for (const auto& c : cases) {
-        SignalQueue queue(timing);
-        queue.Post(1, t0);
-        queue.Post(2, t0 + std::chrono::milliseconds(1));
+        SignalQueue queue;
+        Clock::time_point now{};
+        queue.Post(1, now);
+        queue.Post(2, now);
         std::vector<int> delivered;
-        int attempts = 0;
-        for (Clock::time_point now = t0; now < t0 + std::chrono::seconds(20);) {
+        for (int attempts = 0;;) {
             const SignalQueue::Next next = queue.Take(now);
             if (next.index == 0) {
                 if (!next.dueAt) break;
-                EXPECT_GT(*next.dueAt, now);
                 now = *next.dueAt;
                 continue;
             }
@@ -149,7 +145,8 @@ TEST(SignalQueue, ASignalWithoutItsWindowWaitsAtTheHeadUntilItsTimeRunsOut) {
             queue.Finish(found ? DeliveryResult::Delivered : DeliveryResult::NoWindow, now);
         }
         EXPECT_EQ(delivered, c.delivered) << c.missing;
-        EXPECT_EQ(queue.Dropped(), c.dropped) << c.missing;
+        EXPECT_EQ(queue.Dropped(), 2 - c.delivered.size()) << c.missing;
+        EXPECT_LE(now, Clock::time_point{} + std::chrono::milliseconds(5100)) << c.missing;
     }
 }
 
