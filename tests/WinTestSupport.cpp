@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <fstream>
 #include <iterator>
 
@@ -357,12 +358,43 @@ long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds) {
     return p ? WaitExit(p, milliseconds) : -2;
 }
 
-RunningMain::RunningMain() {
-    main_ = StartProgram(L"Panorel2.exe", L"--single-desktop");
+namespace {
+
+struct CaptionSearch {
+    const wchar_t* caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchCaption(HWND w, LPARAM context) {
+    auto* search = reinterpret_cast<CaptionSearch*>(context);
+    wchar_t text[64] = {};
+    if (::GetWindowTextW(w, text, 64) && std::wcscmp(text, search->caption) == 0) search->found = w;
+    return search->found == nullptr;
+}
+
+BOOL CALLBACK SearchOneDesktop(LPWSTR name, LPARAM context) {
+    DesktopHandle desktop(::OpenDesktopW(name, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE));
+    if (desktop) ::EnumDesktopWindows(desktop.get(), &MatchCaption, context);
+    return reinterpret_cast<CaptionSearch*>(context)->found == nullptr;
+}
+
+}  // namespace
+
+HWND FindWindowOnAnyDesktop(const wchar_t* caption) {
+    CaptionSearch search{caption};
+    ::EnumDesktopsW(::GetProcessWindowStation(), &SearchOneDesktop, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+RunningMain::RunningMain(const std::wstring& arguments) {
+    main_ = StartProgram(L"Panorel2.exe", arguments);
     // Generous: a loaded machine can take many seconds to start a Wine process.
     mainWindow_ = WaitForTopWindow(L"Panorel2Main", nullptr, 30000);
     for (int n = 1; n <= 4; ++n) {
-        switcherWindows_[n] = WaitForWindow((L"Spacehost" + std::to_wstring(n)).c_str(), 30000);
+        const std::wstring caption = L"Spacehost" + std::to_wstring(n);
+        const DWORD start = ::GetTickCount();
+        while (!(switcherWindows_[n] = FindWindowOnAnyDesktop(caption.c_str())) && ::GetTickCount() - start < 30000)
+            ::Sleep(20);
         DWORD pid = 0;
         ::GetWindowThreadProcessId(switcherWindows_[n], &pid);
         if (pid)
@@ -372,7 +404,7 @@ RunningMain::RunningMain() {
 }
 
 RunningMain::~RunningMain() {
-    if (WaitExit(main_, 0) == -1) RunMainToEnd(L"--shutdown");
+    if (WaitExit(main_, 0) == -1) RunMainToEnd(L"--shutdown", 90000);
     if (WaitExit(main_, 5000) == -1) ::TerminateProcess(main_.get(), 9);
     for (auto& s : switchers_)
         if (s && WaitExit(s, 3000) == -1) ::TerminateProcess(s.get(), 9);
@@ -390,6 +422,11 @@ int RunningMain::ActiveDesktop() const {
 
 void RunningMain::KillSwitcher(int n) {
     ::TerminateProcess(switchers_[n].get(), 9);
+    WaitExit(switchers_[n], 5000);
+}
+
+void RunningMain::EndSwitcher(int n) {
+    RunMainToEnd(L"--signal ShutdownSwitcher" + std::to_wstring(n));
     WaitExit(switchers_[n], 5000);
 }
 
@@ -422,6 +459,11 @@ void Key(WORD vk, bool up) {
     in.ki.wVk = vk;
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     ::SendInput(1, &in, sizeof in);
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+    for (const WORD k : keys) Key(k, false);
+    for (auto k = keys.end(); k != keys.begin();) Key(*--k, true);
 }
 
 }  // namespace panorel::test

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -162,17 +163,21 @@ private:
     std::thread thread_;
 };
 
-// Panorel2.exe --single-desktop and its four switchers for one test; whatever
-// is left at the end is shut down, and as a last resort ended.
+// Panorel2.exe and its four switchers for one test: --single-desktop unless
+// told otherwise (no arguments: four desktops); whatever is left at the end
+// is shut down, and as a last resort ended.
 class RunningMain {
 public:
-    RunningMain();
+    explicit RunningMain(const std::wstring& arguments = L"--single-desktop");
     ~RunningMain();
     RunningMain(const RunningMain&) = delete;
     RunningMain& operator=(const RunningMain&) = delete;
     bool Ready() const;
     int ActiveDesktop() const;
+    // As a crash would (the main process starts it again).
     void KillSwitcher(int n);
+    // By asking it, so that the main process leaves it ended (a stand-in may take its place).
+    void EndSwitcher(int n);
     const KernelHandle& Main() const { return main_; }
     const KernelHandle& Switcher(int n) const { return switchers_[n]; }
     HWND SwitcherWindow(int n) const { return switcherWindows_[n]; }
@@ -183,6 +188,9 @@ private:
     HWND switcherWindows_[5] = {};
     KernelHandle switchers_[5];
 };
+
+// A top-level window with this caption on any desktop of the session; null when there is none.
+HWND FindWindowOnAnyDesktop(const wchar_t* caption);
 
 // A monotonic clock in milliseconds that all processes share.
 double NowMs();
@@ -229,6 +237,8 @@ void MouseTo(int x, int y);
 void MouseButton(DWORD flags);
 void ClickAt(int x, int y, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP);
 void Key(WORD vk, bool up);
+// Presses the keys in order and releases them in reverse (a hotkey: modifiers first).
+void PressKeys(std::initializer_list<WORD> keys);
 
 // Runs Panorel2.exe with these arguments to its end; its exit code, -1 on
 // time-out, -2 when it could not start.

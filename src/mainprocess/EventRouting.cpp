@@ -19,13 +19,4 @@ bool ReadsClipboard(int index) {
     return slot >= UpdateIndex(1, 1) && slot <= UpdateIndex(1, 4);
 }
 
-unsigned ForwardTimeouts::TimeoutFor(int switcher) const {
-    if (switcher < 1 || switcher > 4) return kSuspectMs;
-    return suspect_[switcher] ? kSuspectMs : kNormalMs;
-}
-
-void ForwardTimeouts::Record(int switcher, bool answered) {
-    if (switcher >= 1 && switcher <= 4) suspect_[switcher] = !answered;
-}
-
 }  // namespace panorel

@@ -1,6 +1,5 @@
 #pragma once
-// What the main process does with each signalled event, and how long one
-// forward may wait for its switcher.
+// What the main process does with each signalled event.
 
 namespace panorel {
 
@@ -18,20 +17,5 @@ MainAction ActionForEvent(int index);
 // Whether forwarding event `index` makes its switcher read the clipboard
 // (`Switcher`i`Update`j).
 bool ReadsClipboard(int index);
-
-// How long one forward may wait for its switcher. A switcher that just timed
-// out is given only a short wait until it answers again, so a hung switcher's
-// backlog drains quickly instead of at one second per signal.
-class ForwardTimeouts {
-public:
-    static constexpr unsigned kNormalMs = 1000;
-    static constexpr unsigned kSuspectMs = 50;
-
-    unsigned TimeoutFor(int switcher) const;
-    void Record(int switcher, bool answered);
-
-private:
-    bool suspect_[5] = {};
-};
 
 }  // namespace panorel

@@ -1,6 +1,16 @@
 #include "mainprocess/MainCommandLine.h"
 
 namespace panorel {
+namespace {
+
+// An argument as it may be shown in a message: a runaway one is cut.
+std::wstring Quoted(const std::wstring& argument) {
+    constexpr std::size_t kShown = 80;
+    if (argument.size() <= kShown) return L"\"" + argument + L"\"";
+    return L"\"" + argument.substr(0, kShown) + L"...\"";
+}
+
+}  // namespace
 
 MainOptions ParseMainCommandLine(const std::vector<std::wstring>& args) {
     MainOptions o;
@@ -14,14 +24,17 @@ MainOptions ParseMainCommandLine(const std::vector<std::wstring>& args) {
         const std::wstring& a = args[i];
         if (a == L"--single-desktop") {
             o.singleDesktop = true;
+        } else if (a == L"--help" || a == L"-h" || a == L"/?") {
+            o.command = MainCommand::Help;
+            return o;
         } else if (a == L"--shutdown" || a == L"--signal") {
-            if (sawCommand) return invalid(L"only one of --signal and --shutdown may be given");
+            if (sawCommand) return invalid(L"Only one of --signal and --shutdown may be given (" + Quoted(a) + L").");
             sawCommand = true;
             if (a == L"--shutdown") {
                 o.command = MainCommand::Shutdown;
                 continue;
             }
-            if (i + 1 >= args.size()) return invalid(L"--signal needs an event name");
+            if (i + 1 >= args.size()) return invalid(L"--signal needs an event name.");
             const std::wstring& name = args[++i];
             // Event names are plain ASCII; anything else cannot name one of ours.
             std::string ascii;
@@ -29,10 +42,22 @@ MainOptions ParseMainCommandLine(const std::vector<std::wstring>& args) {
             o.command = MainCommand::Signal;
             o.shortName = ascii;
         } else {
-            return invalid(L"unknown argument");
+            return invalid(L"Unknown argument " + Quoted(a) + L".");
         }
     }
     return o;
+}
+
+std::wstring MainUsageText() {
+    return L"Usage:\n"
+           L"  Panorel2.exe [--single-desktop]\n"
+           L"      Starts Panorel 2: four desktops, or with --single-desktop all four switchers on this one.\n"
+           L"  Panorel2.exe --signal <event name>\n"
+           L"      Signals one shared event of the running Panorel 2, e.g. ShowPreviewSwitcher1 or ReadReg.\n"
+           L"  Panorel2.exe --shutdown\n"
+           L"      Ends the running Panorel 2 and its switchers.\n"
+           L"  Panorel2.exe --help\n"
+           L"      Shows this text.";
 }
 
 }  // namespace panorel

@@ -1,27 +1,32 @@
 #pragma once
-// The main process's Win32 side: owns the shared events, starts the four
-// switchers, forwards signals to them (one forwarding thread per switcher),
-// registers the desktops' hotkeys and makes the requested desktop active. Decisions come from the core
-// (EventRouting, HotkeyModel); this class only talks to the system.
+// The main process's Win32 side: holds the instance mutex, owns the shared
+// events and the desktops, serves each desktop from a thread that joined it
+// (DesktopThread), registers the hotkeys and makes the requested desktop
+// active. Decisions come from the core (EventRouting, HotkeyModel,
+// SignalQueue, SwitcherRestarts, ClipboardTurns); this class only talks to
+// the system.
 #include <windows.h>
 
 #include <array>
 #include <memory>
-#include <mutex>
+#include <set>
 #include <string>
+#include <tuple>
 
 #include "host/Handles.h"
-#include "mainprocess/EventRouting.h"
-#include "mainprocess/HotkeyModel.h"
-#include "mainprocess/SwitcherForwarder.h"
+#include "mainprocess/ClipboardTurns.h"
+#include "mainprocess/DesktopThread.h"
 
 namespace panorel {
 
-// The main process's hidden window: class and caption used to find it, and
-// the property holding the active desktop (1..4) as its value.
+// The main process's hidden window, on desktop 1: class and caption used to
+// find it, and the property holding the active desktop (1..4) as its value.
 constexpr wchar_t kMainWindowClass[] = L"Panorel2Main";
 constexpr wchar_t kMainWindowCaption[] = L"Panorel2";
 constexpr char kActiveDesktopProperty[] = "Panorel2_ActiveDesktop";
+// Set by the main process when it refuses a shutdown because a window stayed
+// open; --shutdown waits for it or for the main process's end.
+constexpr wchar_t kShutdownRefusedEvent[] = L"Local\\velmora_Panorel2ShutdownRefused";
 
 class MainProcess {
 public:
@@ -32,48 +37,57 @@ public:
 
     // Sets everything up and serves until shut down; returns the exit code.
     int Run();
+    // --shutdown when no main process runs: ends the switchers an ended one
+    // left, as its own shutdown would have.
+    int EndLeftovers();
 
 private:
+    int TakeInstance();
     int CreateEvents();
+    bool PrepareDesktops(bool createMissing);
     bool CreateMainWindow();
-    bool PrepareDesktops();
-    void RegisterHotkeys(bool logFailures);
+    void RegisterHotkeys();
     void UnregisterHotkeys();
-    bool StartForwarders();
-    void StartSwitchers();
+    void WriteHotkeyStatus(const std::array<DWORD, kHotkeyCount + 1>& status);
+    bool StartDesktopThreads(bool startSwitchers);
     void Serve();
     void Handle(int index);
+    void OnHotkey(int id);
     void SwitchToDesktop(int desktop);
-    // Sends one event name to its switcher; runs on that switcher's forwarding thread.
-    DeliveryResult Deliver(int index);
-    // `known`, when it is still switcher n's window; otherwise a search.
-    HWND FindSwitcherWindow(int n, HWND known = nullptr) const;
+    int EndEverything();
+    bool OtherWindowsClosed();
     void EndSwitchers();
+    void EndShells();
+    void StopThreads();
+    HDESK DesktopOf(int n) const;
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     bool singleDesktop_;
     bool shutdownRequested_ = false;
+    bool waitFailed_ = false;
     int active_ = 1;
-    std::array<KernelHandle, 55> events_;  // index 1..54
-    std::array<KernelHandle, 5> switchers_;  // processes, index 1..4
-    std::array<DesktopHandle, 5> desktops_;  // real-desktop mode, index 1..4
+    KernelHandle instance_;  // the mutex, owned from TakeInstance on
+    bool ownsInstance_ = false;
+    KernelHandle refused_;
+    std::array<KernelHandle, 55> events_;    // index 1..54
+    std::array<DesktopHandle, 5> desktops_;  // four-desktop mode, index 1..4
     std::array<std::wstring, 5> desktopNames_;
-    std::array<bool, 5> hotkeyRegistered_{};
+    HDESK startDesktop_ = nullptr;  // the one this process started on (not to be closed)
     WindowHandle window_;
-    // Each switcher's entry of these two is touched only by its own forwarder.
-    ForwardTimeouts timeouts_;
-    std::array<HWND, 5> knownWindows_{};
-    // The clipboard opens for one process at a time: receivers of an Update
-    // read it in turn, as when one thread forwarded everything.
-    std::mutex clipboardTurn_;
-    // Last: destroyed (threads joined) before anything their deliveries use.
-    std::array<std::unique_ptr<SwitcherForwarder>, 5> forwarders_;  // index 1..4
+    std::array<bool, kHotkeyCount + 1> hotkeyRegistered_{};
+    std::set<std::tuple<int, int, int, DWORD>> loggedHotkeyFailures_;  // id, key, modifiers, error
+    Inbox inbox_;
+    ClipboardTurns turns_;
+    // Last: stopped (threads joined) before anything they use goes.
+    std::array<std::unique_ptr<DesktopThread>, 5> threads_;  // index 1..4
 };
 
+// Whether a main process runs now (it holds the instance mutex).
+bool MainProcessRuns();
 // Panorel2.exe --signal: sets one event by its short name.
 int SignalEventByShortName(const std::string& shortName);
 // Panorel2.exe --shutdown: asks the running main process to end everything
-// and waits until it has.
+// and waits until it has, or ends what an ended one left.
 int RequestShutdown();
 
 }  // namespace panorel

@@ -30,23 +30,25 @@ const std::array<std::string, kEventCount + 1>& ShortNames() {
     return names;
 }
 
-std::array<std::string, kEventCount + 1>& EventNameTable() {
-    static std::array<std::string, kEventCount + 1> table;
+// Built once, on first use, and never written again: the main process reads
+// it from several threads at once, and a function-local constant is
+// initialised exactly once even when they race to it.
+const std::array<std::string, kEventCount + 1>& EventNameTable() {
+    static const auto table = [] {
+        std::array<std::string, kEventCount + 1> full;
+        for (int i = 1; i <= kEventCount; ++i) full[i] = std::string(EventPrefix) + ShortNames()[i];
+        return full;
+    }();
     return table;
 }
 
 }  // namespace
 
-void BuildEventNames() {
-    auto& table = EventNameTable();
-    for (int i = 1; i <= kEventCount; ++i) table[i] = std::string(EventPrefix) + ShortNames()[i];
-}
+void BuildEventNames() { EventNameTable(); }
 
 std::string EventName(std::int16_t index) {
     if (index < 1 || index > kEventCount) return {};
-    auto& table = EventNameTable();
-    if (table[index].empty()) BuildEventNames();
-    return table[index];
+    return EventNameTable()[index];
 }
 
 std::string ShortEventName(int index) {

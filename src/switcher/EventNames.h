@@ -11,7 +11,7 @@ constexpr int kEventCount = 54;
 constexpr int kEventsPerSwitcher = 12;
 constexpr std::string_view EventPrefix = "Local\\velmora_";
 
-// Fills the name table (idempotent).
+// Builds the name table if it is not built yet; it never changes after that.
 void BuildEventNames();
 // Full name of entry 1..54; empty for any other index.
 std::string EventName(std::int16_t index);

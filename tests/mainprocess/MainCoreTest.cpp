@@ -1,52 +1,61 @@
 // The main process's decisions: its command line, what each event leads to,
-// the hotkeys, and the forwarding that never holds up the event loop.
+// the hotkeys, the signal queues, the restarts' back-off and the clipboard turns.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <mutex>
+#include <atomic>
+#include <numeric>
 #include <set>
 #include <thread>
 #include <vector>
 
+#include "mainprocess/ClipboardTurns.h"
 #include "mainprocess/EventRouting.h"
 #include "mainprocess/HotkeyModel.h"
 #include "mainprocess/MainCommandLine.h"
-#include "mainprocess/SwitcherForwarder.h"
+#include "mainprocess/SignalQueue.h"
+#include "mainprocess/SwitcherRestarts.h"
 #include "switcher/EventNames.h"
 
 namespace panorel {
 namespace {
 
-TEST(MainCommandLine, AcceptsTheFourFormsAndRejectsTheRest) {
-    BuildEventNames();
+TEST(MainCommandLine, AcceptsTheFiveFormsAndNamesWhatItRejects) {
     const struct {
         std::vector<std::wstring> args;
         MainCommand command;
         bool single;
         std::string shortName;
-    } cases[] = {{{}, MainCommand::Run, false, ""},
-                 {{L"--single-desktop"}, MainCommand::Run, true, ""},
-                 {{L"--signal", L"Switcher1SwitchTo3"}, MainCommand::Signal, false, "Switcher1SwitchTo3"},
-                 {{L"--shutdown"}, MainCommand::Shutdown, false, ""},
-                 {{L"--signal"}, MainCommand::Invalid, false, ""},
-                 {{L"--SHUTDOWN"}, MainCommand::Invalid, false, ""},
-                 {{L"1"}, MainCommand::Invalid, false, ""},
-                 {{L"--shutdown", L"--signal", L"ReadReg"}, MainCommand::Invalid, false, ""},
-                 {{L"--signal", L"ReadReg", L"extra"}, MainCommand::Invalid, false, ""},
-                 {{L""}, MainCommand::Invalid, false, ""},
-                 {{std::wstring(100000, L'-')}, MainCommand::Invalid, false, ""}};
+        std::wstring named;  // for Invalid: what the problem text quotes
+    } cases[] = {{{}, MainCommand::Run, false, "", L""},
+                 {{L"--single-desktop"}, MainCommand::Run, true, "", L""},
+                 {{L"--signal", L"Switcher1SwitchTo3"}, MainCommand::Signal, false, "Switcher1SwitchTo3", L""},
+                 {{L"--shutdown"}, MainCommand::Shutdown, false, "", L""},
+                 {{L"--help"}, MainCommand::Help, false, "", L""},
+                 {{L"--bogus", L"--help"}, MainCommand::Invalid, false, "", L"\"--bogus\""},
+                 {{L"--signal"}, MainCommand::Invalid, false, "", L"--signal"},
+                 {{L"--SHUTDOWN"}, MainCommand::Invalid, false, "", L"\"--SHUTDOWN\""},
+                 {{L"1"}, MainCommand::Invalid, false, "", L"\"1\""},
+                 {{L"--shutdown", L"--signal", L"ReadReg"}, MainCommand::Invalid, false, "", L"\"--signal\""},
+                 {{L"--signal", L"ReadReg", L"extra"}, MainCommand::Invalid, false, "", L"\"extra\""},
+                 {{L""}, MainCommand::Invalid, false, "", L"\"\""},
+                 {{std::wstring(100000, L'-')}, MainCommand::Invalid, false, "", std::wstring(80, L'-') + L"...\""}};
     for (const auto& c : cases) {
         const MainOptions o = ParseMainCommandLine(c.args);
         EXPECT_EQ(o.command, c.command) << c.args.size();
         EXPECT_EQ(o.singleDesktop, c.single);
-        if (c.command != MainCommand::Invalid) {
+        if (c.command == MainCommand::Invalid) {
+            EXPECT_NE(o.problem.find(c.named), std::wstring::npos) << std::string(o.problem.begin(), o.problem.end());
+            EXPECT_LT(o.problem.size(), 200u);
+        } else {
             EXPECT_EQ(o.shortName, c.shortName);
+            EXPECT_TRUE(o.problem.empty());
         }
-        EXPECT_EQ(o.problem.empty(), c.command != MainCommand::Invalid);
     }
     // U+0153 truncated to a byte would be 'S' (0x53); it must not become "Shutdown".
     EXPECT_EQ(EventIndexOfShortName(ParseMainCommandLine({L"--signal", L"\u0153hutdown"}).shortName), 0);
+    for (const wchar_t* option : {L"--single-desktop", L"--signal", L"--shutdown", L"--help"})
+        EXPECT_NE(MainUsageText().find(option), std::wstring::npos);
 }
 
 TEST(EventRouting, EverySwitcherEventIsForwardedToItsOwnerAndTheSharedOnesAct) {
@@ -74,121 +83,110 @@ TEST(EventRouting, EverySwitcherEventIsForwardedToItsOwnerAndTheSharedOnesAct) {
         EXPECT_EQ(ReadsClipboard(i), ShortEventName(i).find("Update") != std::string::npos) << i;
 }
 
-TEST(Hotkeys, AHotkeyAsksTheActiveSwitcherToMove) {
-    BuildEventNames();
-    EXPECT_EQ(ShortEventName(HotkeyEventIndex(1, 3)), "Switcher1SwitchTo3");
-    EXPECT_EQ(ShortEventName(HotkeyEventIndex(4, 2)), "Switcher4SwitchTo2");
-    EXPECT_EQ(ShortEventName(HotkeyEventIndex(2, 2)), "Switcher2SwitchTo2");  // the switcher beeps
-    for (int j = 1; j <= 4; ++j) EXPECT_EQ(DesktopOfHotkeyId(HotkeyId(j)), j);
-    for (long long id : {0LL, 5LL, 0x7FFFFFFFLL}) EXPECT_EQ(DesktopOfHotkeyId(id), 0) << id;
-    EXPECT_EQ(HotkeyEventIndex(0, 1) + HotkeyEventIndex(1, 5), 0);
+TEST(Hotkeys, AHotkeyAsksTheActiveSwitcherToMoveOrToShowItsPanel) {
+    const struct {
+        int active, id;
+        const char* event;
+    } cases[] = {{1, 3, "Switcher1SwitchTo3"}, {4, 2, "Switcher4SwitchTo2"}, {2, 2, "Switcher2SwitchTo2"},
+                 {3, kPanelHotkeyId, "ShowPreviewSwitcher3"}, {0, 1, ""}, {1, 6, ""}, {5, kPanelHotkeyId, ""}};
+    for (const auto& c : cases) EXPECT_EQ(ShortEventName(HotkeyEventIndex(c.active, c.id)), c.event) << c.active << c.id;
+    for (long long id : {0LL, 6LL, -1LL, 0x7FFFFFFFLL}) EXPECT_EQ(OurHotkeyId(id), 0) << id;
+    EXPECT_EQ(std::wstring(HotkeyValueName(kPanelHotkeyId)) + HotkeyValueName(2), L"PanelKeyDesktop2Key");
+    EXPECT_EQ(HotkeyModifierBits(0x4003), 3u) << "no flag of the registration's own";
 }
 
-// A switcher that takes its time: each delivery waits until the test lets it
-// go, so signals pile up behind it as they would behind a busy switcher.
-class SlowSwitcher {
-public:
-    DeliveryResult Take(int index) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        entered_ = true;
-        open_.notify_all();
-        open_.wait(lock, [this] { return released_; });
-        received_.push_back(index);
-        return DeliveryResult::Delivered;
-    }
-    void WaitEntered() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        open_.wait(lock, [this] { return entered_; });
-    }
-    void Release() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        released_ = true;
-        open_.notify_all();
-    }
-    std::vector<int> Received() {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return received_;
-    }
+using Clock = SignalQueue::Clock;
 
-private:
-    std::mutex mutex_;
-    std::condition_variable open_;
-    bool entered_ = false;
-    bool released_ = false;
-    std::vector<int> received_;
-};
-
-TEST(SwitcherForwarder, PostingNeverWaitsAndEverySignalArrivesOnceInOrder) {
-    SlowSwitcher busy;
-    std::vector<int> posted;
-    {
-        SwitcherForwarder forwarder([&](int index) { return busy.Take(index); });
-        // All 10,000 are posted while the switcher has not taken the first
-        // one: a post that waited for it would never return.
-        for (int k = 0; k < 10000; ++k) {
-            posted.push_back(1 + k % 12);
-            forwarder.Post(posted.back());
-        }
-        busy.Release();
-        EXPECT_TRUE(forwarder.WaitUntilIdle(std::chrono::seconds(20)));
-        EXPECT_EQ(forwarder.Dropped(), 0u);
-    }
-    EXPECT_EQ(busy.Received(), posted);
-}
-
-TEST(SwitcherForwarder, AFullQueueDropsTheOldestWaitingAndNeverTheOneUnderWay) {
-    SlowSwitcher hung;
+TEST(SignalQueue, EverySignalIsTakenOnceInOrderAndAFullQueueDropsTheOldestWaiting) {
+    SignalQueue queue;
+    const Clock::time_point t0{};
+    // Signal 1 is under way (its switcher stalls); the rest pile up behind it.
+    ASSERT_TRUE(queue.Post(1, t0));
+    ASSERT_EQ(queue.Take(t0).index, 1);
     const int extra = 100;
-    SwitcherForwarder forwarder([&](int index) { return hung.Take(index); });
-    forwarder.Post(0);
-    hung.WaitEntered();  // signal 0 is under way, held by the hung switcher
-    const int last = static_cast<int>(SwitcherForwarder::kCapacity) + extra;
-    for (int k = 1; k <= last; ++k) forwarder.Post(k);
-    EXPECT_EQ(forwarder.Dropped(), static_cast<std::uint64_t>(extra));
-    hung.Release();
-    EXPECT_TRUE(forwarder.WaitUntilIdle(std::chrono::seconds(20)));
-    const std::vector<int> got = hung.Received();
-    ASSERT_EQ(got.size(), SwitcherForwarder::kCapacity + 1);
-    EXPECT_EQ(got[0], 0);
-    EXPECT_EQ(got[1], extra + 1);
-    EXPECT_EQ(got.back(), last);
-    EXPECT_TRUE(std::is_sorted(got.begin(), got.end()));
-    EXPECT_EQ(std::adjacent_find(got.begin(), got.end()), got.end()) << "a signal arrived twice";
+    const int last = 1 + static_cast<int>(SignalQueue::kCapacity) + extra;
+    int refused = 0;
+    for (int k = 2; k <= last; ++k) refused += queue.Post(k, t0) ? 0 : 1;
+    EXPECT_EQ(refused, extra);
+    EXPECT_EQ(queue.Dropped(), static_cast<std::uint64_t>(extra));
+    EXPECT_EQ(queue.Take(t0).index, 0) << "nothing more while one is under way";
+    queue.Finish(DeliveryResult::Delivered, t0);
+    std::vector<int> got;
+    for (SignalQueue::Next next; (next = queue.Take(t0)).index != 0;) {
+        got.push_back(next.index);
+        queue.Finish(DeliveryResult::Delivered, t0);
+    }
+    std::vector<int> expected(SignalQueue::kCapacity);
+    std::iota(expected.begin(), expected.end(), 2 + extra);  // the newest, each once, in order
+    EXPECT_TRUE(got == expected) << got.size() << " taken, the first " << (got.empty() ? 0 : got[0]);
 }
 
-TEST(SwitcherForwarder, AWindowThatComesLateGetsEverythingOneThatNeverComesNothingAndStopIsQuick) {
-    const ForwardTiming quick{std::chrono::milliseconds(1), std::chrono::milliseconds(1000)};
-    struct Case {
-        int missingTries;  // deliveries that find no window before it appears
-        std::vector<int> expected;
-        std::uint64_t dropped;
-    };
-    const Case cases[] = {{0, {1, 2, 3}, 0}, {20, {1, 2, 3}, 0}, {1000000, {}, 3}};
-    for (const Case& c : cases) {
-        std::mutex mutex;
-        std::vector<int> got;
-        int tries = 0;
-        SwitcherForwarder forwarder(
-            [&](int index) {
-                std::lock_guard<std::mutex> lock(mutex);
-                if (++tries <= c.missingTries) return DeliveryResult::NoWindow;
-                got.push_back(index);
-                return DeliveryResult::Delivered;
-            },
-            quick);
-        for (int index : {1, 2, 3}) forwarder.Post(index);
-        EXPECT_TRUE(forwarder.WaitUntilIdle(std::chrono::seconds(10))) << c.missingTries;
-        EXPECT_EQ(forwarder.Dropped(), c.dropped) << c.missingTries;
-        std::lock_guard<std::mutex> lock(mutex);
-        EXPECT_EQ(got, c.expected) << c.missingTries;
+// Tried every 100 ms for 5 s from posting, the order kept.
+TEST(SignalQueue, ASignalWithoutItsWindowWaitsAtTheHeadUntilItsTimeRunsOut) {
+    const struct {
+        int missing;  // attempts that find no window
+        std::vector<int> delivered;
+    } cases[] = {{0, {1, 2}}, {49, {1, 2}}, {1000, {}}};
+    for (const auto& c : cases) {
+        SignalQueue queue;
+        Clock::time_point now{};
+        queue.Post(1, now);
+        queue.Post(2, now);
+        std::vector<int> delivered;
+        for (int attempts = 0;;) {
+            const SignalQueue::Next next = queue.Take(now);
+            if (next.index == 0) {
+                if (!next.dueAt) break;
+                now = *next.dueAt;
+                continue;
+            }
+            const bool found = ++attempts > c.missing;
+            if (found) delivered.push_back(next.index);
+            queue.Finish(found ? DeliveryResult::Delivered : DeliveryResult::NoWindow, now);
+        }
+        EXPECT_EQ(delivered, c.delivered) << c.missing;
+        EXPECT_EQ(queue.Dropped(), 2 - c.delivered.size()) << c.missing;
+        EXPECT_LE(now, Clock::time_point{} + std::chrono::milliseconds(5100)) << c.missing;
     }
-    // Stopping while a switcher is missing returns at once.
-    const auto start = std::chrono::steady_clock::now();
-    {
-        SwitcherForwarder forwarder([](int) { return DeliveryResult::NoWindow; });
-        for (int k = 0; k < 100; ++k) forwarder.Post(k);
+}
+
+// Three restarts a minute; a fourth waits until the oldest is a minute old.
+TEST(SwitcherRestarts, AtMostThreeAMinute) {
+    using std::chrono::seconds;
+    const struct {
+        std::vector<int> restartedAt;  // seconds
+        int askAt;
+        int wait;
+    } cases[] = {{{}, 0, 0}, {{0, 1}, 2, 0}, {{0, 1, 2}, 3, 57}, {{0, 1, 2}, 60, 0}, {{0, 1, 2, 60}, 61, 0},
+                 {{0, 1, 2, 60}, 60, 1}, {{10, 20, 30}, 45, 25}};
+    for (const auto& c : cases) {
+        SwitcherRestarts restarts;
+        for (int at : c.restartedAt) restarts.Restarted(Clock::time_point{} + seconds(at));
+        EXPECT_EQ(restarts.WaitBefore(Clock::time_point{} + seconds(c.askAt)), seconds(c.wait)) << c.askAt;
     }
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+// A turn ends when its holder ends it, or when its lease runs out.
+TEST(ClipboardTurns, TurnsFollowEachOtherAndAStuckOneHoldsUpTheNextOnlyForItsLease) {
+    using std::chrono::milliseconds;
+    ClipboardTurns turns(milliseconds(1000));
+    std::uint64_t first = turns.Begin();
+    std::atomic<bool> secondBegan{false};
+    std::thread second([&] {
+        turns.End(turns.Begin());
+        secondBegan = true;
+    });
+    std::this_thread::sleep_for(milliseconds(50));
+    EXPECT_FALSE(secondBegan) << "a running turn holds up the next";
+    turns.End(first);
+    second.join();
+    const auto start = Clock::now();
+    first = turns.Begin();  // never ended: its receiver stalls
+    turns.End(turns.Begin());
+    const auto waited = Clock::now() - start;
+    EXPECT_GE(waited, milliseconds(990));
+    EXPECT_LT(waited, milliseconds(3000));
+    turns.End(first);  // late: changes nothing
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 namespace panorel {
 namespace {
@@ -36,6 +39,23 @@ TEST(EventNames, OutsideTheTableIsEmpty) {
     for (std::int16_t index : {0, 55, -1, -32768, 32767}) EXPECT_EQ(EventName(index), "") << index;
     EXPECT_EQ(EventIndexOfShortName("Switcher5Update1"), 0);
     EXPECT_EQ(EventIndexOfShortName(""), 0);
+}
+
+// The main process reads names on one thread per desktop while others may
+// still ask for the table to be built: the table must never be rewritten.
+TEST(EventNames, ReadersOnFourThreadsSeeOneUnchangingTable) {
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 4; ++t)
+        readers.emplace_back([&wrong] {
+            for (int k = 0; k < 20000; ++k) {
+                BuildEventNames();
+                const auto index = static_cast<std::int16_t>(1 + k % kEventCount);
+                if (EventName(index) != "Local\\velmora_" + ShortEventName(index)) ++wrong;
+            }
+        });
+    for (auto& r : readers) r.join();
+    EXPECT_EQ(wrong, 0);
 }
 
 }  // namespace

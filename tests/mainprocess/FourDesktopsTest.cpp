@@ -1,0 +1,263 @@
+// The real Panorel2.exe in its default mode under Wine: four desktop objects,
+// a thread of the main process on each, hotkeys from whichever desktop is
+// active, every switcher's panel, a killed switcher back, a desktop's
+// programs, a shutdown that strands no window, and a clean start after a
+// crash. (Wine lets messages cross desktops, which Windows does not, so only
+// which desktop each thread is on can show that the rule is kept.)
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <atomic>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "WinTestSupport.h"
+#include "mainprocess/MainCommandLine.h"
+
+namespace panorel::test {
+namespace {
+
+std::wstring DesktopNameOf(HANDLE desktop) {
+    wchar_t name[256] = {};
+    DWORD needed = 0;
+    if (!desktop ||
+        !::GetUserObjectInformationW(static_cast<HDESK>(desktop), UOI_NAME, name, sizeof name - 2, &needed))
+        return {};
+    return name;
+}
+
+// GetThreadDesktop answers for another process's thread with the handle as
+// that process holds it; a copy of the handle tells the desktop's name.
+std::set<std::wstring> ThreadDesktops(HANDLE process) {
+    const DWORD pid = ::GetProcessId(process);
+    KernelHandle source(::OpenProcess(PROCESS_DUP_HANDLE, FALSE, pid));
+    KernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    std::set<std::wstring> desktops;
+    THREADENTRY32 t{};
+    t.dwSize = sizeof t;
+    for (BOOL ok = ::Thread32First(snapshot.get(), &t); ok; ok = ::Thread32Next(snapshot.get(), &t)) {
+        HANDLE copy = nullptr;
+        if (t.th32OwnerProcessID == pid &&
+            ::DuplicateHandle(source.get(), ::GetThreadDesktop(t.th32ThreadID), ::GetCurrentProcess(), &copy, 0,
+                              FALSE, DUPLICATE_SAME_ACCESS)) {
+            desktops.insert(DesktopNameOf(copy));
+            ::CloseDesktop(static_cast<HDESK>(copy));
+        }
+    }
+    return desktops;
+}
+
+int ProcessesNamed(const wchar_t* file) {
+    KernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    int count = 0;
+    PROCESSENTRY32W p{};
+    p.dwSize = sizeof p;
+    for (BOOL ok = ::Process32FirstW(snapshot.get(), &p); ok; ok = ::Process32NextW(snapshot.get(), &p))
+        count += _wcsicmp(p.szExeFile, file) == 0;
+    return count;
+}
+
+bool DesktopExists(int n) {
+    DesktopHandle d(::OpenDesktopW((L"Panorel2Desktop" + std::to_wstring(n)).c_str(), 0, FALSE, DESKTOP_READOBJECTS));
+    return static_cast<bool>(d);
+}
+
+// The style says whether a window on a desktop not shown is up.
+bool Shown(HWND w) { return (::GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+DWORD HotkeyStatus(const wchar_t* name) {
+    DWORD value = 0xFFFFFFFF, size = sizeof value;
+    ::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Panorel\\HotkeyStatus", name, RRF_RT_REG_DWORD, nullptr, &value,
+                   &size);
+    return value;
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = 0; (at = text.find(part, at)) != std::string::npos; ++at) ++n;
+    return n;
+}
+
+void PutDword(const wchar_t* name, DWORD value) { ASSERT_TRUE(PutSetting(name, REG_DWORD, &value, sizeof value)); }
+
+// Another program's window on one of the desktops. It closes when asked,
+// unless it is to stay, as one does that asks "save changes?".
+class WindowOnDesktop {
+public:
+    WindowOnDesktop(const wchar_t* desktop, bool stays) : stays(stays) {
+        KernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        thread_ = std::thread([this, desktop, &ready] {
+            DesktopHandle d(::OpenDesktopW(desktop, 0, FALSE, GENERIC_ALL));
+            ::SetThreadDesktop(d.get());
+            WNDCLASSW wc{};
+            wc.lpfnWndProc = &Proc;
+            wc.hInstance = ::GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"Panorel2TestUserWindow";
+            ::RegisterClassW(&wc);
+            window_ = ::CreateWindowExW(0, wc.lpszClassName, L"Unsaved work", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                        300, 200, nullptr, nullptr, wc.hInstance, this);
+            threadId_ = ::GetCurrentThreadId();
+            ::SetEvent(ready.get());
+            MSG msg;
+            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+            if (::IsWindow(window_)) ::DestroyWindow(window_);
+        });
+        ::WaitForSingleObject(ready.get(), 10000);
+    }
+    ~WindowOnDesktop() {
+        ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    bool Open() const { return ::IsWindow(window_) != FALSE; }
+    std::atomic<bool> stays;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        auto* self = WindowObject<WindowOnDesktop>(hwnd, msg, lParam);
+        return msg == WM_CLOSE && self && self->stays ? 0 : ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    HWND window_ = nullptr;
+    DWORD threadId_ = 0;
+    std::thread thread_;
+};
+
+HWND WaitForSwitcherOtherThan(int n, HWND old) {
+    const std::wstring caption = L"Spacehost" + std::to_wstring(n);
+    HWND w = nullptr;
+    PumpUntil([&] { return (w = FindWindowOnAnyDesktop(caption.c_str())) != nullptr && w != old; }, 20000);
+    return w != old ? w : nullptr;
+}
+
+void ExpectPanelToggles(HWND switcher, int n) {
+    const std::wstring signal = L"--signal ShowPreviewSwitcher" + std::to_wstring(n);
+    EXPECT_EQ(RunMainToEnd(signal), kExitOk);
+    EXPECT_TRUE(PumpUntil([&] { return Shown(switcher); }, 10000)) << "panel " << n;
+    EXPECT_EQ(RunMainToEnd(signal), kExitOk);
+    EXPECT_TRUE(PumpUntil([&] { return !Shown(switcher); }, 10000)) << "panel " << n;
+}
+
+TEST(FourDesktops, EachIsServedFromItsThreadByHotkeysAndPanelsAndShutdownStrandsNoWindow) {
+    DeleteSettings();
+    DeleteErrorLog();
+    const WORD keys[] = {0, 'A', 'B', 'C', 'D'};
+    for (int n = 1; n <= 4; ++n) {
+        PutDword((L"Desktop" + std::to_wstring(n) + L"Key").c_str(), keys[n]);
+        PutDword((L"Desktop" + std::to_wstring(n) + L"KeyMod").c_str(), MOD_CONTROL | MOD_ALT);
+    }
+    PutDword(L"PanelKey", 'P');
+    PutDword(L"PanelKeyMod", MOD_CONTROL | MOD_ALT);
+    const std::wstring programs =
+        DistPath(L"..\\tests\\ran_on_desktop.exe") + L'\0' + L"Z:\\no\\such\\program.exe" + L'\0';
+    ASSERT_TRUE(PutSetting(L"Desktop2Programs", REG_MULTI_SZ, programs.c_str(), DWORD(programs.size() * 2 + 2)));
+    KernelHandle ran(::CreateEventW(nullptr, TRUE, FALSE, L"Local\\panorel_test_ran_on_Panorel2Desktop2"));
+    // Another program holds desktop 4's combination.
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 77, MOD_CONTROL | MOD_ALT, 'D'));
+    const int shells = ProcessesNamed(L"explorer.exe");
+
+    RunningMain run(L"");
+    ASSERT_TRUE(run.Ready());
+    const std::set<std::wstring> desktops = ThreadDesktops(run.Main().get());
+    for (int n = 2; n <= 4; ++n)
+        EXPECT_EQ(desktops.count(L"Panorel2Desktop" + std::to_wstring(n)), 1u) << "no thread on desktop " << n;
+
+    EXPECT_TRUE(PumpUntil([&] { return ::WaitForSingleObject(ran.get(), 0) == WAIT_OBJECT_0; }, 10000))
+        << "desktop 2's program ran there";
+    EXPECT_TRUE(PumpUntil([] { return ReadErrorLog().find("no\\such\\program.exe\" on desktop 2") != std::string::npos; },
+                          5000))
+        << ReadErrorLog();
+    const struct {
+        const wchar_t* name;
+        DWORD status;
+    } statuses[] = {{L"Desktop1Key", 0}, {L"Desktop2Key", 0}, {L"Desktop3Key", 0}, {L"Desktop4Key", 1409},
+                    {L"PanelKey", 0}};
+    for (const auto& s : statuses) EXPECT_EQ(HotkeyStatus(s.name), s.status) << s.name;
+    const DWORD round = HotkeyStatus(L"Round");
+    EXPECT_EQ(Occurrences(ReadErrorLog(), "another program holds it"), 1u) << ReadErrorLog();
+
+    for (int n = 1; n <= 4; ++n) ExpectPanelToggles(run.SwitcherWindow(n), n);
+
+    // Real key presses, from whichever desktop is active.
+    for (const int to : {2, 3, 1}) {
+        PressKeys({VK_CONTROL, VK_MENU, keys[to]});
+        EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == to; }, 10000)) << "to desktop " << to;
+    }
+    PressKeys({VK_CONTROL, VK_MENU, 'P'});
+    EXPECT_TRUE(PumpUntil([&] { return Shown(run.SwitcherWindow(1)); }, 10000)) << "the panel hotkey";
+    PressKeys({VK_CONTROL, VK_MENU, 'P'});
+    EXPECT_TRUE(PumpUntil([&] { return !Shown(run.SwitcherWindow(1)); }, 10000));
+    // Read again: the held key stays held (and is not logged again); a new key for desktop 4 works.
+    EXPECT_EQ(RunMainToEnd(L"--signal ReadReg"), kExitOk);
+    EXPECT_TRUE(PumpUntil([&] { return HotkeyStatus(L"Round") == round + 1; }, 5000));
+    EXPECT_EQ(Occurrences(ReadErrorLog(), "another program holds it"), 1u) << "logged once";
+    PutDword(L"Desktop4Key", 'E');
+    EXPECT_EQ(RunMainToEnd(L"--signal ReadReg"), kExitOk);
+    EXPECT_TRUE(PumpUntil([&] { return HotkeyStatus(L"Round") == round + 2; }, 5000));
+    EXPECT_EQ(HotkeyStatus(L"Desktop4Key"), 0u);
+    for (const WORD key : {'E', 'A'}) {
+        PressKeys({VK_CONTROL, VK_MENU, key});
+        EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == (key == 'E' ? 4 : 1); }, 10000)) << char(key);
+    }
+    ::UnregisterHotKey(nullptr, 77);
+
+    // A switcher that ends unasked is back on its desktop, and its panel opens.
+    const HWND killed = run.SwitcherWindow(3);
+    const double killedAt = NowMs();
+    run.KillSwitcher(3);
+    const HWND back = WaitForSwitcherOtherThan(3, killed);
+    ASSERT_NE(back, nullptr) << "switcher 3 was not started again";
+    std::printf("[ figures  ] a killed switcher's window was back after %.0f ms\n", NowMs() - killedAt);
+    ExpectPanelToggles(back, 3);
+    EXPECT_NE(ReadErrorLog().find("Spacehost3 ended without being asked to"), std::string::npos);
+
+    {
+        WindowOnDesktop closes(L"Panorel2Desktop2", false);
+        WindowOnDesktop stays(L"Panorel2Desktop3", true);
+        ASSERT_TRUE(closes.Open() && stays.Open());
+        EXPECT_EQ(RunMainToEnd(L"--shutdown", 90000), kExitWindowsStillOpen);
+        EXPECT_FALSE(closes.Open()) << "asked to close, it closed";
+        EXPECT_TRUE(stays.Open());
+        EXPECT_EQ(run.ActiveDesktop(), 3) << "the user is brought to the window that stayed";
+        EXPECT_EQ(WaitExit(run.Main(), 0), -1) << "nothing ends";
+        EXPECT_EQ(ProcessesNamed(L"Spacehost.exe"), 4);
+        stays.stays = false;
+        EXPECT_EQ(RunMainToEnd(L"--shutdown", 90000), kExitOk);
+        EXPECT_FALSE(stays.Open());
+    }
+    EXPECT_EQ(WaitExit(run.Main(), 0), 0);
+    EXPECT_EQ(ProcessesNamed(L"Spacehost.exe"), 0);
+    EXPECT_EQ(ProcessesNamed(L"explorer.exe"), shells) << "a shell of ours is left";
+    for (int n = 2; n <= 4; ++n) EXPECT_FALSE(DesktopExists(n)) << "desktop " << n << " is left";
+    DeleteSettings();
+}
+
+TEST(FourDesktops, AfterACrashANewStartTakesTheSwitchersOverAndShutdownLeavesNothing) {
+    DeleteSettings();
+    RunningMain crashed(L"");
+    ASSERT_TRUE(crashed.Ready());
+    DWORD pids[5] = {};
+    for (int n = 1; n <= 4; ++n) pids[n] = ::GetProcessId(crashed.Switcher(n).get());
+    ::TerminateProcess(crashed.Main().get(), 9);
+    WaitExit(crashed.Main(), 5000);
+    EXPECT_EQ(RunMainToEnd(L"--signal ShowPreviewSwitcher1"), kExitNotRunning) << "the events live on; no main does";
+
+    RunningMain again(L"");
+    ASSERT_TRUE(again.Ready());
+    for (int n = 1; n <= 4; ++n) EXPECT_EQ(::GetProcessId(again.Switcher(n).get()), pids[n]) << "switcher " << n;
+    EXPECT_EQ(ProcessesNamed(L"Spacehost.exe"), 4);
+    ExpectPanelToggles(again.SwitcherWindow(2), 2);
+
+    // Crashed again: --shutdown alone ends what it left.
+    ::TerminateProcess(again.Main().get(), 9);
+    WaitExit(again.Main(), 5000);
+    EXPECT_EQ(RunMainToEnd(L"--shutdown", 90000), kExitEndedLeftovers);
+    EXPECT_EQ(ProcessesNamed(L"Spacehost.exe"), 0);
+    for (int n = 2; n <= 4; ++n) EXPECT_FALSE(DesktopExists(n)) << "desktop " << n << " is left";
+    EXPECT_EQ(RunMainToEnd(L"--shutdown"), kExitNotRunning);
+}
+
+}  // namespace
+}  // namespace panorel::test
