@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "imaging/PngOracle.h"
+#include "imaging/WriterOracles.h"
 #include "imaging/cBMPparser.h"
 #include "imaging/cICOparser.h"
 #include "imaging/cTGAparser.h"
@@ -125,6 +126,65 @@ TEST(TgaParser, OtherFilesStayInBounds) {
             cTGAparser::LoadStream(bytes.data(), std::min(cut, bytes.size()), options, got);
         }
     }
+}
+
+// 5-5-5 pixels and colour-map entries in each storage, against Pillow. Pillow
+// knows no 15-bit depth, so it reads the same bytes marked 16-bit; it ignores
+// the attribute bit, which is alpha here where the descriptor gives the pixel
+// one alpha bit.
+TEST(TgaParser, FiveBitColoursReadLikePillow) {
+    constexpr std::uint8_t w = 42, h = 3;
+    const struct {
+        const char* name;
+        std::uint8_t type, bits, desc, mapBits;
+    } cases[] = {
+        {"15-bit raw", 2, 15, 0x20, 0},            {"16-bit raw bottom-up", 2, 16, 0x00, 0},
+        {"16-bit rle alpha bit", 10, 16, 0x21, 0}, {"16-bit rle right to left", 10, 16, 0x30, 0},
+        {"15-bit map", 1, 8, 0x20, 15},            {"16-bit map rle", 9, 8, 0x20, 16},
+    };
+    // Pixels in file order, in groups of three: one value repeated, then three values.
+    auto hash = [](std::uint32_t i) { return static_cast<std::uint16_t>((i * 2654435761u) >> 13); };
+    auto pixel = [&](std::uint32_t i) { return hash(i / 3 % 2 == 0 ? i / 3 : i + 1000); };
+    const std::string dir = test::TempDir("tga555");
+    std::vector<std::string> paths;
+    std::vector<PixelImage> ours;
+    for (const auto& c : cases) {
+        const bool mapped = c.mapBits != 0, rle = c.type & 8;
+        std::vector<std::uint8_t> tga = {0, mapped, c.type, 0, 0, 0, mapped, c.mapBits, 0, 0, 0, 0, w, 0, h, 0,
+                                         c.bits, c.desc};
+        auto put = [&](std::uint16_t v, bool index) {
+            tga.push_back(static_cast<std::uint8_t>(v));
+            if (!index) tga.push_back(static_cast<std::uint8_t>(v >> 8));
+        };
+        for (std::uint32_t i = 0; mapped && i < 256; ++i) put(hash(i), false);
+        for (std::uint32_t i = 0; i < w * h; ++i) {
+            const bool runStart = i % 6 == 0, rawStart = i % 6 == 3;
+            if (rle && (runStart || rawStart)) tga.push_back(runStart ? 0x82 : 0x02);
+            if (!rle || !(i % 6 == 1 || i % 6 == 2)) put(pixel(i), mapped);
+        }
+        PixelImage got;
+        ASSERT_EQ(cTGAparser::LoadStream(tga.data(), tga.size(), ParseOptions{}, got), ParseResult::Loaded) << c.name;
+        ours.push_back(got);
+        if (tga[16] == 15) tga[16] = 16;
+        if (tga[7] == 15) tga[7] = 16;
+        paths.push_back(dir + "/" + std::to_string(paths.size()) + ".tga");
+        test::WriteFile(paths.back(), tga);
+    }
+    const auto pillow = test::DecodeWithPillow(paths);
+    for (std::size_t n = 0; n < paths.size(); ++n) {
+        const auto& c = cases[n];
+        ASSERT_EQ(pillow[n].rgba.size(), ours[n].bgra.size()) << c.name;
+        for (std::size_t i = 0; i < ours[n].bgra.size(); i += 4) {
+            const std::uint8_t* p = &pillow[n].rgba[i];
+            const std::uint8_t* q = &ours[n].bgra[i];
+            // The alpha-bit case is stored top row first: file order is picture order.
+            const std::uint8_t a = (c.desc & 15) && !(pixel(static_cast<std::uint32_t>(i / 4)) & 0x8000) ? 0 : 255;
+            EXPECT_TRUE(q[3] == a && q[2] == test::Premultiply(p[0], a) && q[1] == test::Premultiply(p[1], a) &&
+                        q[0] == test::Premultiply(p[2], a))
+                << c.name << " pixel " << i / 4;
+        }
+    }
+    std::system(("rm -rf " + dir).c_str());
 }
 
 // Each expected picture <name><W>x<H>.png is the entry the score rule picks
