@@ -71,6 +71,13 @@ std::int32_t cICOparser::ChooseEntry(std::int32_t iconCx, std::int32_t iconCy, s
 ParseResult cICOparser::LoadStream(const std::uint8_t* data, std::size_t size, const ParseOptions& options,
                                    PixelImage& out) {
     out = PixelImage{};
+    const ParseResult result = FailOnBadAlloc(ParseResult::Failed, [&] { return Load(data, size, options, out); });
+    if (result != ParseResult::Loaded) out = PixelImage{};
+    return result;
+}
+
+ParseResult cICOparser::Load(const std::uint8_t* data, std::size_t size, const ParseOptions& options,
+                             PixelImage& out) {
     cICOparser ico;
     if (!ico.ReadDirectory(data, size)) return ParseResult::Declined;
     std::int32_t chosen = ico.ChooseEntry(options.iconCx, options.iconCy, options.iconBitDepth);

@@ -31,6 +31,8 @@ public:
                                   PixelImage& out);
 
 private:
+    static ParseResult Load(const std::uint8_t* data, std::size_t size, const ParseOptions& options, PixelImage& out);
+
     std::vector<IconEntry> entries_;
     bool cursor_ = false;
 };

@@ -28,10 +28,10 @@ bool AllocatePixels(PixelImage& image, std::int64_t width, std::int64_t height, 
     return true;
 }
 
-std::int32_t ClassifyAlpha(const PixelImage& image) {
+std::int32_t ClassifyAlpha(const std::uint8_t* bgra, std::size_t bytes) {
     std::int32_t kind = kAlphaOpaque;
-    for (std::size_t i = 3; i < image.bgra.size(); i += 4) {
-        std::uint8_t a = image.bgra[i];
+    for (std::size_t i = 3; i < bytes; i += 4) {
+        std::uint8_t a = bgra[i];
         if (a == 255) continue;
         if (a != 0) return kAlphaFull;
         kind = kAlphaSimple;
@@ -39,9 +39,10 @@ std::int32_t ClassifyAlpha(const PixelImage& image) {
     return kind;
 }
 
-bool DetectAndParse(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
-                    PixelImage& out) {
-    out = PixelImage{};
+namespace {
+
+bool Detect(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
+            PixelImage& out) {
     if (!data || size == 0) return false;
     ParseOptions opts = options;
     NormaliseIconWishes(opts);
@@ -63,9 +64,17 @@ bool DetectAndParse(const std::uint8_t* data, std::size_t size, const ParseOptio
         return true;
     }
     out = PixelImage{};
-    if (cTGAparser::LoadStream(data, size, opts, out) == ParseResult::Loaded) return true;
+    return cTGAparser::LoadStream(data, size, opts, out) == ParseResult::Loaded;
+}
+
+}  // namespace
+
+bool DetectAndParse(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
+                    PixelImage& out) {
     out = PixelImage{};
-    return false;
+    const bool loaded = FailOnBadAlloc(false, [&] { return Detect(data, size, options, hooks, out); });
+    if (!loaded) out = PixelImage{};
+    return loaded;
 }
 
 }  // namespace panorel::imaging
