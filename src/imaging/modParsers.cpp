@@ -39,6 +39,17 @@ std::int32_t ClassifyAlpha(const std::uint8_t* bgra, std::size_t bytes) {
     return kind;
 }
 
+ParseResult LoadPng(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
+                    PixelImage& out) {
+    out = PixelImage{};
+    if (!cPNGparser::HasSignature(data, size)) return ParseResult::Declined;
+    if (hooks.pngThroughPlatform && hooks.pngThroughPlatform(data, size, out) && !out.Empty()) return ParseResult::Loaded;
+    std::string error;
+    const ParseResult result = cPNGparser::LoadStream(data, size, options, out, error);
+    if (result != ParseResult::Loaded && !error.empty() && hooks.pngError) hooks.pngError(error);
+    return result;
+}
+
 namespace {
 
 bool Detect(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
@@ -47,16 +58,11 @@ bool Detect(const std::uint8_t* data, std::size_t size, const ParseOptions& opti
     ParseOptions opts = options;
     NormaliseIconWishes(opts);
 
-    if (cPNGparser::HasSignature(data, size)) {
-        if (hooks.pngThroughPlatform && hooks.pngThroughPlatform(data, size, out) && !out.Empty()) return true;
-        std::string error;
-        if (cPNGparser::LoadStream(data, size, opts, out, error) == ParseResult::Loaded) return true;
-        if (!error.empty() && hooks.pngError) hooks.pngError(error);
-    }
+    if (LoadPng(data, size, opts, hooks, out) == ParseResult::Loaded) return true;
     out = PixelImage{};
     if (hooks.gif && hooks.gif(data, size, out) && !out.Empty()) return true;
     out = PixelImage{};
-    if (cICOparser::LoadStream(data, size, opts, out) == ParseResult::Loaded) return true;
+    if (cICOparser::LoadStream(data, size, opts, out, hooks) == ParseResult::Loaded) return true;
     if (cBMPparser::LoadStream(data, size, opts, out) == ParseResult::Loaded) return true;
     out = PixelImage{};
     if (hooks.platformAny && hooks.platformAny(data, size, out) && !out.Empty()) {

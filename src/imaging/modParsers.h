@@ -58,6 +58,12 @@ struct DetectHooks {
     std::function<void(const std::string&)> pngError;
 };
 
+// The PNG path, for PNG files and PNG entries of icons alike: the platform's
+// loader first when there is one, then our parser, whose error goes to
+// hooks.pngError. Declined without the PNG signature.
+ParseResult LoadPng(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
+                    PixelImage& out);
+
 // The detection chain: PNG, GIF, ICO/CUR, BMP, the platform's loader, TGA.
 // `out` is emptied first; true when one of them produced an image. Running
 // out of memory anywhere in it (hooks included) is a failed load.

@@ -258,18 +258,26 @@ TEST(Detection, ChainOrderAndPngErrorReport) {
         EXPECT_TRUE(DetectAndParse(bytes.data(), bytes.size(), ParseOptions{}, DetectHooks{}, got)) << c.file;
         EXPECT_EQ(got.imageType, c.type) << c.file;
     }
-    // A broken PNG is reported once and the other parsers still get their turn.
-    auto bytes = ReadFileBytes(kData + "/pngsuite/xd0n2c08.png");
-    std::vector<std::string> reports;
-    DetectHooks hooks;
-    hooks.pngError = [&](const std::string& e) { reports.push_back(e); };
-    int platformCalls = 0;
-    hooks.platformAny = [&](const std::uint8_t*, std::size_t, PixelImage&) { return ++platformCalls, false; };
-    PixelImage got;
-    EXPECT_FALSE(DetectAndParse(bytes.data(), bytes.size(), ParseOptions{}, hooks, got));
-    EXPECT_EQ(reports.size(), 1u);
-    EXPECT_EQ(platformCalls, 1);
-    EXPECT_TRUE(got.Empty());
+    // A broken PNG, as a file or as an icon's one entry, is reported once and
+    // the other parsers still get their turn.
+    const std::vector<std::uint8_t> png = ReadFileBytes(kData + "/pngsuite/xd0n2c08.png");
+    std::vector<std::uint8_t> ico = {0, 0, 1, 0, 1, 0, 32, 32, 0, 0, 1, 0, 32, 0};
+    for (std::uint32_t v : {static_cast<std::uint32_t>(png.size()), 22u})
+        for (int k = 0; k < 4; ++k) ico.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
+    ico.insert(ico.end(), png.begin(), png.end());
+    const std::vector<std::uint8_t>* sources[] = {&png, &ico};
+    for (const auto* bytes : sources) {
+        std::vector<std::string> reports;
+        DetectHooks hooks;
+        hooks.pngError = [&](const std::string& e) { reports.push_back(e); };
+        int platformCalls = 0;
+        hooks.platformAny = [&](const std::uint8_t*, std::size_t, PixelImage&) { return ++platformCalls, false; };
+        PixelImage got;
+        EXPECT_FALSE(DetectAndParse(bytes->data(), bytes->size(), ParseOptions{}, hooks, got));
+        EXPECT_EQ(reports.size(), 1u) << (bytes == &ico ? "icon" : "file");
+        EXPECT_EQ(platformCalls, 1);
+        EXPECT_TRUE(got.Empty());
+    }
 }
 
 }  // namespace
