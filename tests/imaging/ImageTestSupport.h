@@ -1,15 +1,41 @@
 #pragma once
-// What the Windows image tests share: a device context to draw on and read
-// back, and the 4 x 2 sample picture.
+// What the Windows image tests share: files in the temporary folder, a
+// device context to draw on and read back, and the 4 x 2 sample picture.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "host/Handles.h"
 #include "imaging/cAlphaImage.h"
 
 namespace panorel::imaging {
+
+inline std::wstring TempPath(const std::wstring& name) {
+    wchar_t dir[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, dir);
+    return std::wstring(dir) + name;
+}
+
+// A file's bytes; empty when it cannot be read.
+inline std::string ReadAll(const std::wstring& path) {
+    std::string s;
+    KernelHandle f(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    char buf[65536];
+    DWORD n = 0;
+    while (f && ::ReadFile(f.get(), buf, sizeof buf, &n, nullptr) && n) s.append(buf, n);
+    return s;
+}
+
+inline bool WriteAll(const std::wstring& path, const void* data, std::size_t size) {
+    KernelHandle f(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD n = 0;
+    return f && ::WriteFile(f.get(), data, static_cast<DWORD>(size), &n, nullptr) && n == size;
+}
+inline bool WriteAll(const std::wstring& path, const std::string& bytes) {
+    return WriteAll(path, bytes.data(), bytes.size());
+}
 
 // A 32-bit top-down DIB section in a memory DC, filled with one grey.
 struct Target {

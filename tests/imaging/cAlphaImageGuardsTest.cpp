@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "host/AnsiText.h"
 #include "imaging/ImageTestSupport.h"
 #include "imaging/ZlibRuntime.h"
 
@@ -20,32 +21,6 @@ namespace panorel::imaging {
 namespace {
 
 const std::wstring kData = L"" PANOREL_TESTDATA_W;
-
-std::wstring TempPath(const std::wstring& name) {
-    wchar_t dir[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, dir);
-    return std::wstring(dir) + name;
-}
-
-std::vector<std::uint8_t> ReadAll(const std::wstring& path) {
-    std::vector<std::uint8_t> bytes;
-    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return bytes;
-    bytes.resize(::GetFileSize(f, nullptr));
-    DWORD n = 0;
-    if (!bytes.empty() && !::ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr)) bytes.clear();
-    ::CloseHandle(f);
-    return bytes;
-}
-
-bool WriteAll(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
-    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD n = 0;
-    const bool ok = ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) && n == bytes.size();
-    ::CloseHandle(f);
-    return ok;
-}
 
 TEST(cAlphaImageGuards, RenderRefusesWhatNoCoordinateHolds) {
     cAlphaImage img;
@@ -112,31 +87,24 @@ TEST(cAlphaImageGuards, TextIsDrawnThroughAnImageOfItsOwn) {
 // The same file loaded and pasted: both pick the 32-bit entry of an icon
 // whose two 32 x 32 entries are 8-bit grey and 32-bit colour with alpha.
 TEST(cAlphaImageGuards, PastedFilesAskForThirtyTwoBitIconsLikeTheOtherLoaders) {
-    std::vector<std::uint8_t> grey = ReadAll(kData + L"/pngsuite/basn0g08.png"),
-                              rgba = ReadAll(kData + L"/pngsuite/basn6a08.png");
-    ASSERT_FALSE(grey.empty());
-    ASSERT_FALSE(rgba.empty());
-    std::vector<std::uint8_t> ico = {0, 0, 1, 0, 2, 0};
-    std::uint32_t offset = 6 + 2 * 16;
-    for (const auto* png : {&grey, &rgba}) {
-        const auto size = static_cast<std::uint32_t>(png->size());
-        ico.insert(ico.end(), {32, 32, 0, 0, 1, 0, 32, 0});
-        for (std::uint32_t v : {size, offset})
-            for (int k = 0; k < 4; ++k) ico.push_back(static_cast<std::uint8_t>(v >> (8 * k)));
-        offset += size;
+    const std::string pngs[] = {ReadAll(kData + L"/pngsuite/basn0g08.png"), ReadAll(kData + L"/pngsuite/basn6a08.png")};
+    std::string ico("\0\0\1\0\2\0", 6), data;
+    for (const std::string& png : pngs) {
+        ico.append("\x20\x20\0\0\1\0\x20\0", 8);
+        for (std::size_t v : {png.size(), 6 + 2 * 16 + data.size()})
+            for (int k = 0; k < 4; ++k) ico.push_back(static_cast<char>(v >> (8 * k)));
+        data += png;
     }
-    ico.insert(ico.end(), grey.begin(), grey.end());
-    ico.insert(ico.end(), rgba.begin(), rgba.end());
     const std::wstring file = TempPath(L"panorel-two-depths.ico");
-    ASSERT_TRUE(WriteAll(file, ico));
+    ASSERT_TRUE(WriteAll(file, ico + data));
 
-    const std::size_t nameBytes = (file.size() + 2) * sizeof(wchar_t);
-    HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + nameBytes);
-    ASSERT_TRUE(drop);
+    // The file on the clipboard as Explorer's Copy puts it there.
+    const std::wstring names = file + L'\0';
+    HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
     auto* files = static_cast<DROPFILES*>(::GlobalLock(drop));
     files->pFiles = sizeof(DROPFILES);
     files->fWide = TRUE;
-    std::memcpy(files + 1, file.c_str(), file.size() * sizeof(wchar_t));
+    std::memcpy(files + 1, names.data(), names.size() * sizeof(wchar_t));
     ::GlobalUnlock(drop);
     ASSERT_TRUE(::OpenClipboard(nullptr));
     ::EmptyClipboard();
@@ -144,8 +112,8 @@ TEST(cAlphaImageGuards, PastedFilesAskForThirtyTwoBitIconsLikeTheOtherLoaders) {
     ::CloseClipboard();
 
     cAlphaImage loaded, pasted;
-    ASSERT_TRUE(loaded.LoadPicture_File(file, 32, 32));
     std::int32_t count = 0;
+    ASSERT_TRUE(loaded.LoadPicture_File(file, 32, 32));
     ASSERT_TRUE(pasted.LoadPicture_PastedFiles(1, 32, 32, false));
     EXPECT_EQ(pasted.Alpha(), kAlphaFull);
     EXPECT_EQ(pasted.Alpha(), loaded.Alpha());
@@ -158,14 +126,11 @@ std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.fin
 
 std::wstring ModuleFolder(HMODULE module) {
     wchar_t path[MAX_PATH];
-    const DWORD n = module ? ::GetModuleFileNameW(module, path, MAX_PATH) : 0;
-    return FolderOf(std::wstring(path, n));
+    return FolderOf(std::wstring(path, module ? ::GetModuleFileNameW(module, path, MAX_PATH) : 0));
 }
 
-bool SameFolder(const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) == 0; }
-
-// The child's half of the test below: writes the folders GDI+ and zlib were
-// loaded from into the file PANOREL_DLL_REPORT names.
+// The child's half of the test below: the folders GDI+ and zlib came from,
+// into the file PANOREL_DLL_REPORT names.
 TEST(DllSearchChild, DISABLED_ReportWhereTheLibrariesCameFrom) {
     cAlphaImage img;
     ASSERT_TRUE(img.isZlibEnabled());
@@ -175,54 +140,43 @@ TEST(DllSearchChild, DISABLED_ReportWhereTheLibrariesCameFrom) {
     const std::wstring report = ModuleFolder(::GetModuleHandleW(L"gdiplus.dll")) + L"\n" + ModuleFolder(zlib);
     wchar_t file[MAX_PATH];
     ASSERT_TRUE(::GetEnvironmentVariableW(L"PANOREL_DLL_REPORT", file, MAX_PATH));
-    ASSERT_TRUE(WriteAll(file, std::vector<std::uint8_t>(reinterpret_cast<const std::uint8_t*>(report.data()),
-                                                         reinterpret_cast<const std::uint8_t*>(report.data() + report.size()))));
+    ASSERT_TRUE(WriteAll(file, report.data(), report.size() * sizeof(wchar_t)));
 }
 
-// A copy of this program runs from a folder of its own holding zlib1.dll and a
-// planted gdiplus.dll, with the current folder (also first on PATH) holding
-// more plants. GDI+ must come from the system folder, zlib from the program's.
+// A copy of this program runs from a folder of its own that holds zlib1.dll
+// and a planted gdiplus.dll: GDI+ must come from the system folder, zlib from
+// the program's. (The current directory and PATH come after the system
+// folder in Wine's search, whose system folder holds a zlib1.dll, so a plant
+// there would not be reached under Wine either way.)
 TEST(cAlphaImageGuards, LibrariesComeFromTheProgramsFolderOrTheSystem) {
-    wchar_t self[MAX_PATH];
-    const std::wstring selfPath(self, ::GetModuleFileNameW(nullptr, self, MAX_PATH));
-    const std::wstring program = TempPath(L"panorel-dll-program"), current = TempPath(L"panorel-dll-current");
-    const std::wstring zlib = FolderOf(selfPath) + L"\\zlib1.dll", report = TempPath(L"panorel-dll-report.txt");
-    ::CreateDirectoryW(program.c_str(), nullptr);
-    ::CreateDirectoryW(current.c_str(), nullptr);
-    const std::wstring copies[][2] = {{selfPath, program + L"\\child.exe"}, {zlib, program + L"\\zlib1.dll"},
-                                      {zlib, program + L"\\gdiplus.dll"},  {zlib, current + L"\\gdiplus.dll"},
-                                      {zlib, current + L"\\zlib1.dll"},    {zlib, current + L"\\zlib.dll"}};
+    wchar_t buffer[MAX_PATH];
+    const std::wstring self(buffer, ::GetModuleFileNameW(nullptr, buffer, MAX_PATH));
+    const std::wstring folder = TempPath(L"panorel-dll-program"), report = TempPath(L"panorel-dll-report.txt");
+    const std::wstring zlib = FolderOf(self) + L"\\zlib1.dll";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring copies[][2] = {
+        {self, folder + L"\\child.exe"}, {zlib, folder + L"\\zlib1.dll"}, {zlib, folder + L"\\gdiplus.dll"}};
     for (const auto& c : copies) ASSERT_TRUE(::CopyFileW(c[0].c_str(), c[1].c_str(), FALSE));
     ::DeleteFileW(report.c_str());
-
-    wchar_t oldPath[32768];
-    const DWORD oldLength = ::GetEnvironmentVariableW(L"PATH", oldPath, 32768);
-    ::SetEnvironmentVariableW(L"PATH", (current + L";" + std::wstring(oldPath, oldLength)).c_str());
     ::SetEnvironmentVariableW(L"PANOREL_DLL_REPORT", report.c_str());
-    std::wstring command = L"\"" + program + L"\\child.exe\" --gtest_also_run_disabled_tests "
-                           L"--gtest_filter=DllSearchChild.*";
+    std::wstring command = L"\"" + copies[0][1] + L"\" --gtest_also_run_disabled_tests --gtest_filter=DllSearchChild.*";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    const bool started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                          current.c_str(), &si, &pi);
-    ::SetEnvironmentVariableW(L"PATH", std::wstring(oldPath, oldLength).c_str());
-    ASSERT_TRUE(started);
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
     ::WaitForSingleObject(pi.hProcess, 60000);
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
 
-    const std::vector<std::uint8_t> bytes = ReadAll(report);
+    const std::string bytes = ReadAll(report);
     const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
     const std::size_t line = text.find(L'\n');
     ASSERT_NE(line, std::wstring::npos) << "no report from the child";
-    wchar_t system[MAX_PATH];
-    const std::wstring systemFolder(system, ::GetSystemDirectoryW(system, MAX_PATH));
-    EXPECT_TRUE(SameFolder(text.substr(0, line), systemFolder)) << "GDI+ from " << std::string(text.begin(), text.begin() + line);
-    EXPECT_TRUE(SameFolder(text.substr(line + 1), program)) << "zlib from " << std::string(text.begin() + line + 1, text.end());
+    const std::wstring system(buffer, ::GetSystemDirectoryW(buffer, MAX_PATH));
+    EXPECT_EQ(_wcsicmp(text.substr(0, line).c_str(), system.c_str()), 0) << "GDI+ from " << ToAnsi(text.substr(0, line));
+    EXPECT_EQ(_wcsicmp(text.substr(line + 1).c_str(), folder.c_str()), 0) << "zlib from " << ToAnsi(text.substr(line + 1));
     for (const auto& c : copies) ::DeleteFileW(c[1].c_str());
-    ::RemoveDirectoryW(program.c_str());
-    ::RemoveDirectoryW(current.c_str());
+    ::RemoveDirectoryW(folder.c_str());
     ::DeleteFileW(report.c_str());
 }
 

@@ -3,10 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
@@ -130,22 +127,14 @@ TEST(cAlphaImage, LoadersRefuseWhatTheyMust) {
         cAlphaImage img;
         img.isGDIplusEnabled(false);
         // 56 bytes of a real PNG are refused before any parser sees them: no report.
-        wchar_t temp[MAX_PATH], file[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        ::GetTempFileNameW(temp, L"img", 0, file);
-        std::vector<std::uint8_t> png;
-        {
-            std::ifstream in(std::filesystem::path(kData + L"/pngsuite/basn0g01.png"), std::ios::binary);
-            png.assign(std::istreambuf_iterator<char>(in), {});
-        }
+        const std::wstring file = TempPath(L"panorel-cut.png");
+        const std::string png = ReadAll(kData + L"/pngsuite/basn0g01.png");
         ASSERT_GT(png.size(), 56u);
         for (std::size_t n : {std::size_t{56}, png.size()}) {
-            std::ofstream out(std::filesystem::path(file), std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(n));
-            out.close();
+            ASSERT_TRUE(WriteAll(file, png.data(), n));
             EXPECT_EQ(img.LoadPicture_File(file), n > 56) << n;
         }
-        ::DeleteFileW(file);
+        ::DeleteFileW(file.c_str());
         EXPECT_TRUE(reports.empty());
         EXPECT_FALSE(img.LoadPicture_Stream(std::vector<std::uint8_t>(png.begin(), png.begin() + 19)));
         // A broken PNG is reported once, then the other parsers try.
