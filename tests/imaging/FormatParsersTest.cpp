@@ -1,5 +1,6 @@
-// BMP, TGA and ICO against the reference renderings that ship with the suites,
-// and the detection chain's order.
+// BMP, TGA and ICO against the reference renderings that ship with the suites
+// (and Pillow for 5-5-5 TGA), and the detection chain's order. That every
+// other file of the suites stays in bounds is the seeded fuzz tests' part.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -69,24 +70,6 @@ TEST(BmpParser, ValidFilesMatchTheAgreedReferences) {
     EXPECT_GT(checked, 50);
 }
 
-// Every other file of the suite (questionable and corrupt ones) is read
-// within bounds: loaded or refused, never a crash under the sanitizers.
-TEST(BmpParser, QuestionableAndCorruptFilesStayInBounds) {
-    int n = 0;
-    for (const char* dir : {"/bmp-testsuite/questionable", "/bmp-testsuite/corrupt"}) {
-        for (const auto& e : fs::directory_iterator(kData + dir)) {
-            if (!e.is_regular_file()) continue;
-            auto bytes = ReadFileBytes(e.path().string());
-            PixelImage got;
-            ParseOptions options;
-            if (cBMPparser::LoadStream(bytes.data(), bytes.size(), options, got) == ParseResult::Loaded)
-                EXPECT_EQ(got.bgra.size(), std::size_t(got.width) * got.height * 4);
-            ++n;
-        }
-    }
-    EXPECT_GT(n, 30);
-}
-
 TEST(TgaParser, CommonFilesMatchTheirReferences) {
     int checked = 0;
     for (const auto& e : fs::directory_iterator(kData + "/tga/common")) {
@@ -113,18 +96,6 @@ TEST(TgaParser, FooterOffsetsNearTheTopOfTheRangeAreIgnored) {
         for (int k = 0; k < 4; ++k) bytes[bytes.size() - 26 + k] = static_cast<std::uint8_t>(ext >> (8 * k));
         PixelImage got;
         EXPECT_EQ(cTGAparser::LoadStream(bytes.data(), bytes.size(), ParseOptions{}, got), ParseResult::Loaded);
-    }
-}
-
-TEST(TgaParser, OtherFilesStayInBounds) {
-    for (const auto& e : fs::directory_iterator(kData + "/tga")) {
-        if (e.path().extension() != ".tga") continue;
-        auto bytes = ReadFileBytes(e.path().string());
-        for (std::size_t cut : {bytes.size(), bytes.size() / 2, std::size_t{30}}) {
-            PixelImage got;
-            ParseOptions options;
-            cTGAparser::LoadStream(bytes.data(), std::min(cut, bytes.size()), options, got);
-        }
     }
 }
 
