@@ -1,8 +1,9 @@
 #include "imaging/BmpWriter.h"
 
 namespace panorel::imaging {
+namespace {
 
-bool SaveAsBMP(const PixelImage& image, std::vector<std::uint8_t>& out, bool KeepPreMultipliedPixels,
+bool EncodeBmp(const PixelImage& image, std::vector<std::uint8_t>& out, bool KeepPreMultipliedPixels,
                ColorRef TransparentFillColor) {
     if (!IsWritable(image)) return false;
     const bool opaque = IsOpaque(image);
@@ -49,6 +50,13 @@ bool SaveAsBMP(const PixelImage& image, std::vector<std::uint8_t>& out, bool Kee
     }
     out.swap(bmp);
     return true;
+}
+
+}  // namespace
+
+bool SaveAsBMP(const PixelImage& image, std::vector<std::uint8_t>& out, bool KeepPreMultipliedPixels,
+               ColorRef TransparentFillColor) {
+    return FailOnBadAlloc(false, [&] { return EncodeBmp(image, out, KeepPreMultipliedPixels, TransparentFillColor); });
 }
 
 }  // namespace panorel::imaging

@@ -14,7 +14,7 @@ namespace panorel::imaging {
 // a colour is given (>= 0); without one it keeps its alpha in the fourth byte
 // of 32-bit pixels, its colours straight unless KeepPreMultipliedPixels asks
 // for the stored premultiplied values. False (out untouched) for a picture
-// without pixels.
+// without pixels or when memory runs out.
 bool SaveAsBMP(const PixelImage& image, std::vector<std::uint8_t>& out, bool KeepPreMultipliedPixels = false,
                ColorRef TransparentFillColor = kNoFillColor);
 

@@ -150,7 +150,9 @@ Rgb FixedPaletteColor(int index) {
             static_cast<std::uint8_t>(b * 255 / (kFixedB - 1))};
 }
 
-bool SaveAsGIF(const PixelImage& image, std::vector<std::uint8_t>& out, bool UseAdaptivePalette,
+namespace {
+
+bool EncodeGif(const PixelImage& image, std::vector<std::uint8_t>& out, bool UseAdaptivePalette,
                std::uint8_t OpaquenessTolerance) {
     if (!IsWritable(image) || image.width > 65535 || image.height > 65535) return false;
     const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
@@ -222,6 +224,13 @@ bool SaveAsGIF(const PixelImage& image, std::vector<std::uint8_t>& out, bool Use
     gif.push_back(0x3B);
     out.swap(gif);
     return true;
+}
+
+}  // namespace
+
+bool SaveAsGIF(const PixelImage& image, std::vector<std::uint8_t>& out, bool UseAdaptivePalette,
+               std::uint8_t OpaquenessTolerance) {
+    return FailOnBadAlloc(false, [&] { return EncodeGif(image, out, UseAdaptivePalette, OpaquenessTolerance); });
 }
 
 }  // namespace panorel::imaging

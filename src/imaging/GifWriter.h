@@ -15,7 +15,7 @@ namespace panorel::imaging {
 // picture's own colours when they fit, else a median cut of them; without it
 // a fixed 6 x 7 x 6 colour cube. Every pixel takes its nearest palette entry
 // (smallest squared RGB distance). False (out untouched) for a picture
-// without pixels or with a side above 65535.
+// without pixels, with a side above 65535, or when memory runs out.
 bool SaveAsGIF(const PixelImage& image, std::vector<std::uint8_t>& out, bool UseAdaptivePalette = true,
                std::uint8_t OpaquenessTolerance = 0);
 

@@ -5,6 +5,7 @@
 // padding. cAlphaImage turns it into its bottom-up DIB section.
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 namespace panorel::imaging {
@@ -44,6 +45,17 @@ struct ImageLimits {
 // A colour channel premultiplied by alpha, rounded to the nearest value.
 constexpr std::uint8_t Premultiply(unsigned channel, unsigned alpha) noexcept {
     return static_cast<std::uint8_t>((channel * alpha + 127u) / 255u);
+}
+
+// Runs a reader's or writer's work: running out of memory on the way is the
+// given failure result, never an exception through the caller.
+template <class Result, class Work>
+Result FailOnBadAlloc(Result failure, Work&& work) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        return failure;
+    }
 }
 
 struct PixelImage {

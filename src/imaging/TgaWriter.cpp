@@ -30,9 +30,10 @@ bool IsGrey(const PixelImage& image) {
 
 // Up to 256 distinct stored pixels in first-seen order with each one's index;
 // false when there are more.
-bool CollectPalette(const std::vector<std::uint32_t>& pixels, std::vector<std::uint32_t>& palette,
+bool CollectPalette(const PixelImage& image, bool premultiplied, std::vector<std::uint32_t>& palette,
                     std::unordered_map<std::uint32_t, std::uint8_t>& index) {
-    for (std::uint32_t p : pixels) {
+    for (std::size_t i = 0; i < image.bgra.size(); i += 4) {
+        const std::uint32_t p = StoredPixel(&image.bgra[i], premultiplied);
         if (index.count(p)) continue;
         if (palette.size() == 256) {
             palette.clear();
@@ -67,22 +68,18 @@ void PutRleRow(std::vector<std::uint8_t>& out, const std::uint8_t* row, std::int
     }
 }
 
-}  // namespace
-
-bool SaveAsTGA(const PixelImage& image, std::vector<std::uint8_t>& out, bool Compress, bool ReduceBitDepth,
+bool EncodeTga(const PixelImage& image, std::vector<std::uint8_t>& out, bool Compress, bool ReduceBitDepth,
                bool AllowPreMultipliedPixels) {
     if (!IsWritable(image) || image.width > 65535 || image.height > 65535) return false;
     const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
     const bool opaque = IsOpaque(image);
-    std::vector<std::uint32_t> pixels(count);
-    for (std::size_t i = 0; i < count; ++i) pixels[i] = StoredPixel(&image.bgra[i * 4], AllowPreMultipliedPixels);
 
     TgaForm form = TgaForm::Bgra32;
     std::vector<std::uint32_t> palette;
     std::unordered_map<std::uint32_t, std::uint8_t> index;
     if (ReduceBitDepth) {
         if (opaque && IsGrey(image)) form = TgaForm::Grey8;
-        else if (opaque && CollectPalette(pixels, palette, index)) form = TgaForm::Mapped8;
+        else if (opaque && CollectPalette(image, AllowPreMultipliedPixels, palette, index)) form = TgaForm::Mapped8;
         else form = opaque ? TgaForm::Bgr24 : TgaForm::Bgra32;
     }
     const bool mapped = form == TgaForm::Mapped8;
@@ -110,12 +107,13 @@ bool SaveAsTGA(const PixelImage& image, std::vector<std::uint8_t>& out, bool Com
 
     std::vector<std::uint8_t> row(static_cast<std::size_t>(image.width) * size);
     for (std::int32_t y = 0; y < image.height; ++y) {
-        const std::uint32_t* p = &pixels[static_cast<std::size_t>(y) * image.width];
+        const std::uint8_t* s = image.Row(y);
         for (std::int32_t x = 0; x < image.width; ++x) {
-            if (form == TgaForm::Grey8) row[x] = static_cast<std::uint8_t>(p[x]);
-            else if (mapped) row[x] = index[p[x]];
+            const std::uint32_t p = StoredPixel(s + std::size_t(x) * 4, AllowPreMultipliedPixels);
+            if (form == TgaForm::Grey8) row[x] = static_cast<std::uint8_t>(p);
+            else if (mapped) row[x] = index[p];
             else
-                for (std::size_t b = 0; b < size; ++b) row[x * size + b] = static_cast<std::uint8_t>(p[x] >> (8 * b));
+                for (std::size_t b = 0; b < size; ++b) row[x * size + b] = static_cast<std::uint8_t>(p >> (8 * b));
         }
         if (Compress) PutRleRow(tga, row.data(), image.width, size);
         else tga.insert(tga.end(), row.begin(), row.end());
@@ -137,6 +135,14 @@ bool SaveAsTGA(const PixelImage& image, std::vector<std::uint8_t>& out, bool Com
     tga.insert(tga.end(), kSignature, kSignature + sizeof kSignature);  // with its zero byte
     out.swap(tga);
     return true;
+}
+
+}  // namespace
+
+bool SaveAsTGA(const PixelImage& image, std::vector<std::uint8_t>& out, bool Compress, bool ReduceBitDepth,
+               bool AllowPreMultipliedPixels) {
+    return FailOnBadAlloc(false,
+                          [&] { return EncodeTga(image, out, Compress, ReduceBitDepth, AllowPreMultipliedPixels); });
 }
 
 }  // namespace panorel::imaging

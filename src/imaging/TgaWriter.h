@@ -17,7 +17,7 @@ namespace panorel::imaging {
 // poorly supported by readers). Compress run-length encodes each row. Colours are stored
 // straight, or premultiplied as held when AllowPreMultipliedPixels (the
 // extension's attributes type then says 4, premultiplied). False (out
-// untouched) for a picture without pixels.
+// untouched) for a picture without pixels or when memory runs out.
 bool SaveAsTGA(const PixelImage& image, std::vector<std::uint8_t>& out, bool Compress = false,
                bool ReduceBitDepth = false, bool AllowPreMultipliedPixels = false);
 

@@ -1,18 +1,20 @@
-// The Win32 half of ZlibRuntime: zlib1.dll, else zlib.dll, found through the
-// usual DLL search; the first one that loads and exports crc32 is kept loaded
-// for the life of the process (the table points into it).
+// The Win32 half of ZlibRuntime: zlib1.dll, else zlib.dll, from the program's
+// folder or the system folder only (never the current directory or PATH); the
+// first one that loads and exports crc32 is kept loaded for the life of the
+// process (the table points into it).
 #include <windows.h>
 
 #include <initializer_list>
 
 #include "imaging/ZlibRuntime.h"
+#include "imaging/cDllCall.h"
 
 namespace panorel::imaging {
 
 ZlibApi ZlibRuntime::Load() {
     ZlibApi api;
     for (const wchar_t* name : {L"zlib1.dll", L"zlib.dll"}) {
-        HMODULE lib = ::LoadLibraryW(name);
+        HMODULE lib = cDllCall::Load(name, DllSource::ProgramThenSystem);
         if (!lib) continue;
         auto crc = reinterpret_cast<ZlibApi::Crc32Fn>(reinterpret_cast<void*>(::GetProcAddress(lib, "crc32")));
         if (!crc) {

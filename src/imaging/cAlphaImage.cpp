@@ -1,5 +1,6 @@
 #include "imaging/cAlphaImage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -81,29 +82,35 @@ bool cAlphaImage::DestroyGDIplusToken(ULONG_PTR Token) {
 
 bool cAlphaImage::InitializeDIB(std::int32_t Width, std::int32_t Height) {
     DestroyDIB();
-    const std::int32_t h = std::abs(Height);
-    if (Width < 1 || h < 1 || !ImageLimits{}.Allows(Width, h)) return false;
+    if (Height == INT32_MIN || !ReplaceDib(Width, std::abs(Height))) return false;
+    EraseDIB();
+    return true;
+}
+
+bool cAlphaImage::ReplaceDib(std::int32_t width, std::int32_t height) {
+    if (!kMemoryLimits.Allows(width, height)) return false;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = Width;
-    info.bmiHeader.biHeight = h;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = static_cast<DWORD>(Width) * static_cast<DWORD>(h) * 4u;
+    info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4u;
     HDC screen = ::GetDC(nullptr);
     void* bits = nullptr;
-    dib_.reset(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    BitmapHandle dib(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     ::ReleaseDC(nullptr, screen);
-    if (!dib_ || !bits) {
-        dib_.reset();
-        return false;
-    }
+    if (!dib || !bits) return false;
+    // Only now that the new one exists does the old one go.
+    if (dc_ && previousBitmap_) ::SelectObject(dc_.get(), previousBitmap_);
+    previousBitmap_ = nullptr;
+    dc_.reset();
+    dib_ = std::move(dib);
     bits_ = static_cast<std::uint8_t*>(bits);
-    width_ = Width;
-    height_ = h;
+    width_ = width;
+    height_ = height;
     if (manageOwnDC_) dc_.reset(::CreateCompatibleDC(nullptr));
-    EraseDIB();
     return true;
 }
 
@@ -154,6 +161,10 @@ PixelView cAlphaImage::View() const {
 }
 
 PixelImage cAlphaImage::ToPixelImage() const {
+    return FailOnBadAlloc(PixelImage{}, [&] { return CopyPixels(); });
+}
+
+PixelImage cAlphaImage::CopyPixels() const {
     PixelImage p;
     if (!bits_) return p;
     ::GdiFlush();
@@ -168,15 +179,14 @@ PixelImage cAlphaImage::ToPixelImage() const {
 }
 
 bool cAlphaImage::FromPixelImage(const PixelImage& image) {
-    std::vector<std::uint8_t> keep = std::move(original_);
-    if (image.Empty() || image.bgra.size() < static_cast<std::size_t>(image.width) * image.height * 4u ||
-        !InitializeDIB(image.width, image.height))
+    if (image.Empty() || !kMemoryLimits.Allows(image.width, image.height) ||
+        image.bgra.size() < static_cast<std::size_t>(image.width) * image.height * 4u ||
+        !ReplaceDib(image.width, image.height))
         return false;
     PixelView v = View();
     for (std::int32_t y = 0; y < height_; ++y) std::memcpy(v.At(0, y), image.Row(y), static_cast<std::size_t>(width_) * 4u);
     imageType_ = image.imageType;
     alpha_ = image.alpha;
-    original_ = std::move(keep);
     return true;
 }
 
@@ -190,17 +200,29 @@ bool cAlphaImage::Render(HDC destinationDC, std::int32_t destX, std::int32_t des
     if (!destinationDC && !destHostDIB) return false;
     if (destHostDIB && (destHostDIB == this || !destHostDIB->dib_)) return false;
 
-    if (destWidth == 0) destWidth = width_;
-    if (destHeight == 0) destHeight = height_;
+    if (!std::isfinite(Angle)) return false;
+
+    // Sizes in 64 bits until they are known to fit: negating INT32_MIN would not.
+    std::int64_t dw = destWidth ? destWidth : width_, dh = destHeight ? destHeight : height_;
+    std::int64_t sw = srcWidth ? srcWidth : width_, sh = srcHeight ? srcHeight : height_;
+    if (sw < 0) dw = -dw, sw = -sw;
+    if (sh < 0) dh = -dh, sh = -sh;
+    // A device surface is addressed by 28-bit signed coordinates. A
+    // destination beyond them, with room for its turned bounds, is refused
+    // here, before any drawing path turns its values into integers.
+    {
+        constexpr std::int64_t kReach = std::int64_t{1} << 27;
+        const std::int64_t w = dw < 0 ? -dw : dw, h = dh < 0 ? -dh : dh;
+        const std::int64_t left = std::int64_t{destX} - (CenterOnDestXY ? w / 2 : 0);
+        const std::int64_t top = std::int64_t{destY} - (CenterOnDestXY ? h / 2 : 0);
+        if (left - h < -kReach || left + w + h > kReach || top - w < -kReach || top + h + w > kReach) return false;
+    }
+    destWidth = static_cast<std::int32_t>(dw), destHeight = static_cast<std::int32_t>(dh);
     if (SrcX < 0) SrcX = 0;
     if (SrcY < 0) SrcY = 0;
-    if (srcWidth == 0) srcWidth = width_;
-    else if (srcWidth < 0) destWidth = -destWidth, srcWidth = -srcWidth;
-    if (srcHeight == 0) srcHeight = height_;
-    else if (srcHeight < 0) destHeight = -destHeight, srcHeight = -srcHeight;
     if (SrcX >= width_ || SrcY >= height_) return false;
-    if (srcWidth > width_ - SrcX) srcWidth = width_ - SrcX;
-    if (srcHeight > height_ - SrcY) srcHeight = height_ - SrcY;
+    srcWidth = static_cast<std::int32_t>(std::min<std::int64_t>(sw, width_ - SrcX));
+    srcHeight = static_cast<std::int32_t>(std::min<std::int64_t>(sh, height_ - SrcY));
 
     std::int32_t opacity = std::abs(Opacity) % 100;
     if (opacity == 0) opacity = 100;
@@ -275,7 +297,8 @@ bool cAlphaImage::RenderGdiplus(HDC dc, std::int32_t dx, std::int32_t dy, std::i
     // GDI+ gets the pixels already mirrored: a copy turned as asked.
     std::vector<std::uint8_t> mirroredCopy;
     if (dw < 0 || dh < 0) {
-        mirroredCopy.resize(static_cast<std::size_t>(sw) * sh * 4u);
+        if (!FailOnBadAlloc(false, [&] { return mirroredCopy.resize(static_cast<std::size_t>(sw) * sh * 4u), true; }))
+            return false;
         for (std::int32_t y = 0; y < sh; ++y) {
             const std::int32_t fromY = dh < 0 ? sh - 1 - y : y;
             for (std::int32_t x = 0; x < sw; ++x) {

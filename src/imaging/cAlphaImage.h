@@ -4,6 +4,14 @@
 // and rotation onto any DC or another cAlphaImage. Loads from files, bytes,
 // resources, picture objects, handles, the clipboard and dropped or pasted
 // files; every loader ends in the one detection chain (modParsers).
+//
+// Sizes: what the loaders read comes from outside and is refused beyond the
+// readers' limits (ImageLimits: 16384 per side, 256 MiB of pixels). Images
+// made in memory (InitializeDIB, ScaleImage, Resize, TileImage, CopyImageTo,
+// CreateDropShadow) are the caller's own request and take kMemoryLimits: what
+// a 32-bit DIB section can describe. Running out of memory anywhere is a
+// false (or empty) result; an operation that fails so leaves the image as it
+// was, except a load, which leaves no image.
 #include <windows.h>
 #include <objidl.h>
 #include <ocidl.h>
@@ -64,6 +72,9 @@ public:
     std::uint8_t* BitsPointer() const noexcept { return bits_; }
     std::int32_t scanWidth() const noexcept { return width_ * 4; }
     HBITMAP Handle() const noexcept { return dib_.get(); }
+    // Images made in memory: the DIB header's 32-bit image size (width *
+    // height * 4 bytes) and a scan line that fits scanWidth.
+    static constexpr ImageLimits kMemoryLimits{0x1FFFFFFF, 0xFFFFFFFFu};
 
     // --- lifetime
     bool InitializeDIB(std::int32_t Width, std::int32_t Height);
@@ -91,7 +102,7 @@ public:
     bool LoadPicture_DropedFiles(IDataObject* DragDrop_DataObject, std::int32_t FileIndex = 1, std::int32_t iconCx = 0,
                                  std::int32_t iconCy = 0, bool SaveFormat = false, std::int32_t iconBitDepth = 32);
     bool LoadPicture_PastedFiles(std::int32_t FileIndex = 1, std::int32_t iconCx = 0, std::int32_t iconCy = 0,
-                                 bool SaveFormat = false, std::int32_t iconBitDepth = 0,
+                                 bool SaveFormat = false, std::int32_t iconBitDepth = 32,
                                  std::int32_t* FileCount = nullptr);
     bool LoadPicture_FromOrignalFormat(std::int32_t iconCx = 0, std::int32_t iconCy = 0, std::int32_t iconBitDepth = 32);
     static std::vector<std::wstring> GetDroppedFileNames(IDataObject* DragDrop_DataObject);
@@ -187,7 +198,9 @@ public:
     ULONG_PTR CreateGDIplusToken();
     bool DestroyGDIplusToken(ULONG_PTR Token);
 
-    // The portable picture of the pixels, and back (replacing the image).
+    // The portable picture of the pixels (empty without an image or without
+    // memory for the copy), and back (replacing the image only once the new
+    // one exists).
     PixelImage ToPixelImage() const;
     bool FromPixelImage(const PixelImage& image);
     // Where errors met while reading PNG data go: a message box by default;
@@ -199,7 +212,14 @@ public:
 
 private:
     bool Detect(const std::uint8_t* data, std::size_t size, std::int32_t iconCx, std::int32_t iconCy,
-                std::int32_t iconBitDepth, bool keep);
+                std::int32_t iconBitDepth);
+    bool LoadFromBytes(const std::uint8_t* data, std::size_t size, std::int32_t iconCx, std::int32_t iconCy,
+                       std::int64_t streamStart, std::int64_t streamLength, bool SaveFormat, std::int32_t iconBitDepth);
+    PixelImage CopyPixels() const;  // throws std::bad_alloc
+    // The drawing settings of this image on another one (the text routines' intermediate).
+    void CopyDrawingSettingsTo(cAlphaImage& other) const;
+    // A new DIB section (pixels all zero) that replaces the current one.
+    bool ReplaceDib(std::int32_t width, std::int32_t height);
     PixelView View() const;  // top-down view of the DIB
     bool RenderRotatedOrOwn(HDC dc, cAlphaImage* host, double left, double top, double width, double height,
                             std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh, double angle,

@@ -4,7 +4,9 @@
 // grey-scale uses the Render weight table; lighter/darker moves each channel
 // towards its alpha or towards 0 by the percentage; the shadow blur is a box
 // blur of the alpha repeated three times (close to a Gaussian); text is drawn
-// on black and on white and its alpha taken from the difference.
+// white on black in an intermediate image of its own and its coverage taken
+// as alpha. Operations that need memory answer false (or nothing) when there
+// is none, and then leave the image as it was.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -20,19 +22,23 @@ inline std::uint8_t R(COLORREF c) { return static_cast<std::uint8_t>(c & 0xFF); 
 inline std::uint8_t G(COLORREF c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
 inline std::uint8_t B(COLORREF c) { return static_cast<std::uint8_t>((c >> 16) & 0xFF); }
 
-// Premultiplied pixels resampled to a new size.
-PixelImage Scaled(const PixelImage& src, std::int32_t w, std::int32_t h, bool smooth) {
+// A new picture of w x h pixels (transparent black) of this kind.
+PixelImage Blank(std::int32_t w, std::int32_t h, std::int32_t imageType, std::int32_t alpha) {
     PixelImage out;
-    out.width = w, out.height = h;
+    out.width = w, out.height = h, out.imageType = imageType, out.alpha = alpha;
     out.bgra.assign(std::size_t(w) * h * 4, 0);
-    PixelView s{const_cast<std::uint8_t*>(src.bgra.data()), std::ptrdiff_t(src.width) * 4, src.width, src.height, 4};
+    return out;
+}
+
+// Premultiplied pixels resampled to a new size.
+PixelImage Scaled(const PixelView& src, std::int32_t w, std::int32_t h, bool smooth, std::int32_t imageType,
+                  std::int32_t alpha) {
+    PixelImage out = Blank(w, h, imageType, alpha);
     PixelView d{out.bgra.data(), std::ptrdiff_t(w) * 4, w, h, 4};
     ComposeParams p;
     p.smooth = smooth;
     p.blendAlpha = true;
-    ComposeOnto(s, d, PlaceRect(0, 0, w, h, src.width, src.height, 0), p);
-    out.imageType = src.imageType;
-    out.alpha = src.alpha;
+    ComposeOnto(src, d, PlaceRect(0, 0, w, h, src.width, src.height, 0), p);
     return out;
 }
 
@@ -95,11 +101,11 @@ std::vector<std::uint8_t> cAlphaImage::GetDIBbits(bool asBGRformat, bool as32bpp
                                                   bool asPreMultiplied) const {
     std::vector<std::uint8_t> out;
     if (!bits_) return out;
-    ::GdiFlush();
     const std::size_t bpp = as32bpp ? 4 : 3;
     std::size_t stride = std::size_t(width_) * bpp;
     if (asWordAligned) stride = (stride + 3) & ~std::size_t{3};
-    out.assign(stride * height_, 0);
+    if (!FailOnBadAlloc(false, [&] { return out.assign(stride * height_, 0), true; })) return out;
+    ::GdiFlush();
     const PixelView v = View();
     for (std::int32_t y = 0; y < height_; ++y) {
         std::uint8_t* d = &out[stride * (asBottomUp ? height_ - 1 - y : y)];
@@ -137,46 +143,49 @@ bool cAlphaImage::SetDIBbits(const std::vector<std::uint8_t>& inStream, bool isP
             d[2] = static_cast<std::uint8_t>(std::min(r, a)), d[3] = static_cast<std::uint8_t>(a);
         }
     }
-    PixelImage p = ToPixelImage();
-    alpha_ = ClassifyAlpha(p);
+    alpha_ = ClassifyAlpha(bits_, std::size_t(width_) * height_ * 4);
     return true;
 }
 
 std::vector<std::uint8_t> cAlphaImage::GetAlphaMask() const {
     std::vector<std::uint8_t> mask;
-    if (!bits_) return mask;
-    PixelImage p = ToPixelImage();
-    mask.reserve(std::size_t(width_) * height_);
-    for (std::size_t i = 3; i < p.bgra.size(); i += 4) mask.push_back(p.bgra[i]);
+    if (!bits_ || !FailOnBadAlloc(false, [&] { return mask.resize(std::size_t(width_) * height_), true; })) return mask;
+    ::GdiFlush();
+    const PixelView v = View();
+    for (std::int32_t y = 0; y < height_; ++y)
+        for (std::int32_t x = 0; x < width_; ++x) mask[std::size_t(y) * width_ + x] = v.At(x, y)[3];
     return mask;
 }
 
 HRGN cAlphaImage::CreateRegion(std::int32_t Style, std::int32_t xOffset, std::int32_t yOffset) const {
     if (!bits_) return nullptr;
-    const std::vector<std::uint8_t> mask = GetAlphaMask();
-    std::vector<RECT> rects;
-    for (std::int32_t y = 0; y < height_; ++y) {
-        std::int32_t x = 0;
-        while (x < width_) {
-            auto inside = [&](std::int32_t xx) {
-                std::uint8_t a = mask[std::size_t(y) * width_ + xx];
-                return Style == 1 ? a == 255 : a > 0;
-            };
-            while (x < width_ && !inside(x)) ++x;
-            std::int32_t start = x;
-            while (x < width_ && inside(x)) ++x;
-            if (x > start) rects.push_back(RECT{start + xOffset, y + yOffset, x + xOffset, y + 1 + yOffset});
+    return FailOnBadAlloc(HRGN{}, [&]() -> HRGN {
+        const std::vector<std::uint8_t> mask = GetAlphaMask();
+        if (mask.empty()) return nullptr;
+        std::vector<RECT> rects;
+        for (std::int32_t y = 0; y < height_; ++y) {
+            std::int32_t x = 0;
+            while (x < width_) {
+                auto inside = [&](std::int32_t xx) {
+                    std::uint8_t a = mask[std::size_t(y) * width_ + xx];
+                    return Style == 1 ? a == 255 : a > 0;
+                };
+                while (x < width_ && !inside(x)) ++x;
+                std::int32_t start = x;
+                while (x < width_ && inside(x)) ++x;
+                if (x > start) rects.push_back(RECT{start + xOffset, y + yOffset, x + xOffset, y + 1 + yOffset});
+            }
         }
-    }
-    std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
-    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
-    header->dwSize = sizeof(RGNDATAHEADER);
-    header->iType = RDH_RECTANGLES;
-    header->nCount = static_cast<DWORD>(rects.size());
-    header->nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
-    header->rcBound = RECT{xOffset, yOffset, width_ + xOffset, height_ + yOffset};
-    if (!rects.empty()) std::memcpy(data.data() + sizeof(RGNDATAHEADER), rects.data(), rects.size() * sizeof(RECT));
-    return ::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data()));
+        std::vector<std::uint8_t> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+        auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+        header->dwSize = sizeof(RGNDATAHEADER);
+        header->iType = RDH_RECTANGLES;
+        header->nCount = static_cast<DWORD>(rects.size());
+        header->nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+        header->rcBound = RECT{xOffset, yOffset, width_ + xOffset, height_ + yOffset};
+        if (!rects.empty()) std::memcpy(data.data() + sizeof(RGNDATAHEADER), rects.data(), rects.size() * sizeof(RECT));
+        return ::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data()));
+    });
 }
 
 bool cAlphaImage::CopyImageTo(cAlphaImage& cDIBclass, std::int32_t newWidth, std::int32_t newHeight,
@@ -184,11 +193,17 @@ bool cAlphaImage::CopyImageTo(cAlphaImage& cDIBclass, std::int32_t newWidth, std
     if (!bits_ || &cDIBclass == this) return false;
     if (newWidth < 1) newWidth = width_;
     if (newHeight < 1) newHeight = height_;
-    PixelImage p = ToPixelImage();
-    if (newWidth != width_ || newHeight != height_) p = Scaled(p, newWidth, newHeight, highQuality_);
-    if (!cDIBclass.FromPixelImage(p)) return false;
-    cDIBclass.original_ = CopyOriginalFormat ? original_ : std::vector<std::uint8_t>{};
-    return true;
+    const bool copied = FailOnBadAlloc(false, [&] {
+        ::GdiFlush();
+        const PixelImage p = newWidth != width_ || newHeight != height_
+                                 ? Scaled(View(), newWidth, newHeight, highQuality_, imageType_, alpha_)
+                                 : CopyPixels();
+        if (!cDIBclass.FromPixelImage(p)) return false;
+        cDIBclass.original_ = CopyOriginalFormat ? original_ : std::vector<std::uint8_t>{};
+        return true;
+    });
+    if (!copied) cDIBclass.DestroyDIB();
+    return copied;
 }
 
 void cAlphaImage::SwapDIBs(cAlphaImage& other) {
@@ -208,20 +223,25 @@ void cAlphaImage::SwapDIBs(cAlphaImage& other) {
 }
 
 bool cAlphaImage::ScaleImage(std::int32_t destWidth, std::int32_t destHeight, std::int32_t ScaleMode) {
-    if (!bits_ || destWidth < 1 || destHeight < 1 || !ImageLimits{}.Allows(destWidth, destHeight)) return false;
-    return FromPixelImage(Scaled(ToPixelImage(), destWidth, destHeight, ScaleMode != 0));
+    if (!bits_ || !kMemoryLimits.Allows(destWidth, destHeight)) return false;
+    ::GdiFlush();
+    return FailOnBadAlloc(false, [&] {
+        return FromPixelImage(Scaled(View(), destWidth, destHeight, ScaleMode != 0, imageType_, alpha_));
+    });
 }
 
 bool cAlphaImage::Resize(std::int32_t newWidth, std::int32_t newHeight) {
     // The canvas changes size; the pixels stay at the top-left corner.
-    if (!bits_ || newWidth < 1 || newHeight < 1 || !ImageLimits{}.Allows(newWidth, newHeight)) return false;
-    PixelImage old = ToPixelImage(), p;
-    p.width = newWidth, p.height = newHeight, p.imageType = old.imageType, p.alpha = kAlphaSimple;
-    p.bgra.assign(std::size_t(newWidth) * newHeight * 4, 0);
-    for (std::int32_t y = 0; y < std::min(newHeight, old.height); ++y)
-        std::memcpy(p.Row(y), old.Row(y), std::size_t(std::min(newWidth, old.width)) * 4);
-    if (newWidth <= old.width && newHeight <= old.height) p.alpha = old.alpha;
-    return FromPixelImage(p);
+    if (!bits_ || !kMemoryLimits.Allows(newWidth, newHeight)) return false;
+    return FailOnBadAlloc(false, [&] {
+        const bool inside = newWidth <= width_ && newHeight <= height_;
+        PixelImage p = Blank(newWidth, newHeight, imageType_, inside ? alpha_ : kAlphaSimple);
+        ::GdiFlush();
+        const PixelView v = View();
+        for (std::int32_t y = 0; y < std::min(newHeight, height_); ++y)
+            std::memcpy(p.Row(y), v.At(0, y), std::size_t(std::min(newWidth, width_)) * 4);
+        return FromPixelImage(p);
+    });
 }
 
 bool cAlphaImage::TrimImage(bool UpdateDIB, std::int32_t Method, std::int32_t* X, std::int32_t* Y, std::int32_t* Width,
@@ -229,11 +249,12 @@ bool cAlphaImage::TrimImage(bool UpdateDIB, std::int32_t Method, std::int32_t* X
     // Method 0 trims fully transparent edges; any other value trims edges of
     // the top-left pixel's colour.
     if (!bits_) return false;
-    PixelImage p = ToPixelImage();
+    ::GdiFlush();
+    const PixelView v = View();
     std::uint32_t corner;
-    std::memcpy(&corner, p.bgra.data(), 4);
+    std::memcpy(&corner, v.At(0, 0), 4);
     auto empty = [&](std::int32_t x, std::int32_t y) {
-        const std::uint8_t* q = p.Row(y) + std::size_t(x) * 4;
+        const std::uint8_t* q = v.At(x, y);
         if (Method == 0) return q[3] == 0;
         return std::memcmp(q, &corner, 4) == 0;
     };
@@ -248,32 +269,38 @@ bool cAlphaImage::TrimImage(bool UpdateDIB, std::int32_t Method, std::int32_t* X
     if (Width) *Width = w;
     if (Height) *Height = h;
     if (!UpdateDIB || (w == width_ && h == height_)) return true;
-    PixelImage t;
-    t.width = w, t.height = h, t.imageType = p.imageType, t.alpha = p.alpha;
-    t.bgra.resize(std::size_t(w) * h * 4);
-    for (std::int32_t y = 0; y < h; ++y) std::memcpy(t.Row(y), p.Row(top + y) + std::size_t(left) * 4, std::size_t(w) * 4);
-    return FromPixelImage(t);
+    return FailOnBadAlloc(false, [&] {
+        PixelImage t = Blank(w, h, imageType_, alpha_);
+        for (std::int32_t y = 0; y < h; ++y) std::memcpy(t.Row(y), v.At(left, top + y), std::size_t(w) * 4);
+        return FromPixelImage(t);
+    });
 }
 
 bool cAlphaImage::TileImage(std::int32_t newWidth, std::int32_t newHeight) {
-    if (!bits_ || newWidth < 1 || newHeight < 1 || !ImageLimits{}.Allows(newWidth, newHeight)) return false;
-    PixelImage old = ToPixelImage(), p;
-    p.width = newWidth, p.height = newHeight, p.imageType = old.imageType, p.alpha = old.alpha;
-    p.bgra.resize(std::size_t(newWidth) * newHeight * 4);
-    for (std::int32_t y = 0; y < newHeight; ++y)
-        for (std::int32_t x = 0; x < newWidth; ++x)
-            std::memcpy(p.Row(y) + std::size_t(x) * 4, old.Row(y % old.height) + std::size_t(x % old.width) * 4, 4);
-    return FromPixelImage(p);
+    if (!bits_ || !kMemoryLimits.Allows(newWidth, newHeight)) return false;
+    return FailOnBadAlloc(false, [&] {
+        PixelImage p = Blank(newWidth, newHeight, imageType_, alpha_);
+        ::GdiFlush();
+        const PixelView v = View();
+        for (std::int32_t y = 0; y < newHeight; ++y)
+            for (std::int32_t x = 0; x < newWidth; ++x)
+                std::memcpy(p.Row(y) + std::size_t(x) * 4, v.At(x % width_, y % height_), 4);
+        return FromPixelImage(p);
+    });
 }
 
 bool cAlphaImage::MirrorImage(bool MirrorAxisX, bool MirrorAxisY) {
+    // In place: each pixel trades with its mirror image once.
     if (!bits_) return false;
-    PixelImage old = ToPixelImage(), p = old;
+    ::GdiFlush();
+    const PixelView v = View();
     for (std::int32_t y = 0; y < height_; ++y)
-        for (std::int32_t x = 0; x < width_; ++x)
-            std::memcpy(p.Row(y) + std::size_t(x) * 4,
-                        old.Row(MirrorAxisY ? height_ - 1 - y : y) + std::size_t(MirrorAxisX ? width_ - 1 - x : x) * 4, 4);
-    return FromPixelImage(p);
+        for (std::int32_t x = 0; x < width_; ++x) {
+            const std::int32_t mx = MirrorAxisX ? width_ - 1 - x : x, my = MirrorAxisY ? height_ - 1 - y : y;
+            if (std::int64_t{my} * width_ + mx > std::int64_t{y} * width_ + x)
+                std::swap_ranges(v.At(x, y), v.At(x, y) + 4, v.At(mx, my));
+        }
+    return true;
 }
 
 void cAlphaImage::MakeGrayScale(std::int32_t Formula) {
@@ -305,7 +332,7 @@ void cAlphaImage::MakeTransparent(COLORREF TransparentColor, bool Revert) {
             p[0] = B(TransparentColor), p[1] = G(TransparentColor), p[2] = R(TransparentColor), p[3] = 255;
         }
     }
-    alpha_ = ClassifyAlpha(ToPixelImage());
+    alpha_ = ClassifyAlpha(bits_, std::size_t(width_) * height_ * 4);
 }
 
 void cAlphaImage::MakeLighterDarker(std::int32_t Percent) {
@@ -355,30 +382,28 @@ std::unique_ptr<cAlphaImage> cAlphaImage::CreateDropShadow(std::int32_t blurDept
     if (!bits_) return nullptr;
     blurDepth = std::max(0, std::min(64, blurDepth));
     const std::int32_t w = width_ + 2 * blurDepth, h = height_ + 2 * blurDepth;
-    if (!ImageLimits{}.Allows(w, h)) return nullptr;
-    PixelImage src = ToPixelImage();
-    std::vector<int> a(std::size_t(w) * h, 0);
-    for (std::int32_t y = 0; y < height_; ++y)
-        for (std::int32_t x = 0; x < width_; ++x)
-            a[std::size_t(y + blurDepth) * w + x + blurDepth] = src.Row(y)[std::size_t(x) * 4 + 3];
-    const int radius = (blurDepth + 2) / 3;
-    if (radius > 0)
-        for (int pass = 0; pass < 3; ++pass) BoxBlur(a, w, h, radius);
-    PixelImage shadow;
-    shadow.width = w, shadow.height = h;
-    shadow.bgra.resize(std::size_t(w) * h * 4);
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const unsigned al = static_cast<unsigned>(a[i]);
-        shadow.bgra[i * 4] = Premultiply(B(Color), al);
-        shadow.bgra[i * 4 + 1] = Premultiply(G(Color), al);
-        shadow.bgra[i * 4 + 2] = Premultiply(R(Color), al);
-        shadow.bgra[i * 4 + 3] = static_cast<std::uint8_t>(al);
-    }
-    shadow.imageType = kImageTypeShadow;
-    shadow.alpha = kAlphaFull;
-    auto out = std::make_unique<cAlphaImage>();
-    if (!out->FromPixelImage(shadow)) return nullptr;
-    return out;
+    if (!kMemoryLimits.Allows(w, h)) return nullptr;
+    return FailOnBadAlloc(std::unique_ptr<cAlphaImage>{}, [&]() -> std::unique_ptr<cAlphaImage> {
+        ::GdiFlush();
+        const PixelView v = View();
+        std::vector<int> a(std::size_t(w) * h, 0);
+        for (std::int32_t y = 0; y < height_; ++y)
+            for (std::int32_t x = 0; x < width_; ++x) a[std::size_t(y + blurDepth) * w + x + blurDepth] = v.At(x, y)[3];
+        const int radius = (blurDepth + 2) / 3;
+        if (radius > 0)
+            for (int pass = 0; pass < 3; ++pass) BoxBlur(a, w, h, radius);
+        PixelImage shadow = Blank(w, h, kImageTypeShadow, kAlphaFull);
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            const unsigned al = static_cast<unsigned>(a[i]);
+            shadow.bgra[i * 4] = Premultiply(B(Color), al);
+            shadow.bgra[i * 4 + 1] = Premultiply(G(Color), al);
+            shadow.bgra[i * 4 + 2] = Premultiply(R(Color), al);
+            shadow.bgra[i * 4 + 3] = static_cast<std::uint8_t>(al);
+        }
+        auto out = std::make_unique<cAlphaImage>();
+        if (!out->FromPixelImage(shadow)) return nullptr;
+        return out;
+    });
 }
 
 bool cAlphaImage::RenderDropShadow_JIT(HDC hDC, std::int32_t X, std::int32_t Y, std::int32_t blurDepth,
@@ -396,24 +421,28 @@ bool cAlphaImage::DrawText_hFont(HDC hDC, const std::wstring& Text, HFONT hFont,
                                  float Angle, bool CenterOnDestXY) {
     // The text is drawn white on black and its coverage becomes the alpha of
     // ForeColor; BackColor (unless CLR_INVALID) fills behind it. The picture
-    // is built in this object (ImageType 1 while building, 7 when done) and
-    // then rendered like any other.
-    const std::int32_t w = bounds.right - bounds.left, h = bounds.bottom - bounds.top;
-    if (w < 1 || h < 1 || !InitializeDIB(w, h)) return false;
-    imageType_ = 1;
-    HDC dc = LoadDIBinDC(true);
+    // is built in an intermediate image of its own (ImageType 1 while
+    // building, 7 when done), so this one keeps its picture, and is rendered
+    // with this one's drawing settings.
+    const std::int64_t w = std::int64_t{bounds.right} - bounds.left, h = std::int64_t{bounds.bottom} - bounds.top;
+    cAlphaImage text;
+    if (!kMemoryLimits.Allows(w, h) || !text.InitializeDIB(static_cast<std::int32_t>(w), static_cast<std::int32_t>(h)))
+        return false;
+    CopyDrawingSettingsTo(text);
+    text.imageType_ = 1;
+    HDC dc = text.LoadDIBinDC(true);
     if (!dc) return false;
     HGDIOBJ oldFont = hFont ? ::SelectObject(dc, hFont) : nullptr;
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(255, 255, 255));
-    RECT r{0, 0, w, h};
+    RECT r{0, 0, text.width_, text.height_};
     ::DrawTextW(dc, Text.c_str(), static_cast<int>(Text.size()), &r, Alignment);
     if (oldFont) ::SelectObject(dc, oldFont);
-    LoadDIBinDC(false);
+    text.LoadDIBinDC(false);
     ::GdiFlush();
     const bool back = BackColor != CLR_INVALID;
-    for (std::size_t i = 0; i < std::size_t(w) * h * 4; i += 4) {
-        std::uint8_t* p = bits_ + i;
+    for (std::size_t i = 0; i < std::size_t(text.width_) * text.height_ * 4; i += 4) {
+        std::uint8_t* p = text.bits_ + i;
         const unsigned cover = std::max(p[0], std::max(p[1], p[2]));
         unsigned c[3] = {B(ForeColor), G(ForeColor), R(ForeColor)};
         unsigned bc[3] = {B(BackColor), G(BackColor), R(BackColor)};
@@ -423,10 +452,16 @@ bool cAlphaImage::DrawText_hFont(HDC hDC, const std::wstring& Text, HFONT hFont,
         }
         p[3] = static_cast<std::uint8_t>(back ? 255 : cover);
     }
-    imageType_ = kImageTypeShadow;
-    alpha_ = back ? kAlphaOpaque : kAlphaFull;
-    return Render(hDC, bounds.left, bounds.top, 0, 0, 0, 0, 0, 0, Opacity, true, true, nullptr, grayScale, 0, Angle,
-                  CenterOnDestXY);
+    text.imageType_ = kImageTypeShadow;
+    text.alpha_ = back ? kAlphaOpaque : kAlphaFull;
+    return text.Render(hDC, bounds.left, bounds.top, 0, 0, 0, 0, 0, 0, Opacity, true, true, nullptr, grayScale, 0,
+                       Angle, CenterOnDestXY);
+}
+
+void cAlphaImage::CopyDrawingSettingsTo(cAlphaImage& other) const {
+    other.alphaBlendFriendly_ = alphaBlendFriendly_;
+    other.gdiplusEnabled_ = gdiplusEnabled_;
+    other.highQuality_ = highQuality_;
 }
 
 bool cAlphaImage::DrawText_stdFont(HDC hDC, const std::wstring& Text, IFont* Font, RECT bounds, UINT Alignment,

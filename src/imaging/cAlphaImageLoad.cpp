@@ -33,9 +33,9 @@ bool ReadWholeFile(const std::wstring& name, std::vector<std::uint8_t>& bytes) {
     if (!file) return false;
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart <= static_cast<LONGLONG>(cAlphaImage::kMaxRefusedFileSize) ||
-        static_cast<std::uint64_t>(size.QuadPart) > kMaxFileBytes)
+        static_cast<std::uint64_t>(size.QuadPart) > kMaxFileBytes ||
+        !FailOnBadAlloc(false, [&] { return bytes.resize(static_cast<std::size_t>(size.QuadPart)), true; }))
         return false;
-    bytes.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;
@@ -59,17 +59,20 @@ private:
     bool open_;
 };
 
+// The names a drop holds; none when there is no memory for them.
 std::vector<std::wstring> NamesFromDrop(HDROP drop) {
-    std::vector<std::wstring> names;
-    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        UINT len = ::DragQueryFileW(drop, i, nullptr, 0);
-        std::wstring name(len + 1, L'\0');
-        ::DragQueryFileW(drop, i, name.data(), len + 1);
-        name.resize(len);
-        names.push_back(std::move(name));
-    }
-    return names;
+    return FailOnBadAlloc(std::vector<std::wstring>{}, [&] {
+        std::vector<std::wstring> names;
+        const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFFu, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            UINT len = ::DragQueryFileW(drop, i, nullptr, 0);
+            std::wstring name(len + 1, L'\0');
+            ::DragQueryFileW(drop, i, name.data(), len + 1);
+            name.resize(len);
+            names.push_back(std::move(name));
+        }
+        return names;
+    });
 }
 
 }  // namespace
@@ -79,7 +82,7 @@ void cAlphaImage::SetPngErrorReporter(std::function<void(const std::wstring&)> r
 }
 
 bool cAlphaImage::Detect(const std::uint8_t* data, std::size_t size, std::int32_t iconCx, std::int32_t iconCy,
-                         std::int32_t iconBitDepth, bool keep) {
+                         std::int32_t iconBitDepth) {
     DestroyDIB();
     iconSizes_.clear();
     ParseOptions options;
@@ -101,42 +104,60 @@ bool cAlphaImage::Detect(const std::uint8_t* data, std::size_t size, std::int32_
         if (PngErrorReporter()) PngErrorReporter()(std::wstring(text.begin(), text.end()));
     };
     PixelImage image;
-    if (!DetectAndParse(data, size, options, hooks, image) || !FromPixelImage(image)) {
-        DestroyDIB();
-        return false;
-    }
-    cICOparser ico;
-    if (ico.ReadDirectory(data, size))
-        for (const auto& e : ico.Entries()) iconSizes_.emplace_back(e.Width, e.Height);
-    if (keep) original_.assign(data, data + size);
-    return true;
+    const bool ok = DetectAndParse(data, size, options, hooks, image) && FromPixelImage(image) &&
+                    FailOnBadAlloc(false, [&] {
+                        cICOparser ico;
+                        if (ico.ReadDirectory(data, size))
+                            for (const auto& e : ico.Entries()) iconSizes_.emplace_back(e.Width, e.Height);
+                        return true;
+                    });
+    if (!ok) DestroyDIB();
+    return ok;
 }
 
 bool cAlphaImage::LoadPicture_File(const std::wstring& FileName, std::int32_t iconCx, std::int32_t iconCy,
                                    bool SaveFormat, std::int32_t iconBitDepth) {
     DestroyDIB();
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(FileName, bytes)) return false;
-    return Detect(bytes.data(), bytes.size(), iconCx, iconCy, iconBitDepth, SaveFormat);
+    if (!ReadWholeFile(FileName, bytes) || !Detect(bytes.data(), bytes.size(), iconCx, iconCy, iconBitDepth))
+        return false;
+    if (SaveFormat) original_ = std::move(bytes);
+    return true;
 }
 
 bool cAlphaImage::LoadPicture_Stream(const std::vector<std::uint8_t>& inStream, std::int32_t iconCx,
                                      std::int32_t iconCy, std::int64_t streamStart, std::int64_t streamLength,
                                      bool SaveFormat, std::int32_t iconBitDepth) {
+    return LoadFromBytes(inStream.data(), inStream.size(), iconCx, iconCy, streamStart, streamLength, SaveFormat,
+                         iconBitDepth);
+}
+
+bool cAlphaImage::LoadFromBytes(const std::uint8_t* data, std::size_t size, std::int32_t iconCx, std::int32_t iconCy,
+                                std::int64_t streamStart, std::int64_t streamLength, bool SaveFormat,
+                                std::int32_t iconBitDepth) {
     DestroyDIB();
     if (streamStart < 0) streamStart = 0;
-    const auto size = static_cast<std::int64_t>(inStream.size());
-    if (streamStart >= size) return false;
-    if (streamLength <= 0 || streamLength > size - streamStart) streamLength = size - streamStart;
+    const auto total = static_cast<std::int64_t>(size);
+    if (streamStart >= total) return false;
+    if (streamLength <= 0 || streamLength > total - streamStart) streamLength = total - streamStart;
     if (streamLength < static_cast<std::int64_t>(kMinStreamSize)) return false;
-    return Detect(inStream.data() + streamStart, static_cast<std::size_t>(streamLength), iconCx, iconCy, iconBitDepth,
-                  SaveFormat);
+    const std::uint8_t* begin = data + streamStart;
+    const auto length = static_cast<std::size_t>(streamLength);
+    if (!Detect(begin, length, iconCx, iconCy, iconBitDepth)) return false;
+    // The kept bytes are part of what was asked: no memory for them is a failed load.
+    if (SaveFormat && !FailOnBadAlloc(false, [&] { return original_.assign(begin, begin + length), true; })) {
+        DestroyDIB();
+        return false;
+    }
+    return true;
 }
 
 bool cAlphaImage::LoadPicture_FromOrignalFormat(std::int32_t iconCx, std::int32_t iconCy, std::int32_t iconBitDepth) {
     if (original_.empty()) return false;
     std::vector<std::uint8_t> bytes = std::move(original_);
-    return Detect(bytes.data(), bytes.size(), iconCx, iconCy, iconBitDepth, true);
+    if (!Detect(bytes.data(), bytes.size(), iconCx, iconCy, iconBitDepth)) return false;
+    original_ = std::move(bytes);
+    return true;
 }
 
 bool cAlphaImage::LoadPicture_Resource(const ResourceName& ResIndex, const ResourceSection& ResSection,
@@ -170,8 +191,7 @@ bool cAlphaImage::LoadPicture_Resource(const ResourceName& ResIndex, const Resou
     const auto* data = loaded ? static_cast<const std::uint8_t*>(::LockResource(loaded)) : nullptr;
     const DWORD size = ::SizeofResource(ResModule, found);
     if (!data || size == 0) return false;
-    std::vector<std::uint8_t> bytes(data, data + size);
-    return LoadPicture_Stream(bytes, iconCx, iconCy, streamStart, streamLength, false, iconBitDepth);
+    return LoadFromBytes(data, size, iconCx, iconCy, streamStart, streamLength, false, iconBitDepth);
 }
 
 bool cAlphaImage::LoadPicture_StdPicture(IPicture* Picture) {
@@ -208,8 +228,8 @@ bool cAlphaImage::LoadPicture_ClipBoard() {
             HANDLE h = ::GetClipboardData(format);
             if (!h) return false;
             const SIZE_T size = ::GlobalSize(h);
-            const void* p = ::GlobalLock(h);
-            if (p && size) bytes.assign(static_cast<const std::uint8_t*>(p), static_cast<const std::uint8_t*>(p) + size);
+            const auto* p = static_cast<const std::uint8_t*>(::GlobalLock(h));
+            if (p && size) FailOnBadAlloc(false, [&] { return bytes.assign(p, p + size), true; });
             if (p) ::GlobalUnlock(h);
             return !bytes.empty();
         };

@@ -117,7 +117,8 @@ bool cAlphaImage::EncodeThroughGdiplus(const wchar_t* mimeType, std::int32_t qua
 
     UINT count = 0, size = 0;
     if (encodersSize(&count, &size) != 0 || size < count * sizeof(GdipCodecInfo)) return false;
-    std::vector<std::uint8_t> table(size);
+    std::vector<std::uint8_t> table;
+    if (!FailOnBadAlloc(false, [&] { return table.resize(size), true; })) return false;
     auto* codecs = reinterpret_cast<GdipCodecInfo*>(table.data());
     if (encoders(count, size, codecs) != 0) return false;
     const GdipCodecInfo* codec = nullptr;
@@ -127,6 +128,7 @@ bool cAlphaImage::EncodeThroughGdiplus(const wchar_t* mimeType, std::int32_t qua
 
     // JPEG takes the picture laid over the fill colour; PNG straight ARGB.
     PixelImage picture = ToPixelImage();
+    if (picture.Empty()) return false;  // no memory for the copy
     const bool flatten = quality >= 0;
     const ColorRef fill = fillColor >= 0 ? fillColor : 0xFFFFFF;
     const std::uint8_t bg[3] = {FillBlue(fill), FillGreen(fill), FillRed(fill)};
@@ -153,7 +155,7 @@ bool cAlphaImage::EncodeThroughGdiplus(const wchar_t* mimeType, std::int32_t qua
             ok = data != nullptr;
             if (ok) {
                 const auto* bytes = static_cast<const std::uint8_t*>(data);
-                out.assign(bytes, bytes + stat.cbSize.QuadPart);
+                ok = FailOnBadAlloc(false, [&] { return out.assign(bytes, bytes + stat.cbSize.QuadPart), true; });
                 ::GlobalUnlock(memory);
             }
         }
@@ -166,8 +168,12 @@ bool cAlphaImage::EncodeThroughGdiplus(const wchar_t* mimeType, std::int32_t qua
 bool cAlphaImage::EncodePng(std::vector<std::uint8_t>& out) {
     if (!dib_) return false;
     PngExtras extras;
-    for (std::size_t i = 0; i < pngTexts_.size(); ++i)
-        extras.texts.push_back({ToAnsi(pngTextKeywords_[i]), ToAnsi(pngTexts_[i].second)});
+    if (!FailOnBadAlloc(false, [&] {
+            for (std::size_t i = 0; i < pngTexts_.size(); ++i)
+                extras.texts.push_back({ToAnsi(pngTextKeywords_[i]), ToAnsi(pngTexts_[i].second)});
+            return true;
+        }))
+        return false;
     for (const auto& [id, value] : pngNumbers_) {
         if (id == kPngPropertyBackground) extras.background = static_cast<std::uint32_t>(value);
         if (id == kPngPropertyResolution) extras.dotsPerInch = static_cast<std::uint32_t>(value);
@@ -240,50 +246,56 @@ bool cAlphaImage::SaveToFile_TGA(const std::wstring& FileName, bool Compress, bo
 
 bool cAlphaImage::PngPropertySet(std::int32_t PropertyID, const PngPropertyValue& PropertyValue,
                                  const std::wstring& Caption_Misc) {
-    if (PropertyID == -1) {
-        pngTexts_.clear();
-        pngTextKeywords_.clear();
-        pngNumbers_.clear();
-        return true;
-    }
-    const bool numeric = PropertyID >= kPngPropertyBackground && PropertyID <= kPngPropertyTime &&
-                         (PropertyID & (PropertyID - 1)) == 0;
-    std::wstring keyword = PropertyID == 0 ? Caption_Misc : FromAnsi(std::string(PngTextKeyword(PropertyID)));
-    if (!numeric && (keyword.empty() || keyword.size() > 79)) return false;
-    // Replace what was stored under this property.
-    for (std::size_t i = pngTexts_.size(); i-- > 0;)
-        if (pngTexts_[i].first == PropertyID && (PropertyID != 0 || pngTextKeywords_[i] == keyword)) {
-            pngTexts_.erase(pngTexts_.begin() + static_cast<std::ptrdiff_t>(i));
-            pngTextKeywords_.erase(pngTextKeywords_.begin() + static_cast<std::ptrdiff_t>(i));
+    // Without memory for it the property is not stored; a replaced one stays removed.
+    return FailOnBadAlloc(false, [&] {
+        if (PropertyID == -1) {
+            pngTexts_.clear();
+            pngTextKeywords_.clear();
+            pngNumbers_.clear();
+            return true;
         }
-    pngNumbers_.erase(std::remove_if(pngNumbers_.begin(), pngNumbers_.end(),
-                                     [&](const auto& p) { return p.first == PropertyID; }),
-                      pngNumbers_.end());
-    if (std::holds_alternative<std::monostate>(PropertyValue)) return true;  // removed
-    if (numeric) {
-        if (!std::holds_alternative<std::int64_t>(PropertyValue)) return false;
-        pngNumbers_.emplace_back(PropertyID, std::get<std::int64_t>(PropertyValue));
+        const bool numeric = PropertyID >= kPngPropertyBackground && PropertyID <= kPngPropertyTime &&
+                             (PropertyID & (PropertyID - 1)) == 0;
+        std::wstring keyword = PropertyID == 0 ? Caption_Misc : FromAnsi(std::string(PngTextKeyword(PropertyID)));
+        if (!numeric && (keyword.empty() || keyword.size() > 79)) return false;
+        // Replace what was stored under this property.
+        for (std::size_t i = pngTexts_.size(); i-- > 0;)
+            if (pngTexts_[i].first == PropertyID && (PropertyID != 0 || pngTextKeywords_[i] == keyword)) {
+                pngTexts_.erase(pngTexts_.begin() + static_cast<std::ptrdiff_t>(i));
+                pngTextKeywords_.erase(pngTextKeywords_.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+        pngNumbers_.erase(std::remove_if(pngNumbers_.begin(), pngNumbers_.end(),
+                                         [&](const auto& p) { return p.first == PropertyID; }),
+                          pngNumbers_.end());
+        if (std::holds_alternative<std::monostate>(PropertyValue)) return true;  // removed
+        if (numeric) {
+            if (!std::holds_alternative<std::int64_t>(PropertyValue)) return false;
+            pngNumbers_.emplace_back(PropertyID, std::get<std::int64_t>(PropertyValue));
+            return true;
+        }
+        if (!std::holds_alternative<std::wstring>(PropertyValue)) return false;
+        pngTextKeywords_.reserve(pngTextKeywords_.size() + 1);
+        pngTexts_.emplace_back(PropertyID, std::get<std::wstring>(PropertyValue));
+        pngTextKeywords_.push_back(std::move(keyword));  // cannot throw after the reserve
         return true;
-    }
-    if (!std::holds_alternative<std::wstring>(PropertyValue)) return false;
-    pngTexts_.emplace_back(PropertyID, std::get<std::wstring>(PropertyValue));
-    pngTextKeywords_.push_back(keyword);
-    return true;
+    });
 }
 
 bool cAlphaImage::PngPropertySet(const std::wstring& PropertyName, const PngPropertyValue& PropertyValue) {
-    const std::int32_t id = PngPropertyIdFromName(ToAnsi(PropertyName));
+    const std::int32_t id = FailOnBadAlloc(0, [&] { return PngPropertyIdFromName(ToAnsi(PropertyName)); });
     return id != 0 && PngPropertySet(id, PropertyValue);
 }
 
 cAlphaImage::PngPropertyValue cAlphaImage::PngPropertyGet(std::int32_t PropertyID,
                                                           const std::wstring& Caption_Misc) const {
-    for (std::size_t i = 0; i < pngTexts_.size(); ++i)
-        if (pngTexts_[i].first == PropertyID && (PropertyID != 0 || pngTextKeywords_[i] == Caption_Misc))
-            return pngTexts_[i].second;
-    for (const auto& [id, value] : pngNumbers_)
-        if (id == PropertyID) return value;
-    return {};
+    return FailOnBadAlloc(PngPropertyValue{}, [&]() -> PngPropertyValue {
+        for (std::size_t i = 0; i < pngTexts_.size(); ++i)
+            if (pngTexts_[i].first == PropertyID && (PropertyID != 0 || pngTextKeywords_[i] == Caption_Misc))
+                return pngTexts_[i].second;
+        for (const auto& [id, value] : pngNumbers_)
+            if (id == PropertyID) return value;
+        return {};
+    });
 }
 
 }  // namespace panorel::imaging

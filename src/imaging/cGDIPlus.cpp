@@ -63,7 +63,7 @@ namespace {
 cGDIPlus::Api* TheApi(cDllCall& dll) {
     static cGDIPlus::Api api = [&] {
         cGDIPlus::Api a{};
-        const wchar_t* lib = L"gdiplus.dll";
+        const wchar_t* lib = L"gdiplus.dll";  // from the system folder only (cDllCall's default)
         a.startup = dll.Resolve<StartupFn>(lib, "GdiplusStartup");
         a.shutdown = dll.Resolve<ShutdownFn>(lib, "GdiplusShutdown");
         a.fromScan0 = dll.Resolve<FromScan0Fn>(lib, "GdipCreateBitmapFromScan0");

@@ -28,14 +28,14 @@ bool cICOparser::ReadDirectory(const std::uint8_t* data, std::size_t size) {
         // The entry's own header says what it really holds (directories say 0
         // for 256 and more, and cursors keep the hot spot where the depth goes).
         const std::uint8_t* d = data + entry.offset;
-        if (entry.size >= 29 && cPNGparser::HasSignature(d, entry.size) && std::memcmp(d + 12, "IHDR", 4) == 0) {
-            entry.IsIconPNG = true;
+        entry.IsIconPNG = cPNGparser::HasSignature(d, entry.size);
+        if (entry.IsIconPNG && entry.size >= 29 && std::memcmp(d + 12, "IHDR", 4) == 0) {
             std::uint32_t w = ReadBe32(d + 16), h = ReadBe32(d + 20);
             if (w && h && w <= 0x7FFFFFFF && h <= 0x7FFFFFFF) entry.Width = static_cast<std::int32_t>(w), entry.Height = static_cast<std::int32_t>(h);
             static constexpr int kChannels[7] = {1, 0, 3, 1, 2, 0, 4};
             int ct = d[25];
             entry.bitDepth = d[24] * (ct <= 6 ? kChannels[ct] : 0);
-        } else if (entry.size >= 16 && ReadLe32(d) >= 40) {
+        } else if (!entry.IsIconPNG && entry.size >= 16 && ReadLe32(d) >= 40) {
             auto w = static_cast<std::int32_t>(ReadLe32(d + 4)), h = static_cast<std::int32_t>(ReadLe32(d + 8));
             if (w > 0 && h > 1) entry.Width = w, entry.Height = h / 2;
             entry.bitDepth = ReadLe16(d + 14);
@@ -69,8 +69,16 @@ std::int32_t cICOparser::ChooseEntry(std::int32_t iconCx, std::int32_t iconCy, s
 }
 
 ParseResult cICOparser::LoadStream(const std::uint8_t* data, std::size_t size, const ParseOptions& options,
-                                   PixelImage& out) {
+                                   PixelImage& out, const DetectHooks& hooks) {
     out = PixelImage{};
+    const ParseResult result =
+        FailOnBadAlloc(ParseResult::Failed, [&] { return Load(data, size, options, hooks, out); });
+    if (result != ParseResult::Loaded) out = PixelImage{};
+    return result;
+}
+
+ParseResult cICOparser::Load(const std::uint8_t* data, std::size_t size, const ParseOptions& options,
+                             const DetectHooks& hooks, PixelImage& out) {
     cICOparser ico;
     if (!ico.ReadDirectory(data, size)) return ParseResult::Declined;
     std::int32_t chosen = ico.ChooseEntry(options.iconCx, options.iconCy, options.iconBitDepth);
@@ -79,9 +87,7 @@ ParseResult cICOparser::LoadStream(const std::uint8_t* data, std::size_t size, c
     const std::uint8_t* d = data + e.offset;
     ParseResult result;
     if (e.IsIconPNG) {
-        ParseOptions png = options;
-        std::string error;
-        result = cPNGparser::LoadStream(d, e.size, png, out, error);
+        result = LoadPng(d, e.size, options, hooks, out);
     } else {
         DibOptions dib;
         dib.iconEntry = true;

@@ -1,7 +1,7 @@
 #pragma once
 // ICO and CUR: the directory, the choice of one entry by the score rule, PNG
-// entries through the PNG parser, bitmap entries with their colour tables and
-// the AND mask.
+// entries through the chain's PNG path (LoadPng, its error report included),
+// bitmap entries with their colour tables and the AND mask.
 #include <vector>
 
 #include "imaging/modParsers.h"
@@ -28,9 +28,12 @@ public:
     std::int32_t ChooseEntry(std::int32_t iconCx, std::int32_t iconCy, std::int32_t iconBitDepth) const;
 
     static ParseResult LoadStream(const std::uint8_t* data, std::size_t size, const ParseOptions& options,
-                                  PixelImage& out);
+                                  PixelImage& out, const DetectHooks& hooks = {});
 
 private:
+    static ParseResult Load(const std::uint8_t* data, std::size_t size, const ParseOptions& options,
+                            const DetectHooks& hooks, PixelImage& out);
+
     std::vector<IconEntry> entries_;
     bool cursor_ = false;
 };

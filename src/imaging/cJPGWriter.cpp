@@ -280,6 +280,10 @@ void cJPGWriter::SetSampling(int horizontal, int vertical) {
 }
 
 bool cJPGWriter::Write(const PixelImage& image, std::vector<std::uint8_t>& out, ColorRef TransparentFillColor) const {
+    return FailOnBadAlloc(false, [&] { return Encode(image, out, TransparentFillColor); });
+}
+
+bool cJPGWriter::Encode(const PixelImage& image, std::vector<std::uint8_t>& out, ColorRef TransparentFillColor) const {
     if (!IsWritable(image) || image.width > 65535 || image.height > 65535) return false;
     const ColorRef fillColor = TransparentFillColor >= 0 ? TransparentFillColor : 0xFFFFFF;
     const std::uint8_t fill[3] = {FillBlue(fillColor), FillGreen(fillColor), FillRed(fillColor)};

@@ -49,7 +49,7 @@ public:
 
     // Transparent and translucent pixels are laid over TransparentFillColor
     // (white when none is given). False (out untouched) for a picture without
-    // pixels; raises what a bad table raises.
+    // pixels or when memory runs out; raises what a bad table raises.
     bool Write(const PixelImage& image, std::vector<std::uint8_t>& out,
                ColorRef TransparentFillColor = kNoFillColor) const;
 
@@ -61,6 +61,8 @@ public:
     };
 
 private:
+    bool Encode(const PixelImage& image, std::vector<std::uint8_t>& out, ColorRef TransparentFillColor) const;
+
     std::array<QuantTable, 2> quant_{};
     std::array<int, 2> precision_{};
     std::array<Huffman, 4> huffman_;  // DC0, DC1, AC0, AC1

@@ -109,6 +109,10 @@ void cPNGwriter::PutChunk(std::vector<std::uint8_t>& png, const char type[4], co
 }
 
 bool cPNGwriter::Write(const PixelImage& image, std::vector<std::uint8_t>& out, const PngExtras& extras) const {
+    return FailOnBadAlloc(false, [&] { return Encode(image, out, extras); });
+}
+
+bool cPNGwriter::Encode(const PixelImage& image, std::vector<std::uint8_t>& out, const PngExtras& extras) const {
     if (!IsWritable(image) || !zlib_.crc32 || (!zlib_.compress2 && !zlib_.compress)) return false;
     const bool opaque = IsOpaque(image);
     const std::size_t bpp = opaque ? 3 : 4;

@@ -49,10 +49,12 @@ public:
     // An opaque picture becomes 8-bit RGB, any other 8-bit RGBA with straight
     // colours. Each scan line takes the filter whose output has the smallest
     // sum of absolute (signed) byte values. False (out untouched) without
-    // pixels, without crc32, or when neither compress2 nor compress works.
+    // pixels, without crc32, when neither compress2 nor compress works, or
+    // when memory runs out.
     bool Write(const PixelImage& image, std::vector<std::uint8_t>& out, const PngExtras& extras = {}) const;
 
 private:
+    bool Encode(const PixelImage& image, std::vector<std::uint8_t>& out, const PngExtras& extras) const;
     void PutChunk(std::vector<std::uint8_t>& png, const char type[4], const std::uint8_t* data,
                   std::size_t size) const;
 

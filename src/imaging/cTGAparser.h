@@ -1,7 +1,9 @@
 #pragma once
 // TGA: image types 1, 2, 3 (raw) and 9, 10, 11 (run-length), colour-mapped,
-// true-colour and grey, all four origins, the optional footer. TGA has no
-// signature, so the header is checked strictly before anything is believed.
+// true-colour (15, 16, 24, 32 bits) and grey, all four origins, the optional
+// footer, whose attributes type 4 marks colours stored premultiplied. TGA has
+// no signature, so the header is checked strictly before anything is believed.
+// Pixels are decoded straight into the output: one picture's worth of memory.
 #include "imaging/modParsers.h"
 
 namespace panorel::imaging {

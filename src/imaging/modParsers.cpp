@@ -28,10 +28,10 @@ bool AllocatePixels(PixelImage& image, std::int64_t width, std::int64_t height, 
     return true;
 }
 
-std::int32_t ClassifyAlpha(const PixelImage& image) {
+std::int32_t ClassifyAlpha(const std::uint8_t* bgra, std::size_t bytes) {
     std::int32_t kind = kAlphaOpaque;
-    for (std::size_t i = 3; i < image.bgra.size(); i += 4) {
-        std::uint8_t a = image.bgra[i];
+    for (std::size_t i = 3; i < bytes; i += 4) {
+        std::uint8_t a = bgra[i];
         if (a == 255) continue;
         if (a != 0) return kAlphaFull;
         kind = kAlphaSimple;
@@ -39,23 +39,30 @@ std::int32_t ClassifyAlpha(const PixelImage& image) {
     return kind;
 }
 
-bool DetectAndParse(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
+ParseResult LoadPng(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
                     PixelImage& out) {
     out = PixelImage{};
+    if (!cPNGparser::HasSignature(data, size)) return ParseResult::Declined;
+    if (hooks.pngThroughPlatform && hooks.pngThroughPlatform(data, size, out) && !out.Empty()) return ParseResult::Loaded;
+    std::string error;
+    const ParseResult result = cPNGparser::LoadStream(data, size, options, out, error);
+    if (result != ParseResult::Loaded && !error.empty() && hooks.pngError) hooks.pngError(error);
+    return result;
+}
+
+namespace {
+
+bool Detect(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
+            PixelImage& out) {
     if (!data || size == 0) return false;
     ParseOptions opts = options;
     NormaliseIconWishes(opts);
 
-    if (cPNGparser::HasSignature(data, size)) {
-        if (hooks.pngThroughPlatform && hooks.pngThroughPlatform(data, size, out) && !out.Empty()) return true;
-        std::string error;
-        if (cPNGparser::LoadStream(data, size, opts, out, error) == ParseResult::Loaded) return true;
-        if (!error.empty() && hooks.pngError) hooks.pngError(error);
-    }
+    if (LoadPng(data, size, opts, hooks, out) == ParseResult::Loaded) return true;
     out = PixelImage{};
     if (hooks.gif && hooks.gif(data, size, out) && !out.Empty()) return true;
     out = PixelImage{};
-    if (cICOparser::LoadStream(data, size, opts, out) == ParseResult::Loaded) return true;
+    if (cICOparser::LoadStream(data, size, opts, out, hooks) == ParseResult::Loaded) return true;
     if (cBMPparser::LoadStream(data, size, opts, out) == ParseResult::Loaded) return true;
     out = PixelImage{};
     if (hooks.platformAny && hooks.platformAny(data, size, out) && !out.Empty()) {
@@ -63,9 +70,17 @@ bool DetectAndParse(const std::uint8_t* data, std::size_t size, const ParseOptio
         return true;
     }
     out = PixelImage{};
-    if (cTGAparser::LoadStream(data, size, opts, out) == ParseResult::Loaded) return true;
+    return cTGAparser::LoadStream(data, size, opts, out) == ParseResult::Loaded;
+}
+
+}  // namespace
+
+bool DetectAndParse(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
+                    PixelImage& out) {
     out = PixelImage{};
-    return false;
+    const bool loaded = FailOnBadAlloc(false, [&] { return Detect(data, size, options, hooks, out); });
+    if (!loaded) out = PixelImage{};
+    return loaded;
 }
 
 }  // namespace panorel::imaging

@@ -44,7 +44,8 @@ inline std::uint32_t ReadBe32(const std::uint8_t* p) {
 bool AllocatePixels(PixelImage& image, std::int64_t width, std::int64_t height, const ImageLimits& limits);
 
 // Alpha kind of finished pixels: 0 all opaque, 1 only 0 and 255, else 2.
-std::int32_t ClassifyAlpha(const PixelImage& image);
+std::int32_t ClassifyAlpha(const std::uint8_t* bgra, std::size_t bytes);
+inline std::int32_t ClassifyAlpha(const PixelImage& image) { return ClassifyAlpha(image.bgra.data(), image.bgra.size()); }
 
 // The formats that need the platform (GIF through its picture loader, GDI+)
 // come in as hooks; an empty hook is skipped.
@@ -57,8 +58,15 @@ struct DetectHooks {
     std::function<void(const std::string&)> pngError;
 };
 
+// The PNG path, for PNG files and PNG entries of icons alike: the platform's
+// loader first when there is one, then our parser, whose error goes to
+// hooks.pngError. Declined without the PNG signature.
+ParseResult LoadPng(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
+                    PixelImage& out);
+
 // The detection chain: PNG, GIF, ICO/CUR, BMP, the platform's loader, TGA.
-// `out` is emptied first; true when one of them produced an image.
+// `out` is emptied first; true when one of them produced an image. Running
+// out of memory anywhere in it (hooks included) is a failed load.
 bool DetectAndParse(const std::uint8_t* data, std::size_t size, const ParseOptions& options, const DetectHooks& hooks,
                     PixelImage& out);
 

@@ -156,29 +156,31 @@ bool GifThroughPicture(const std::uint8_t* data, std::size_t size, PixelImage& o
     if (table && table + tableCount * 3 > size) return false;
 
     // The transparent entry gets a colour no other entry has, the flag goes,
-    // and the picture loader draws plain colours we can match exactly.
-    std::vector<std::uint8_t> copy(data, data + size);
+    // and the picture loader draws plain colours we can match exactly. The
+    // one copy of the data is the memory the picture loader reads.
     std::uint32_t marker = 0x00010203u;
     auto used = [&](std::uint32_t rgb) {
         for (std::size_t i = 0; table && i < tableCount; ++i) {
-            const std::uint8_t* c = &copy[table + i * 3];
+            const std::uint8_t* c = &data[table + i * 3];
             if (static_cast<int>(i) != transparent && (std::uint32_t{c[0]} << 16 | c[1] << 8 | c[2]) == rgb) return true;
         }
         return false;
     };
     while (used(marker)) marker += 0x010305u;
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory) return false;
+    auto* copy = static_cast<std::uint8_t*>(::GlobalLock(memory));
+    if (!copy) {
+        ::GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(copy, data, size);
     if (transparent >= 0 && table && static_cast<std::size_t>(transparent) < tableCount) {
         std::uint8_t* c = &copy[table + static_cast<std::size_t>(transparent) * 3];
         c[0] = static_cast<std::uint8_t>(marker >> 16), c[1] = static_cast<std::uint8_t>(marker >> 8), c[2] = static_cast<std::uint8_t>(marker);
         copy[gceFlags] &= 0xFE;
     }
-
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, copy.size());
-    if (!memory) return false;
-    if (void* p = ::GlobalLock(memory)) {
-        std::memcpy(p, copy.data(), copy.size());
-        ::GlobalUnlock(memory);
-    }
+    ::GlobalUnlock(memory);
     IStream* rawStream = nullptr;
     if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, &rawStream))) {
         ::GlobalFree(memory);
@@ -186,7 +188,7 @@ bool GifThroughPicture(const std::uint8_t* data, std::size_t size, PixelImage& o
     }
     ComPtr<IStream> stream(rawStream);
     IPicture* rawPicture = nullptr;
-    if (FAILED(::OleLoadPicture(stream.get(), static_cast<LONG>(copy.size()), FALSE, IID_IPicture,
+    if (FAILED(::OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
                                 reinterpret_cast<void**>(&rawPicture))) ||
         !rawPicture)
         return false;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/cAlphaImage.h"
+#include "imaging/ImageTestSupport.h"
 
 namespace panorel::imaging {
 namespace {
@@ -33,30 +33,6 @@ void MakePicture(cAlphaImage& image) {
     ASSERT_TRUE(image.FromPixelImage(p));
 }
 
-std::wstring TempFile(const wchar_t* name) {
-    wchar_t dir[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, dir);
-    return std::wstring(dir) + name;
-}
-
-std::string Contents(const std::wstring& path) {
-    std::string s;
-    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return "<none>";
-    char buf[4096];
-    DWORD n = 0;
-    while (::ReadFile(f, buf, sizeof buf, &n, nullptr) && n) s.append(buf, n);
-    ::CloseHandle(f);
-    return s;
-}
-
-void Put(const std::wstring& path, const std::string& bytes) {
-    HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD n = 0;
-    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    ::CloseHandle(f);
-}
-
 struct PromptRecord {
     int calls = 0;
     std::wstring text, caption;
@@ -66,27 +42,27 @@ struct PromptRecord {
 TEST(cAlphaImageSave, AsksBeforeOverwritingAndLeavesTheFileAloneOnNo) {
     cAlphaImage image;
     MakePicture(image);
-    const std::wstring path = TempFile(L"panorel-overwrite.bmp");
+    const std::wstring path = TempPath(L"panorel-overwrite.bmp");
     PromptRecord record;
     int answer = IDNO;
     cAlphaImage::SetOverwritePrompt([&](const std::wstring& text, const std::wstring& caption, UINT flags) {
         ++record.calls, record.text = text, record.caption = caption, record.flags = flags;
         return answer;
     });
-    Put(path, "old contents");
+    WriteAll(path, std::string("old contents"));
     EXPECT_FALSE(image.SaveToFile_Bitmap(path, false, -1, true));
-    EXPECT_EQ(Contents(path), "old contents");
+    EXPECT_EQ(ReadAll(path), "old contents");
     EXPECT_EQ(record.calls, 1);
     EXPECT_EQ(record.text, L"Overwrite existing file?");
     EXPECT_EQ(record.caption, L"Overwrite Confirmation");
     EXPECT_EQ(record.flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
     answer = IDYES;
     EXPECT_TRUE(image.SaveToFile_Bitmap(path, false, -1, true));
-    EXPECT_EQ(Contents(path).substr(0, 2), "BM");
-    Put(path, "old contents");
+    EXPECT_EQ(ReadAll(path).substr(0, 2), "BM");
+    WriteAll(path, std::string("old contents"));
     EXPECT_TRUE(image.SaveToFile_TGA(path, true, false, false, false));  // no question without PromptOverwrite
     EXPECT_EQ(record.calls, 2);
-    EXPECT_NE(Contents(path), "old contents");
+    EXPECT_NE(ReadAll(path), "old contents");
     ::DeleteFileW(path.c_str());
     cAlphaImage::SetOverwritePrompt([](const std::wstring&, const std::wstring&, UINT) { return IDNO; });
 }
@@ -96,12 +72,12 @@ TEST(cAlphaImageSave, RefusesWithoutNameImageOrWritablePlace) {
     MakePicture(image);
     std::vector<std::uint8_t> bytes;
     EXPECT_FALSE(image.SaveToFile_PNG(L"", false));
-    EXPECT_FALSE(empty.SaveToFile_PNG(TempFile(L"panorel-none.png"), false));
+    EXPECT_FALSE(empty.SaveToFile_PNG(TempPath(L"panorel-none.png"), false));
     EXPECT_FALSE(empty.SaveToStream_GIF(bytes));
-    const std::wstring nowhere = TempFile(L"panorel-no-such-folder\\x.tga");
+    const std::wstring nowhere = TempPath(L"panorel-no-such-folder\\x.tga");
     EXPECT_FALSE(image.SaveToFile_TGA(nowhere, false, false, false, false));
     EXPECT_EQ(::GetFileAttributesW(nowhere.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(::GetFileAttributesW(TempFile(L"panorel-none.png").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(TempPath(L"panorel-none.png").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // The "tEXt" chunks of a PNG: keyword and text.

@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
-#include "imaging/cAlphaImage.h"
+#include "imaging/ImageTestSupport.h"
 
 namespace panorel::imaging {
 namespace {
@@ -19,41 +16,6 @@ const std::wstring kData = L"" PANOREL_TESTDATA_W;
 
 enum class Path { AlphaBlend, Gdiplus, Own };
 const char* Name(Path p) { return p == Path::AlphaBlend ? "AlphaBlend" : p == Path::Gdiplus ? "GDI+" : "own"; }
-
-// A 32-bit top-down DIB section in a memory DC, filled with one grey.
-struct Target {
-    MemoryDcHandle dc{::CreateCompatibleDC(nullptr)};
-    BitmapHandle bitmap;
-    std::uint8_t* bits = nullptr;
-    HGDIOBJ old = nullptr;
-    int w, h;
-    Target(int width, int height, std::uint8_t grey) : w(width), h(height) {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* p = nullptr;
-        bitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &p, nullptr, 0));
-        bits = static_cast<std::uint8_t*>(p);
-        old = ::SelectObject(dc.get(), bitmap.get());
-        std::memset(bits, grey, std::size_t(w) * h * 4);
-    }
-    ~Target() { ::SelectObject(dc.get(), old); }
-    const std::uint8_t* At(int x, int y) {
-        ::GdiFlush();
-        return bits + (std::size_t(y) * w + x) * 4;
-    }
-};
-
-// Columns: opaque (R200 G100 B50), half-transparent premultiplied, clear, opaque blue.
-void MakeSample(cAlphaImage& img) {
-    ASSERT_TRUE(img.InitializeDIB(4, 2));
-    for (int y = 0; y < 2; ++y) {
-        img.SetPixel(0, y, RGB(200, 100, 50), 255);
-        img.SetPixel(1, y, RGB(60, 40, 20), 128, true);
-        img.SetPixel(2, y, RGB(0, 0, 0), 0);
-        img.SetPixel(3, y, RGB(0, 0, 255), 255);
-    }
-    img.Alpha(kAlphaFull);
-}
 
 void Choose(cAlphaImage& img, Path p) {
     img.isAlphaBlendFriendly(p == Path::AlphaBlend);
@@ -79,7 +41,7 @@ TEST_P(RenderPaths, OpacityMirroringLightAndGrey) {
         if (!probe.isGDIplusEnabled()) GTEST_SKIP() << "no GDI+";
     }
     cAlphaImage img;
-    MakeSample(img);
+    ASSERT_TRUE(MakeSample(img));
     Choose(img, path);
     const std::uint8_t bg = 80;
     const int sourceBgr[4][4] = {{50, 100, 200, 255}, {20, 40, 60, 128}, {0, 0, 0, 0}, {255, 0, 0, 255}};
@@ -136,7 +98,7 @@ TEST(cAlphaImage, RendersOntoAWindowAndAHostImage) {
     HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(wnd);
     cAlphaImage img;
-    MakeSample(img);
+    ASSERT_TRUE(MakeSample(img));
     HDC dc = ::GetDC(wnd);
     EXPECT_TRUE(img.Render(dc, 10, 10, 32, 32));
     EXPECT_TRUE(img.Render(dc, 30, 30, 8, 4, 0, 0, 0, 0, 100, true, true, nullptr, -1, 0, 45.0f, true));
@@ -165,22 +127,14 @@ TEST(cAlphaImage, LoadersRefuseWhatTheyMust) {
         cAlphaImage img;
         img.isGDIplusEnabled(false);
         // 56 bytes of a real PNG are refused before any parser sees them: no report.
-        wchar_t temp[MAX_PATH], file[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, temp);
-        ::GetTempFileNameW(temp, L"img", 0, file);
-        std::vector<std::uint8_t> png;
-        {
-            std::ifstream in(std::filesystem::path(kData + L"/pngsuite/basn0g01.png"), std::ios::binary);
-            png.assign(std::istreambuf_iterator<char>(in), {});
-        }
+        const std::wstring file = TempPath(L"panorel-cut.png");
+        const std::string png = ReadAll(kData + L"/pngsuite/basn0g01.png");
         ASSERT_GT(png.size(), 56u);
         for (std::size_t n : {std::size_t{56}, png.size()}) {
-            std::ofstream out(std::filesystem::path(file), std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(n));
-            out.close();
+            ASSERT_TRUE(WriteAll(file, png.data(), n));
             EXPECT_EQ(img.LoadPicture_File(file), n > 56) << n;
         }
-        ::DeleteFileW(file);
+        ::DeleteFileW(file.c_str());
         EXPECT_TRUE(reports.empty());
         EXPECT_FALSE(img.LoadPicture_Stream(std::vector<std::uint8_t>(png.begin(), png.begin() + 19)));
         // A broken PNG is reported once, then the other parsers try.

@@ -2,6 +2,7 @@
 // and conformance runs. Usage: imagetool SUBCOMMAND ARGS...
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "Imagetool.h"
 
@@ -28,10 +29,15 @@ int Usage() {
 
 int main(int argc, char** argv) {
     if (argc < 2) return Usage();
-    if (std::strcmp(argv[1], "info") == 0) return panorel::imagetool::Info(argc - 2, argv + 2);
-    if (std::strcmp(argv[1], "convert") == 0) return panorel::imagetool::Convert(argc - 2, argv + 2);
+    try {
+        if (std::strcmp(argv[1], "info") == 0) return panorel::imagetool::Info(argc - 2, argv + 2);
+        if (std::strcmp(argv[1], "convert") == 0) return panorel::imagetool::Convert(argc - 2, argv + 2);
 #ifdef _WIN32
-    if (std::strcmp(argv[1], "frames") == 0) return ImagetoolFrames(argc - 1, argv + 1);
+        if (std::strcmp(argv[1], "frames") == 0) return ImagetoolFrames(argc - 1, argv + 1);
 #endif
+    } catch (const std::bad_alloc&) {  // the file itself, read whole, or the tool's own copies
+        std::fprintf(stderr, "out of memory\n");
+        return 1;
+    }
     return Usage();
 }
