@@ -3,8 +3,13 @@
 #include <algorithm>
 
 #include "host/PanorelError.h"
+#include "host/Screen.h"
 
 namespace panorel::host {
+
+ControlContainer::ControlContainer(HWND hwnd, std::int32_t twipsPerPixel)
+    : hwnd_(hwnd),
+      twipsPerPixel_(twipsPerPixel > 0 ? twipsPerPixel : static_cast<std::int32_t>(Screen::TwipsPerPixelX())) {}
 
 void ControlContainer::Notify(std::string_view name, const std::function<void(AmbientProperties&)>& change) {
     // A handler may place or remove controls: walk a copy.

@@ -35,11 +35,14 @@ class ControlSite;
 
 class ControlContainer {
 public:
-    explicit ControlContainer(HWND hwnd) : hwnd_(hwnd) {}
+    // Controls placed here draw for `twipsPerPixel`; 0 takes the screen's.
+    explicit ControlContainer(HWND hwnd, std::int32_t twipsPerPixel = 0);
     ControlContainer(const ControlContainer&) = delete;
     ControlContainer& operator=(const ControlContainer&) = delete;
 
     HWND hWnd() const noexcept { return hwnd_; }
+    // Whole twips per pixel: what the controls' sizes designed at 96 dpi grow with.
+    std::int32_t TwipsPerPixel() const noexcept { return twipsPerPixel_; }
     // Container-wide ambient values; every site hears of the change.
     void SetFont(const FontDesc& font);
     void SetUserMode(bool userMode);
@@ -51,6 +54,7 @@ private:
     void Notify(std::string_view name, const std::function<void(AmbientProperties&)>& change);
 
     HWND hwnd_;
+    std::int32_t twipsPerPixel_;
     FontDesc font_{L"MS Sans Serif", 8.25};
     bool userMode_ = true;
     std::uint32_t backColor_ = kSystemColour | COLOR_BTNFACE;
