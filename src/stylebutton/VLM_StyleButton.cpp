@@ -43,6 +43,7 @@ VLM_StyleButton::VLM_StyleButton(host::ControlContainer& container, const std::w
         displayAsDefault_ = site_.Ambient().DisplayAsDefault;
         if (ambient == "DisplayAsDefault" || ambient == "BackColor") Redraw();
     };
+    site_.AccessKeyPress = [this](std::int16_t key) { AccessKeyPress(key); };
     // The shell library stays loaded for the control's lifetime.
     shell_.reset(::LoadLibraryW(L"shell32.dll"));
     OSVERSIONINFOA version{};
@@ -134,7 +135,10 @@ bool VLM_StyleButton::Let(Prop id, const stylebutton::Value& value) {
 
 void VLM_StyleButton::Apply(unsigned effects) {
     const ButtonProperties& p = model_.P;
-    if (effects & kAccessKey) accessKey_ = AccessKey(p.Caption);
+    if (effects & kAccessKey) {
+        accessKey_ = AccessKey(p.Caption);
+        site_.AccessKeys = accessKey_ ? std::wstring(1, accessKey_) : std::wstring();
+    }
     if (effects & kEnableWindow) {
         ::EnableWindow(hwnd_, p.Enabled);
         EnabledAssigned();  // starts or stops blinking

@@ -7,7 +7,6 @@
 #include <windowsx.h>
 #include <commctrl.h>
 
-#include <cwctype>
 #include <vector>
 
 #include "host/PanorelError.h"
@@ -405,23 +404,15 @@ bool VLM_StyleButton::HandleInput(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
         case WM_CHAR:
             m.KeyPress(static_cast<std::int16_t>(wParam & 0xFFFF));
             return true;
-        case WM_SYSCHAR: {
-            // Alt and a letter: the access key of this control or of a sibling.
-            const wchar_t key = static_cast<wchar_t>(::towlower(static_cast<wint_t>(wParam)));
-            if (key && key == accessKey_) {
-                m.AccessKeyPress(static_cast<std::int16_t>(wParam));
-                return true;
-            }
-            for (host::HostedControl* sibling : site_.Siblings())
-                if (auto* other = dynamic_cast<VLM_StyleButton*>(sibling); other && key && other->accessKey_ == key) {
-                    other->AccessKeyPress(static_cast<std::int16_t>(wParam));
-                    return true;
-                }
-            result = ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+        case WM_SYSCHAR:
+            // Alt and a letter that reached this control under a loop that
+            // does not route keys: the host hands it on, maybe to a sibling.
+            if (!site_.Container().DeliverAccessKey(static_cast<wchar_t>(wParam)))
+                result = ::DefWindowProcW(hwnd_, msg, wParam, lParam);
             return true;
-        }
         case WM_GETDLGCODE:
-            result = DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+            // Enter clicks this button itself; Escape belongs to the form's cancel control.
+            result = wParam == VK_ESCAPE ? DLGC_WANTCHARS : DLGC_WANTALLKEYS | DLGC_WANTCHARS;
             return true;
         case WM_SETFOCUS:
             m.GotFocus();
