@@ -1,5 +1,6 @@
 #include "host/Form.h"
 
+#include "host/ControlSite.h"
 #include "host/PanorelError.h"
 
 namespace panorel::host {
@@ -121,6 +122,7 @@ void DoEvents() {
             ::PostQuitMessage(static_cast<int>(msg.wParam));  // leave it for the main loop
             return;
         }
+        if (RouteContainerKeys(msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
@@ -131,6 +133,7 @@ int RunMessageLoop() {
     BOOL got;
     while ((got = ::GetMessageW(&msg, nullptr, 0, 0)) != 0) {
         if (got == -1) return 1;
+        if (RouteContainerKeys(msg)) continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }

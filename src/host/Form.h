@@ -67,6 +67,7 @@ private:
 };
 
 // Lets the window messages that are waiting now run once, then returns.
+// Both loops route the containers' access keys, Enter and Escape first.
 void DoEvents();
 // Runs the thread's message loop until WM_QUIT; returns its exit code.
 int RunMessageLoop();

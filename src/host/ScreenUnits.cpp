@@ -20,4 +20,8 @@ std::int32_t ScreenPixels(double twips, double twipsPerPixel) {
     return tpp >= 1 ? t / tpp : 0;
 }
 
+std::int32_t DesignPixels(std::int32_t pixelsAt96, std::int32_t twipsPerPixel) {
+    return ScreenPixels(ScreenTwips(pixelsAt96, TwipsPerPixelForDpi(96)), twipsPerPixel);
+}
+
 }  // namespace panorel

@@ -21,4 +21,9 @@ double ScreenTwips(std::int32_t pixels, std::int32_t twipsPerPixel);
 // rounded, then divided as integers. A twips-per-pixel below 1 gives 0.
 std::int32_t ScreenPixels(double twips, double twipsPerPixel);
 
+// The screen's pixels for a size designed in pixels at 96 dpi: its twips at
+// 15 twips per pixel, back in whole pixels at this screen's twips per pixel
+// (8 stays 8 at 96 dpi and becomes 17 at 192).
+std::int32_t DesignPixels(std::int32_t pixelsAt96, std::int32_t twipsPerPixel);
+
 }  // namespace panorel

@@ -98,6 +98,11 @@ public:
     std::int32_t State() const noexcept { return state_; }
     // The state the drawing side forces (Mode set to 0, Value set false).
     void State(std::int32_t state) noexcept { state_ = state; }
+    // Focus and activation as a caller draws them without input (a gallery).
+    void Focus(bool hasFocus, bool parentActive) noexcept {
+        hasFocus_ = hasFocus;
+        parentActive_ = parentActive;
+    }
     bool MouseOver() const noexcept { return mouseOver_; }
     bool LeftHeld() const noexcept { return leftHeld_; }
     bool SpaceHeld() const noexcept { return spaceHeld_; }

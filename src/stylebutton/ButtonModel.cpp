@@ -303,7 +303,10 @@ unsigned ButtonModel::Set(Prop id, const Value& value) {
             break;
         case Prop::ForeColor: ok = colour(P.ForeColor); break;
         case Prop::ForeColorHover: ok = colour(P.ForeColorHover); break;
-        case Prop::HandPointer: ok = flag(P.HandPointer); break;
+        case Prop::HandPointer:
+            // The hand takes the pointer over; the standard pointer goes back to 0.
+            if ((ok = flag(P.HandPointer)) && P.HandPointer) P.MousePointer = 0;
+            break;
         case Prop::MaskColor: ok = colour(P.MaskColor); break;
         case Prop::Mode:
             if ((ok = integer(P.Mode)) && P.Mode == 0) effects |= kStateNormal;

@@ -13,13 +13,13 @@ struct ButtonPicture::Image {
 ButtonPicture::ButtonPicture() : image_(std::make_unique<Image>()) {}
 ButtonPicture::~ButtonPicture() = default;
 
-bool ButtonPicture::LoadResource(const std::wstring& id, const std::wstring& section) {
+bool ButtonPicture::LoadResource(const std::wstring& id, const std::wstring& section, std::int32_t iconSize) {
     // A number names a numbered resource, anything else a named one.
     bool numeric = !id.empty() && id.size() < 6;
     for (wchar_t c : id) numeric = numeric && std::iswdigit(static_cast<std::wint_t>(c));
     const imaging::ResourceName name =
         numeric ? imaging::ResourceName(std::stoi(id)) : imaging::ResourceName(id);
-    return image_->image.LoadPicture_Resource(name, imaging::ResourceSection(section), nullptr, 32, 32, 0, 0, 32);
+    return image_->image.LoadPicture_Resource(name, imaging::ResourceSection(section), nullptr, iconSize, iconSize, 0, 0, 32);
 }
 
 bool ButtonPicture::HasImage() const { return image_->image.Handle() != nullptr; }

@@ -16,8 +16,9 @@ public:
     ButtonPicture(const ButtonPicture&) = delete;
     ButtonPicture& operator=(const ButtonPicture&) = delete;
 
-    // Loads a picture from the program's resources at 32 x 32, 32 bits.
-    bool LoadResource(const std::wstring& id, const std::wstring& section);
+    // Loads a picture from the program's resources, 32 bits; icons at
+    // iconSize x iconSize.
+    bool LoadResource(const std::wstring& id, const std::wstring& section, std::int32_t iconSize);
     bool HasImage() const;
     std::int32_t Width() const;
     std::int32_t Height() const;

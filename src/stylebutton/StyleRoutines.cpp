@@ -33,7 +33,7 @@ void VLM_StyleButton::DrawClassic(std::int32_t state) {
         ContentPass(state);
         if (style == 12) return;
         DrawEdges(EDGE_SUNKEN);
-        if (style == 0 && p.ShowFocusRect && hasFocus_) DrawRectangle(4, 4, W_ - 7, H_ - 7, TranslateColor(0x8000000C));
+        if (style == 0 && p.ShowFocusRect && HasFocus()) DrawRectangle(4, 4, W_ - 7, H_ - 7, TranslateColor(0x8000000C));
     } else if (state == 0) {
         RebuildRegion();
         FillRectangle(b);
@@ -58,7 +58,7 @@ void VLM_StyleButton::DrawClassic(std::int32_t state) {
         }
     }
     if (FocusShown()) {
-        if (site_.Ambient().UserMode && p.ShowFocusRect && parentActive_)
+        if (site_.Ambient().UserMode && p.ShowFocusRect && ParentActive())
             DrawFocus(style == 0 || style == 11 ? RECT{4, 4, W_ - 4, H_ - 4} : RECT{3, 3, W_ - 3, H_ - 3});
         if (style == 0 && state != 2) {
             // The default button's look.
@@ -133,7 +133,7 @@ void VLM_StyleButton::DrawGlossy(std::int32_t state) {
         ContentPass(state);
         DrawRectangle(1, 1, W - 2, H - 2, kWhite);
     }
-    if (state == 0 && parentActive_ && FocusShown()) {
+    if (state == 0 && ParentActive() && FocusShown()) {
         if (scheme == 1)
             border({0x8FD1C2, 0x80CBB1, 0x68C8A0, 0x68C8A0, 0x68C8A0, 0x68C8A0, 0x68C8A0, 0x66A7A8});
         else if (scheme == 2)
@@ -141,7 +141,7 @@ void VLM_StyleButton::DrawGlossy(std::int32_t state) {
         else
             border({0xF6D4BC, 0xFFE7CE, 0xE6AF8E, 0xE6AF8E, 0xF4D1B8, 0xF4D1B8, 0xE4AD89, 0xEE8269});
     }
-    if (parentActive_ && p.ShowFocusRect && FocusShown()) DrawFocus(RECT{2, 2, W - 2, H - 2});
+    if (ParentActive() && p.ShowFocusRect && FocusShown()) DrawFocus(RECT{2, 2, W - 2, H - 2});
     const Colour frame = scheme == 1 ? Colour{0x066237} : TranslateColor(0x743C00);
     DrawRectangle(0, 0, W, H, frame);
     DrawCorners(ShiftColor(frame, 0.3f));
@@ -161,10 +161,12 @@ void VLM_StyleButton::DrawHoney(std::int32_t state) {
         DrawCorners(ShiftColor(b, -0.03f));
         return;
     }
-    // Upper and lower halves, with 5-pixel side bands whose edge end is the darker one.
-    auto halves = [&](Colour u1, Colour u2, Colour l1, Colour l2, Colour bu1, Colour bu2, Colour bl1, Colour bl2) {
+    // Upper and lower halves, and 5-pixel side bands whose edge end is the darker one.
+    auto halves = [&](Colour u1, Colour u2, Colour l1, Colour l2) {
         DrawGradient(1, 1, W - 2, h - 1, u1, u2);
         DrawGradient(1, h, W - 2, H - 1 - h, l1, l2);
+    };
+    auto bands = [&](Colour bu1, Colour bu2, Colour bl1, Colour bl2) {
         const int bandTop = 3, upper = RoundToInt32(H / 2.0 - 2), lower = H - 3 - bandTop - upper;
         DrawGradient(1, bandTop, 5, upper, bu1, bu2, 0);
         DrawGradient(W - 6, bandTop, 5, upper, bu2, bu1, 0);
@@ -179,26 +181,30 @@ void VLM_StyleButton::DrawHoney(std::int32_t state) {
         DrawRectangle(0, 0, W, H, TranslateColor(0x707070));
         DrawRectangle(1, 1, W - 2, H - 2, kWhite);
     } else if (state == 1) {
-        halves(0xFFF7E4, 0xFFF3DA, 0xFFE9C1, 0xFDE1AE, 0xFFEECD, 0xFFF7E4, 0xFAD68F, 0xFDE1AC);
+        halves(0xFFF7E4, 0xFFF3DA, 0xFFE9C1, 0xFDE1AE);
+        bands(0xFFEECD, 0xFFF7E4, 0xFAD68F, 0xFDE1AC);
         ContentPass(state);
         DrawRectangle(0, 0, W, H, TranslateColor(0xA77532));
         DrawRectangle(1, 1, W - 2, H - 2, kWhite);
     } else {
-        halves(0xF6E4C2, 0xF6E4C2, 0xF0D29A, 0xF0D29A, ShiftColor(0xE6C891, 0.02f), ShiftColor(0xF6E4C2, -0.01f),
-               ShiftColor(0xDCAB4E, 0.02f), ShiftColor(0xF0D29A, -0.01f));
+        // Pressed: the side bands come after the frame and the top and left
+        // lines, and lie over them.
+        halves(0xF6E4C2, 0xF6E4C2, 0xF0D29A, 0xF0D29A);
         DrawRectangle(0, 0, W, H, TranslateColor(0x5C411D));
         DrawLine(1, 1, W - 1, 1, 0xB39C71);
         DrawLine(1, 2, W - 1, 2, 0xD6C6A9);
         DrawLine(1, 3, W - 1, 3, 0xECD9B9);
         DrawLine(1, 1, 1, H - 1, 0xCFB073);
         DrawLine(2, 2, 2, H - 1, 0xC5912B);
+        bands(ShiftColor(0xE6C891, 0.02f), ShiftColor(0xF6E4C2, -0.01f), ShiftColor(0xDCAB4E, 0.02f),
+              ShiftColor(0xF0D29A, -0.01f));
         ContentPass(state);
     }
-    if (parentActive_ && FocusShown() && state == 0) {
+    if (ParentActive() && FocusShown() && state == 0) {
         DrawRectangle(0, 0, W, H, TranslateColor(0xA77532));
         DrawRectangle(1, 1, W - 2, H - 2, TranslateColor(0xFBD848));
     }
-    if (p.ShowFocusRect && hasFocus_) DrawFocus(RECT{3, 3, W - 3, H - 3});
+    if (p.ShowFocusRect && HasFocus()) DrawFocus(RECT{3, 3, W - 3, H - 3});
     DrawCorners(TranslateColor(0xBE965F));
 }
 
@@ -221,7 +227,7 @@ void VLM_StyleButton::DrawToolbar(std::int32_t state) {
     DrawRectangle(0, 0, W, H, ShiftColor(b, s == 2 ? -0.23f : -0.2f));
     DrawLine(2, H - 1, W - 2, H - 1, ShiftColor(b, s == 2 ? -0.4f : -0.25f));
     DrawCorners(ShiftColor(b, 0.05f));
-    if (parentActive_ && p.ShowFocusRect && FocusShown()) DrawFocus(RECT{3, 3, W - 3, H - 3});
+    if (ParentActive() && p.ShowFocusRect && FocusShown()) DrawFocus(RECT{3, 3, W - 3, H - 3});
 }
 
 void VLM_StyleButton::DrawOrange(std::int32_t state) {
@@ -230,7 +236,7 @@ void VLM_StyleButton::DrawOrange(std::int32_t state) {
     const int W = W_, H = H_;
     const Colour frame = TranslateColor(0x800000);
     if (Checked()) {
-        if (mouseOver_)
+        if (MouseOver())
             DrawGradient(0, 0, W, H, TranslateColor(0x4E91FE), TranslateColor(0x8ED3FF));
         else
             DrawGradient(0, 0, W, H, TranslateColor(0x8CD5FF), TranslateColor(0x55ADFF));
@@ -341,7 +347,7 @@ void VLM_StyleButton::DrawSunrise(std::int32_t state) {
     if (Checked()) {
         pair(X(0xA9D9FF), X(0x6FC0FF), X(0x3FABFF), X(0x75E1FF));
         DrawRectangle(0, 0, W, H, frame);
-        if (mouseOver_) {
+        if (MouseOver()) {
             pair(X(0x58C1FF), X(0x51AFFF), X(0x468FFF), X(0x5FD3FF));
             DrawRectangle(0, 0, W, H, frame);
         }
@@ -374,7 +380,7 @@ void VLM_StyleButton::DrawFlatHover(std::int32_t state) {
     if (Checked()) {
         FillRectangle(ShiftColor(light, -0.05f));
         DrawRectangle(0, 0, W_, H_, border);
-        if (mouseOver_) {
+        if (MouseOver()) {
             FillRectangle(ShiftColor(light, -0.01f));
             DrawRectangle(0, 0, W_, H_, border);
         }
@@ -419,7 +425,7 @@ void VLM_StyleButton::DrawSystemTheme(std::int32_t state) {
     int partState = 4;
     if (model_.P.Enabled) {
         partState = state == 1 ? 2 : state == 2 ? 3 : 1;
-        if (state == 0 && FocusShown() && parentActive_) partState = 5;
+        if (state == 0 && FocusShown() && ParentActive()) partState = 5;
     }
     if (const HTHEME theme = theme_.OpenThemeData(hwnd_, L"Button")) {
         const HDC dc = surface_.hDC();

@@ -8,6 +8,7 @@
 #include "host/DibSection.h"
 #include "host/PanorelError.h"
 #include "host/Rounding.h"
+#include "host/ScreenUnits.h"
 
 namespace panorel {
 namespace {
@@ -15,8 +16,6 @@ namespace {
 using namespace stylebutton;
 
 constexpr wchar_t kClassName[] = L"Panorel2StyleButton";
-// The resize handling's smallest side: 220 twips.
-constexpr int kMinSidePixels = (220 + 14) / 15;
 
 template <class F>
 void LoadProc(HMODULE module, const char* name, F& target) {
@@ -44,6 +43,7 @@ VLM_StyleButton::VLM_StyleButton(host::ControlContainer& container, const std::w
         displayAsDefault_ = site_.Ambient().DisplayAsDefault;
         if (ambient == "DisplayAsDefault" || ambient == "BackColor") Redraw();
     };
+    site_.AccessKeyPress = [this](std::int16_t key) { AccessKeyPress(key); };
     // The shell library stays loaded for the control's lifetime.
     shell_.reset(::LoadLibraryW(L"shell32.dll"));
     OSVERSIONINFOA version{};
@@ -72,8 +72,9 @@ VLM_StyleButton::VLM_StyleButton(host::ControlContainer& container, const std::w
         wc.lpszClassName = kClassName;
         ::RegisterClassExW(&wc);
     }
-    width_ = std::max(width_, kMinSidePixels);
-    height_ = std::max(height_, kMinSidePixels);
+    const int minSide = MinSidePixels(TwipsPerPixel());
+    width_ = std::max(width_, minSide);
+    height_ = std::max(height_, minSide);
     hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, left_, top_,
                               width_, height_, container.hWnd(), nullptr, instance, this);
     if (!hwnd_) throw PanorelError(static_cast<std::int32_t>(::GetLastError()), "VLM_StyleButton", "Can't create control");
@@ -134,7 +135,10 @@ bool VLM_StyleButton::Let(Prop id, const stylebutton::Value& value) {
 
 void VLM_StyleButton::Apply(unsigned effects) {
     const ButtonProperties& p = model_.P;
-    if (effects & kAccessKey) accessKey_ = AccessKey(p.Caption);
+    if (effects & kAccessKey) {
+        accessKey_ = AccessKey(p.Caption);
+        site_.AccessKeys = accessKey_ ? std::wstring(1, accessKey_) : std::wstring();
+    }
     if (effects & kEnableWindow) {
         ::EnableWindow(hwnd_, p.Enabled);
         EnabledAssigned();  // starts or stops blinking
@@ -144,11 +148,9 @@ void VLM_StyleButton::Apply(unsigned effects) {
     if (effects & kPointer) {
         handCursor_ = p.HandPointer ? ::LoadCursorW(nullptr, IDC_HAND) : nullptr;
         if (p.HandPointer && !handCursor_) model_.P.HandPointer = false;
+        PointerChanged();
     }
-    if (effects & kStateNormal) {
-        state_ = 0;
-        InputStateNormal();
-    }
+    if (effects & kStateNormal) InputStateNormal();
     if (effects & kResize) {
         ResizeHandling();
         return;
@@ -185,8 +187,8 @@ void VLM_StyleButton::Move(int left, int top, int width, int height) {
 
 void VLM_StyleButton::ResizeHandling() {
     // At least 220 twips each way.
-    if (width_ < kMinSidePixels || height_ < kMinSidePixels)
-        Move(left_, top_, std::max(width_, kMinSidePixels), std::max(height_, kMinSidePixels));
+    const int minSide = MinSidePixels(TwipsPerPixel());
+    if (width_ < minSide || height_ < minSide) Move(left_, top_, std::max(width_, minSide), std::max(height_, minSide));
     RefreshSize();
     if (surface_.Width() != W_ || surface_.Height() != H_) {
         surface_.Create(W_, H_);
@@ -206,18 +208,8 @@ void VLM_StyleButton::RefreshSize() {
 }
 
 void VLM_StyleButton::picLocation(const std::wstring& path, const std::wstring& ResSection) {
-    image_.LoadResource(path, ResSection);
-    Redraw();
-}
-
-void VLM_StyleButton::VisualState(std::int32_t state) {
-    state_ = state;
-    Redraw();
-}
-
-void VLM_StyleButton::Focus(bool hasFocus, bool parentActive) {
-    hasFocus_ = hasFocus;
-    parentActive_ = parentActive;
+    // Icons are asked for at 32 x 32 pixels of a 96-dpi screen.
+    image_.LoadResource(path, ResSection, DesignPixels(32, TwipsPerPixel()));
     Redraw();
 }
 
@@ -246,9 +238,11 @@ LRESULT VLM_StyleButton::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ERASEBKGND:
             return 1;
         case WM_PAINT: {
+            // A paint request is a redraw like any other, not a copy of the last one.
             PAINTSTRUCT ps;
             const HDC dc = ::BeginPaint(hwnd_, &ps);
-            if (dc && surface_.hDC()) ::BitBlt(dc, 0, 0, W_, H_, surface_.hDC(), 0, 0, SRCCOPY);
+            DrawSurface();
+            if (dc) Present(dc);
             ::EndPaint(hwnd_, &ps);
             return 0;
         }
@@ -269,10 +263,8 @@ LRESULT VLM_StyleButton::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void VLM_StyleButton::Present() {
-    if (!hwnd_) return;  // GetDC(nullptr) would be the screen's
-    WindowDc dc = WindowDc::Client(hwnd_);
-    if (dc && surface_.hDC()) ::BitBlt(dc.get(), 0, 0, W_, H_, surface_.hDC(), 0, 0, SRCCOPY);
+void VLM_StyleButton::Present(HDC dc) {
+    if (surface_.hDC()) ::BitBlt(dc, 0, 0, W_, H_, surface_.hDC(), 0, 0, SRCCOPY);
 }
 
 // ---- primitives ----
@@ -347,7 +339,7 @@ void VLM_StyleButton::DrawCaptionText(const stylebutton::Rect& rect, Colour colo
 }
 
 void VLM_StyleButton::DrawDropDownSymbol(std::int32_t code) {
-    FontHandle marlett(::CreateFontW(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
+    FontHandle marlett(::CreateFontW(DropDownFontHeight(TwipsPerPixel()), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SYMBOL_CHARSET, OUT_DEFAULT_PRECIS,
                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Marlett"));
     if (!marlett) return;
     const HDC dc = surface_.hDC();
@@ -396,12 +388,22 @@ void VLM_StyleButton::GiveRegion(RegionHandle region) {
 // ---- redraw and content ----
 
 void VLM_StyleButton::Redraw() {
+    if (!hwnd_) return;  // GetDC(nullptr) would be the screen's
+    DrawSurface();
+    WindowDc dc = WindowDc::Client(hwnd_);
+    if (dc) Present(dc.get());
+}
+
+void VLM_StyleButton::DrawSurface() {
     if (!hwnd_ || !surface_.hDC()) return;
     RefreshSize();
     FillRectangle(TranslateColor(surfaceBackColor_));
     const ButtonProperties& p = model_.P;
-    if (p.Mode != 0 && p.ButtonStyle != 0 && p.ButtonStyle != 6 && p.Value) state_ = 2;
-    const std::int32_t state = state_;
+    // A checked check or option button draws pressed; the input model keeps
+    // its own state, so moves over it are not each a change of state.
+    std::int32_t state = InputLook();
+    if (p.Mode != 0 && p.ButtonStyle != 0 && p.ButtonStyle != 6 && p.Value) state = 2;
+    drawnState_ = state;
     switch (p.ButtonStyle) {
         case 0: case 1: case 11: case 12: DrawClassic(state); break;
         case 2: DrawGlossy(state); break;
@@ -425,7 +427,6 @@ void VLM_StyleButton::Redraw() {
             break;
         default: break;
     }
-    Present();
 }
 
 void VLM_StyleButton::ContentPass(std::int32_t state) {
@@ -450,6 +451,7 @@ void VLM_StyleButton::ContentPass(std::int32_t state) {
     in.picW = picW_;
     in.picH = picH_;
     in.captionBlank = IsBlank(p.Caption);
+    in.twipsPerPixel = TwipsPerPixel();
 
     UINT measure = DT_CALCRECT | DT_WORDBREAK;
     if (p.RightToLeft) measure |= DT_RTLREADING;
@@ -459,8 +461,9 @@ void VLM_StyleButton::ContentPass(std::int32_t state) {
 
     if (layout_.drawSeparator) {
         const COLORREF base = ::GetPixel(dc, 7, 7);
-        DrawLine(W_ - 16, 3, W_ - 16, H_ - 3, ShiftColor(base, -0.1f));
-        DrawLine(W_ - 15, 3, W_ - 15, H_ - 3, ShiftColor(base, 0.1f));
+        const int x = layout_.separatorX, inset = layout_.separatorInset;
+        DrawLine(x, inset, x, H_ - inset, ShiftColor(base, -0.1f));
+        DrawLine(x + 1, inset, x + 1, H_ - inset, ShiftColor(base, 0.1f));
     }
     if (in.imageLoaded) {
         const stylebutton::Rect& pic = layout_.picture;

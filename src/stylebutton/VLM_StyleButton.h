@@ -77,9 +77,10 @@ public:
     host::ControlSite& Site() noexcept { return site_; }
 
     // What input handling drives (visual state 0 normal, 1 hot, 2 pressed;
-    // focus; the parent's activation). Each change redraws.
+    // focus; the parent's activation). Each change redraws. The state read
+    // back is the one last drawn: a checked button of most styles draws pressed.
     void VisualState(std::int32_t state);
-    std::int32_t VisualState() const noexcept { return state_; }
+    std::int32_t VisualState() const noexcept { return drawnState_; }
     void Focus(bool hasFocus, bool parentActive);
     // Whether the theme service is present and active, as cached at start.
     bool ThemesActive() const noexcept { return themesActive_; }
@@ -104,7 +105,10 @@ private:
     void ResizeHandling();
     void ApplyFont();
     void RefreshSize();
-    void Present();
+    // The full redraw on the surface; Redraw also shows it in the window.
+    void DrawSurface();
+    void Present(HDC dc);
+    std::int32_t TwipsPerPixel() const noexcept { return site_.Container().TwipsPerPixel(); }
 
     // Drawing primitives.
     Colour TranslateColor(Colour colour) const;
@@ -135,7 +139,11 @@ private:
     void DrawFlatHover(std::int32_t state);
     void DrawSoft(std::int32_t state);
     void DrawSystemTheme(std::int32_t state);
-    bool FocusShown() const noexcept { return hasFocus_ || displayAsDefault_; }
+    // The input model's state and flags, read at every redraw.
+    std::int32_t InputLook() const noexcept;
+    bool HasFocus() const noexcept;
+    bool ParentActive() const noexcept;
+    bool FocusShown() const noexcept { return HasFocus() || displayAsDefault_; }
     bool Checked() const noexcept { return model_.P.Mode != 0 && model_.P.Value; }
 
     stylebutton::ButtonModel model_;
@@ -151,9 +159,10 @@ private:
     bool themesActive_ = false;
     bool unicode_ = true;
 
-    // Input-driven state.
-    std::int32_t state_ = 0;
-    bool hasFocus_ = false, displayAsDefault_ = false, parentActive_ = true, mouseOver_ = false;
+    // Input-driven state lives in the input model; the drawing keeps the
+    // host's default-button value and the state it drew last.
+    std::int32_t drawnState_ = 0;
+    bool displayAsDefault_ = false;
     wchar_t accessKey_ = 0;
 
     // Drawing state.
@@ -178,7 +187,7 @@ public:
     HWND ToolTipWindow() const noexcept;
     class frmFakeToolTip* FakeToolTip() const noexcept;
     std::uint16_t BlinkTicks() const noexcept;
-    bool MouseOver() const noexcept { return mouseOver_; }
+    bool MouseOver() const noexcept;
 
 private:
     struct InputState;
@@ -189,6 +198,7 @@ private:
     void StopInput() noexcept;
     bool HandleInput(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void EnabledAssigned();
+    void PointerChanged();
     void InputStateNormal() noexcept;
     std::unique_ptr<InputState, InputStateDeleter> input_;
 };

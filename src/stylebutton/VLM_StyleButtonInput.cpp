@@ -7,12 +7,12 @@
 #include <windowsx.h>
 #include <commctrl.h>
 
-#include <cwctype>
 #include <vector>
 
 #include "host/PanorelError.h"
 #include "host/PopupMenu.h"
 #include "host/Rounding.h"
+#include "host/ScreenUnits.h"
 #include "stylebutton/ButtonInputModel.h"
 #include "winsupport/MSubclass.h"
 #include "winsupport/frmFakeToolTip.h"
@@ -28,7 +28,9 @@ constexpr UINT kThemeChanged = 794;    // WM_THEMECHANGED
 constexpr UINT kSysColorChange = 21;   // WM_SYSCOLORCHANGE
 constexpr UINT kNcActivate = 134;      // WM_NCACTIVATE
 constexpr std::int32_t kBlinkInterval = 600;
+// Designed in pixels at 96 dpi.
 constexpr int kMaxTipWidth = 240;
+constexpr int kBlinkTipAboveBottom = 10;
 
 std::int16_t ShiftState() {
     std::int16_t shift = 0;
@@ -71,6 +73,21 @@ LPCWSTR StandardCursor(std::int16_t code) {
     }
 }
 
+// The form a control belongs to: the nearest ancestor that is an MDI child
+// or a top-level window.
+HWND ParentForm(HWND control, bool& mdiChild) {
+    mdiChild = false;
+    const HWND desktop = ::GetDesktopWindow();
+    for (HWND w = ::GetAncestor(control, GA_PARENT); w && w != desktop; w = ::GetAncestor(w, GA_PARENT)) {
+        if (::GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_MDICHILD) {
+            mdiChild = true;
+            return w;
+        }
+        if (!(::GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD)) return w;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 struct VLM_StyleButton::InputState final : ButtonInputHost, ISubclass {
@@ -79,21 +96,24 @@ struct VLM_StyleButton::InputState final : ButtonInputHost, ISubclass {
     VLM_StyleButton& button;
     ButtonInputModel model;
     HWND form = nullptr;
+    // An MDI child hears of its activation through WM_NCACTIVATE, any other
+    // form through WM_ACTIVATE; only that one is watched.
+    UINT activation = WM_ACTIVATE;
     TrackMouseEventFunction trackLeave = nullptr;
     WindowHandle toolTip;
     std::unique_ptr<frmFakeToolTip> fakeTip;
     HMENU menu = nullptr;
+    // The pointer shown over the control, resolved when a pointer property
+    // changes rather than on every WM_SETCURSOR.
+    HCURSOR pointer = nullptr;
     HCURSOR customCursor = nullptr;
     PictureBytes cursorSource;
+    // Set by every capture the control takes; a move that finds no reason to
+    // hold it checks once and lets go, so moves cost no capture query.
+    bool mayHoldCapture = false;
 
     // ButtonInputHost
-    void Redraw() override {
-        button.state_ = model.State();
-        button.hasFocus_ = model.HasFocus();
-        button.parentActive_ = model.ParentActive();
-        button.mouseOver_ = model.MouseOver();
-        button.Redraw();
-    }
+    void Redraw() override { button.Redraw(); }
     void Raise(ButtonEvent event, const MouseArgs& a) override {
         VLM_StyleButton& b = button;
         switch (event) {
@@ -131,7 +151,9 @@ struct VLM_StyleButton::InputState final : ButtonInputHost, ISubclass {
     bool CaptureOnControl() const override { return button.hwnd_ && ::GetCapture() == button.hwnd_; }
     void ReleaseCapture() override { ::ReleaseCapture(); }
     void TakeCapture() override {
-        if (button.hwnd_) ::SetCapture(button.hwnd_);
+        if (!button.hwnd_) return;
+        ::SetCapture(button.hwnd_);
+        mayHoldCapture = true;
     }
     void ShowMenu(std::int32_t flags, float x, float y) override {
         host::PopupMenu(button.hwnd_, menu, static_cast<UINT>(flags), RoundToInt32(x), RoundToInt32(y));
@@ -148,12 +170,12 @@ struct VLM_StyleButton::InputState final : ButtonInputHost, ISubclass {
     // ISubclass: the parent form's activation.
     std::int32_t MsgResponse(std::int32_t&) override { return kPostProcess; }
     LRESULT WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM) override {
-        if (hWnd != form || (iMsg != WM_ACTIVATE && iMsg != kNcActivate)) return 0;
-        SkipOnError([&] { model.Activation(wParam != 0, button.displayAsDefault_); });
+        if (hWnd != form || iMsg != activation) return 0;
+        SkipOnError([&] { model.Activation(ActivatedBy(iMsg, wParam), button.displayAsDefault_); });
         return 0;
     }
 
-    HCURSOR Cursor();
+    HCURSOR ResolvePointer();
 };
 
 void VLM_StyleButton::InputStateDeleter::operator()(InputState* p) const noexcept { delete p; }
@@ -185,12 +207,12 @@ void VLM_StyleButton::InputState::RebuildToolTip() {
     if (!p.TooltipTitle.empty())
         ::SendMessageW(tip, TTM_SETTITLEW, static_cast<WPARAM>(p.ToolTipIcon),
                        reinterpret_cast<LPARAM>(p.TooltipTitle.c_str()));
-    ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
+    ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, DesignPixels(kMaxTipWidth, button.TwipsPerPixel()));
     if (p.TooltipBackColor != 0)
         ::SendMessageW(tip, TTM_SETTIPBKCOLOR, button.TranslateColor(p.TooltipBackColor) & 0xFFFFFF, 0);
 }
 
-HCURSOR VLM_StyleButton::InputState::Cursor() {
+HCURSOR VLM_StyleButton::InputState::ResolvePointer() {
     const ButtonProperties& p = button.model_.P;
     if (p.HandPointer && button.handCursor_) return button.handCursor_;
     if (p.MousePointer == 99 && !p.MouseIcon.empty()) {
@@ -235,7 +257,7 @@ void VLM_StyleButton::StartInput() {
                     RECT rc{};
                     ::GetWindowRect(hwnd_, &rc);
                     std::int32_t x = rc.left + RoundToInt32((rc.right - rc.left) / 2.0);
-                    std::int32_t y = rc.bottom - 10;
+                    std::int32_t y = rc.bottom - DesignPixels(kBlinkTipAboveBottom, TwipsPerPixel());
                     in.fakeTip->ShowTip(x, y);
                 }
                 break;
@@ -249,30 +271,46 @@ void VLM_StyleButton::StartInput() {
     };
     // The parent form's activation, in run mode only.
     if (!site_.Ambient().UserMode || !hwnd_) return;
-    const HWND form = ::GetAncestor(hwnd_, GA_ROOT);
-    if (!form || form == hwnd_) return;
+    bool mdiChild = false;
+    const HWND form = ParentForm(hwnd_, mdiChild);
+    if (!form) return;
     input_->form = form;
-    SkipOnError([&] {
-        AttachMessage(input_.get(), form, WM_ACTIVATE);
-        AttachMessage(input_.get(), form, kNcActivate);
-    });
+    input_->activation = mdiChild ? kNcActivate : WM_ACTIVATE;
+    SkipOnError([&] { AttachMessage(input_.get(), form, input_->activation); });
 }
 
 void VLM_StyleButton::StopInput() noexcept {
     if (!input_) return;
     SkipOnError([&] { timer_.Interval(0); });
     timer_.ThatTime = nullptr;
-    if (input_->form && ::IsWindow(input_->form)) {
-        SkipOnError([&] { DetachMessage(input_.get(), input_->form, WM_ACTIVATE); });
-        SkipOnError([&] { DetachMessage(input_.get(), input_->form, kNcActivate); });
-    }
+    if (input_->form && ::IsWindow(input_->form))
+        SkipOnError([&] { DetachMessage(input_.get(), input_->form, input_->activation); });
     if (::GetCapture() == hwnd_ && hwnd_) ::ReleaseCapture();
     if (input_->customCursor) ::DestroyCursor(input_->customCursor);
     input_.reset();
 }
 
+void VLM_StyleButton::PointerChanged() {
+    if (input_) input_->pointer = input_->ResolvePointer();
+}
+
 void VLM_StyleButton::InputStateNormal() noexcept {
     if (input_) input_->model.State(kLookNormal);
+}
+
+std::int32_t VLM_StyleButton::InputLook() const noexcept { return input_ ? input_->model.State() : kLookNormal; }
+bool VLM_StyleButton::HasFocus() const noexcept { return input_ && input_->model.HasFocus(); }
+bool VLM_StyleButton::ParentActive() const noexcept { return !input_ || input_->model.ParentActive(); }
+bool VLM_StyleButton::MouseOver() const noexcept { return input_ && input_->model.MouseOver(); }
+
+void VLM_StyleButton::VisualState(std::int32_t state) {
+    if (input_) input_->model.State(state);
+    Redraw();
+}
+
+void VLM_StyleButton::Focus(bool hasFocus, bool parentActive) {
+    if (input_) input_->model.Focus(hasFocus, parentActive);
+    Redraw();
 }
 
 void VLM_StyleButton::EnabledAssigned() {
@@ -327,8 +365,10 @@ bool VLM_StyleButton::HandleInput(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
     switch (msg) {
         case WM_MOUSEMOVE:
             // A capture that no held button or space bar explains is stale.
-            if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && !m.SpaceHeld() && ::GetCapture() == hwnd_)
-                ::ReleaseCapture();
+            if (in.mayHoldCapture && !(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && !m.SpaceHeld()) {
+                in.mayHoldCapture = false;
+                if (::GetCapture() == hwnd_) ::ReleaseCapture();
+            }
             m.MouseMove(in.CursorOverControl(), hand);
             return true;
         case kMouseLeave:
@@ -337,7 +377,7 @@ bool VLM_StyleButton::HandleInput(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
         case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: {
             // Like any control, it takes the focus and the mouse on a press.
             if (::GetFocus() != hwnd_) ::SetFocus(hwnd_);
-            ::SetCapture(hwnd_);
+            in.TakeCapture();
             const std::int16_t b = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4;
             m.MouseDown(mouse(b), hand);
             return true;
@@ -364,23 +404,15 @@ bool VLM_StyleButton::HandleInput(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
         case WM_CHAR:
             m.KeyPress(static_cast<std::int16_t>(wParam & 0xFFFF));
             return true;
-        case WM_SYSCHAR: {
-            // Alt and a letter: the access key of this control or of a sibling.
-            const wchar_t key = static_cast<wchar_t>(::towlower(static_cast<wint_t>(wParam)));
-            if (key && key == accessKey_) {
-                m.AccessKeyPress(static_cast<std::int16_t>(wParam));
-                return true;
-            }
-            for (host::HostedControl* sibling : site_.Siblings())
-                if (auto* other = dynamic_cast<VLM_StyleButton*>(sibling); other && key && other->accessKey_ == key) {
-                    other->AccessKeyPress(static_cast<std::int16_t>(wParam));
-                    return true;
-                }
-            result = ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+        case WM_SYSCHAR:
+            // Alt and a letter that reached this control under a loop that
+            // does not route keys: the host hands it on, maybe to a sibling.
+            if (!site_.Container().DeliverAccessKey(static_cast<wchar_t>(wParam)))
+                result = ::DefWindowProcW(hwnd_, msg, wParam, lParam);
             return true;
-        }
         case WM_GETDLGCODE:
-            result = DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+            // Enter clicks this button itself; Escape belongs to the form's cancel control.
+            result = wParam == VK_ESCAPE ? DLGC_WANTCHARS : DLGC_WANTALLKEYS | DLGC_WANTCHARS;
             return true;
         case WM_SETFOCUS:
             m.GotFocus();
@@ -394,12 +426,10 @@ bool VLM_StyleButton::HandleInput(UINT msg, WPARAM wParam, LPARAM lParam, LRESUL
             in.Redraw();
             return true;
         case WM_SETCURSOR:
-            if (LOWORD(lParam) == HTCLIENT) {
-                if (HCURSOR cursor = in.Cursor()) {
-                    ::SetCursor(cursor);
-                    result = TRUE;
-                    return true;
-                }
+            if (LOWORD(lParam) == HTCLIENT && in.pointer) {
+                ::SetCursor(in.pointer);
+                result = TRUE;
+                return true;
             }
             return false;
         default:

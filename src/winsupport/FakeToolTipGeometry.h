@@ -1,7 +1,9 @@
 #pragma once
 // Where the balloon tooltip's parts lie for a text of a given size, in window
 // pixels: a rounded body under a tail whose tip touches the window's top edge.
-// No window needed, so the arithmetic is checked natively.
+// Its sizes are designed in pixels at 96 dpi and grow with the screen's whole
+// twips per pixel; its height is a fixed 750 twips. No window needed, so the
+// arithmetic is checked natively.
 #include <array>
 #include <cstdint>
 
@@ -14,32 +16,28 @@ struct TipRect {
     std::int32_t left, top, right, bottom;
 };
 
+// Designed at 96 dpi (15 twips per pixel).
 constexpr std::int32_t kTipTailHeight = 8;
 constexpr std::int32_t kTipTailLeft = 26;
 constexpr std::int32_t kTipMargin = 8;
-constexpr std::int32_t kTipHeightPixels = 50;  // 750 twips at 15 twips per pixel
-// Where the tail's tip lies from the window's left edge: 26 + 8 / 2.
-constexpr std::int32_t kTipApexX = kTipTailLeft + kTipTailHeight / 2;
+constexpr std::int32_t kTipCorner = 6;
+constexpr std::int32_t kTipExtraWidth = 10;  // beyond the body, outside the region
+constexpr std::int32_t kTipDesignTwipsPerPixel = 15;
+constexpr std::int32_t kTipHeightTwips = 750;
 
 struct FakeToolTipGeometry {
     std::array<TipPoint, 3> tail;
-    TipRect body;  // rounded with 6 x 6 corner ellipses
+    TipRect body;          // rounded with corner x corner ellipses
+    std::int32_t corner;
     TipRect text;
-    std::int32_t windowWidth;
+    std::int32_t windowWidth, windowHeight;
 };
 
-constexpr FakeToolTipGeometry TipGeometry(std::int32_t textWidth, std::int32_t textHeight) {
-    FakeToolTipGeometry g{};
-    g.tail = {TipPoint{kTipTailLeft, kTipTailHeight}, TipPoint{kTipTailLeft + kTipTailHeight, kTipTailHeight},
-              TipPoint{kTipApexX, 0}};
-    g.body = {0, kTipTailHeight, 2 * kTipMargin + textWidth, 2 * kTipMargin + textHeight + kTipTailHeight};
-    g.text = {kTipMargin, 2 * kTipMargin, textWidth + kTipMargin, textHeight + 2 * kTipMargin};
-    // Ten pixels wider than the body: the rest lies outside the region.
-    g.windowWidth = 2 * kTipMargin + textWidth + 10;
-    return g;
-}
+// The parts for a text measured as textWidth x textHeight screen pixels.
+FakeToolTipGeometry TipGeometry(std::int32_t textWidth, std::int32_t textHeight,
+                                std::int32_t twipsPerPixel = kTipDesignTwipsPerPixel);
 
 // The window's left edge when the tail's tip is to be at screen x.
-constexpr std::int32_t TipLeftFor(std::int32_t x) { return x - kTipApexX; }
+std::int32_t TipLeftFor(std::int32_t x, std::int32_t twipsPerPixel = kTipDesignTwipsPerPixel);
 
 }  // namespace panorel

@@ -1,6 +1,7 @@
 #include "winsupport/frmFakeToolTip.h"
 
 #include "host/PanorelError.h"
+#include "host/Screen.h"
 #include "settings/CompDefaultPrefs.h"
 #include "winsupport/GraphicsHelpers.h"
 #include "winsupport/MSubclass.h"
@@ -29,7 +30,9 @@ void frmFakeToolTip::Form_Load() {
     }
     outlineBrush_.reset(::CreateSolidBrush(kOutlineColour));
     ownerWindowActive_ = true;
-    Move(0, 0, TipGeometry(0, 0).windowWidth, kTipHeightPixels);
+    twipsPerPixel_ = static_cast<std::int32_t>(host::Screen::TwipsPerPixelX());
+    const FakeToolTipGeometry g = TipGeometry(0, 0, twipsPerPixel_);
+    Move(0, 0, g.windowWidth, g.windowHeight);
 }
 
 void frmFakeToolTip::Form_Unload() {
@@ -51,12 +54,10 @@ void frmFakeToolTip::TextSet(const std::wstring& text) {
     const HWND hwnd = hWnd();
     outline_.reset();
     textRect_ = measureDc_ ? TextExtent(measureDc_.get(), text) : RECT{0, 0, 0, 0};
-    const FakeToolTipGeometry g = TipGeometry(textRect_.right, textRect_.bottom);
-    RECT rc{};
-    ::GetWindowRect(hwnd, &rc);
-    ::SetWindowPos(hwnd, nullptr, 0, 0, g.windowWidth, kTipHeightPixels,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RegionHandle body(::CreateRoundRectRgn(g.body.left, g.body.top, g.body.right, g.body.bottom, 6, 6));
+    const FakeToolTipGeometry g = TipGeometry(textRect_.right, textRect_.bottom, twipsPerPixel_);
+    ::SetWindowPos(hwnd, nullptr, 0, 0, g.windowWidth, g.windowHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RegionHandle body(
+        ::CreateRoundRectRgn(g.body.left, g.body.top, g.body.right, g.body.bottom, g.corner, g.corner));
     POINT tail[3];
     for (int i = 0; i < 3; ++i) tail[i] = POINT{g.tail[i].x, g.tail[i].y};
     RegionHandle tailRegion(::CreatePolygonRgn(tail, 3, ALTERNATE));
@@ -71,8 +72,9 @@ void frmFakeToolTip::TextSet(const std::wstring& text) {
 }
 
 void frmFakeToolTip::ShowTip(std::int32_t& X, std::int32_t& Y) {
-    X = TipLeftFor(X);
-    ::SetWindowPos(hWnd(), HWND_TOPMOST, X, Y, 0, 0, kSwpShowTip);
+    const HWND hwnd = hWnd();
+    X = TipLeftFor(X, twipsPerPixel_);
+    ::SetWindowPos(hwnd, HWND_TOPMOST, X, Y, 0, 0, kSwpShowTip);
 }
 
 void frmFakeToolTip::SubClsOwner(HWND& OwnerHWnd) {
@@ -93,7 +95,7 @@ LRESULT frmFakeToolTip::WindowProc(HWND hWnd, UINT iMsg, WPARAM wParam, LPARAM) 
     if (iMsg == WM_MOVE) {
         if (Visible()) Hide();
     } else if (iMsg == WM_ACTIVATE) {
-        if (LOWORD(wParam) == WA_INACTIVE) {
+        if (!ActivatedBy(iMsg, wParam)) {
             ownerWindowActive_ = false;
             if (Visible()) Hide();
         } else {
@@ -139,7 +141,7 @@ void frmFakeToolTip::Paint() {
         SelectionGuard font(dc, menuFont);
         ::SetBkColor(dc, kBackColour);
         ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
-        const FakeToolTipGeometry g = TipGeometry(textRect_.right, textRect_.bottom);
+        const FakeToolTipGeometry g = TipGeometry(textRect_.right, textRect_.bottom, twipsPerPixel_);
         DrawTextRect(dc, text_, RECT{g.text.left, g.text.top, g.text.right, g.text.bottom}, 0);
     }
     ::EndPaint(hWnd(), &ps);

@@ -14,6 +14,14 @@
 
 namespace panorel {
 
+// Whether an activation message of a watched window says it became active.
+// WM_ACTIVATE carries the minimized flag in its high word, so only the low
+// word tells: a window deactivated while minimized sends a non-zero wParam.
+// WM_NCACTIVATE's wParam is a plain boolean.
+inline bool ActivatedBy(UINT msg, WPARAM wParam) noexcept {
+    return msg == WM_ACTIVATE ? LOWORD(wParam) != WA_INACTIVE : wParam != 0;
+}
+
 class frmFakeToolTip : public host::Form, public ISubclass {
 public:
     frmFakeToolTip();
@@ -50,6 +58,7 @@ private:
     std::wstring text_;
     HWND owner_ = nullptr;
     bool ownerWindowActive_ = true;
+    std::int32_t twipsPerPixel_ = kTipDesignTwipsPerPixel;  // the screen's, from load on
 };
 
 }  // namespace panorel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/ScreenUnits.h"
 #include "stylebutton/ButtonColors.h"
 
 namespace panorel::stylebutton {
@@ -91,6 +92,35 @@ TEST(ButtonLayout, DropDownAndSeparator) {
     in.pictureAlign = 3;
     EXPECT_EQ(CaptionBoxWidth(in), 177);
     EXPECT_EQ(CaptionBoxWidth(Button(3, 1)), 193);
+}
+
+// At every scaling from 96 to 216 dpi the smallest side holds 220 twips, and
+// the drop-down area of a button drawn that much larger holds its glyph and
+// stays clear of the caption box.
+TEST(ButtonLayout, ScalesWithTheScreen) {
+    struct Row {
+        std::int32_t dpi, minSide, font;
+        Rect dropDown;
+    };
+    const Row rows[] = {{96, 15, 14, {186, 14, 201, 28}},   {120, 19, 17, {233, 18, 251, 36}},
+                        {144, 22, 21, {279, 20, 301, 42}},  {168, 28, 26, {348, 25, 376, 53}},
+                        {192, 32, 30, {398, 28, 430, 60}},  {216, 37, 35, {465, 34, 502, 71}}};
+    for (const Row& r : rows) {
+        const std::int32_t tpp = TwipsPerPixelForDpi(r.dpi);
+        EXPECT_EQ(MinSidePixels(tpp), r.minSide) << r.dpi;
+        EXPECT_GE(MinSidePixels(tpp) * tpp, 220) << r.dpi;
+        EXPECT_EQ(DropDownFontHeight(tpp), r.font) << r.dpi;
+        ContentInput in = Button(1, 2, false);
+        in.W = DesignPixels(201, tpp);
+        in.H = DesignPixels(41, tpp);
+        in.dropDownSymbol = 6;
+        in.twipsPerPixel = tpp;
+        const ContentLayout out = LayoutContent(in, DesignPixels(100, tpp), DesignPixels(13, tpp));
+        EXPECT_EQ(out.dropDown, r.dropDown) << r.dpi;
+        EXPECT_GE(out.dropDown.bottom - out.dropDown.top, r.font) << r.dpi;
+        EXPECT_LE(CaptionBoxWidth(in), out.dropDown.left) << r.dpi;
+        EXPECT_LE(out.caption.right, out.dropDown.left) << r.dpi;
+    }
 }
 
 TEST(ButtonColors, ShiftAndMixRoundHalvesToEven) {

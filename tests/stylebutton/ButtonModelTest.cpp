@@ -178,6 +178,15 @@ TEST(ButtonModel, PropertyRules) {
     EXPECT_EQ(m.Set(Prop::PictureOpacity, 256), unsigned{kNone});
     EXPECT_EQ(m.Set(Prop::MouseIcon, PictureBytes{1}), unsigned{kPointer});
     EXPECT_EQ(m.P.MousePointer, 99);
+
+    // The hand pointer takes the pointer over: nothing of the hourglass stays or is saved.
+    m.Set(Prop::MousePointer, 11);
+    m.Set(Prop::HandPointer, true);
+    m.Set(Prop::HandPointer, false);
+    EXPECT_EQ(m.P.MousePointer, 0);
+    host::PropertyBag bag;
+    m.WriteProperties(bag, kHostFont);
+    EXPECT_FALSE(bag.Contains("MousePointer"));
 }
 
 TEST(ButtonModel, AccessKeysAndMemberData) {

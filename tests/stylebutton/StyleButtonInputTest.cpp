@@ -26,7 +26,8 @@ constexpr int kLeft = 20, kTop = 20, W = 201, H = 41;
 int SX(int dx) { return kFormLeft + kLeft + dx; }
 int SY(int dy) { return kFormTop + kTop + dy; }
 
-// As the program's message loop does: keys become characters (access keys).
+// As the program's message loop does: the containers' keys are routed, and
+// keys become characters.
 template <class Done>
 bool Pump(Done done, DWORD ms) {
     const DWORD start = ::GetTickCount();
@@ -35,6 +36,7 @@ bool Pump(Done done, DWORD ms) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (host::RouteContainerKeys(msg)) continue;
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
@@ -264,6 +266,36 @@ TEST_F(ButtonInput, KeyboardSpaceEnterAltSpaceAndAccessKeys) {
     Key(VK_ESCAPE, false);
     Key(VK_ESCAPE, true);
     Take();
+}
+
+// Enter reaches the form's default button and Escape its cancel button from
+// a control that does not take them itself; a focused styled button keeps Enter.
+TEST_F(ButtonInput, DefaultAndCancelButtons) {
+    others.push_back(Make(L"def", 240));
+    others.push_back(Make(L"esc", 460));
+    VLM_StyleButton& def = *others[0];
+    def.ButtonStyle(0);
+    container->SetDefault(&def.Site());
+    container->SetCancel(&others[1]->Site());
+    EXPECT_EQ(::GetPixel(def.hDC(), 100, 0), 0u) << "the default button's black frame";
+    const HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 20, 120, 100, 20, form, nullptr,
+                                        nullptr, nullptr);
+    struct Row {
+        HWND focus;
+        WORD key;
+        const char* events;
+    } const rows[] = {{edit, VK_RETURN, "def.Click"},
+                      {edit, VK_ESCAPE, "esc.Click"},
+                      {button->hWnd(), VK_RETURN, "Click KeyDown13"},
+                      {button->hWnd(), VK_ESCAPE, "esc.Click"}};
+    for (const Row& r : rows) {
+        ::SetFocus(r.focus);
+        Take();
+        Key(r.key, false);
+        Key(r.key, true);
+        EXPECT_EQ(Take(), r.events) << r.key;
+    }
+    ::DestroyWindow(edit);
 }
 
 TEST_F(ButtonInput, CheckAndOptionModes) {

@@ -42,6 +42,25 @@ public:
     HWND hwnd_;
 };
 
+// An MDI frame's client with one child form.
+struct MdiForm {
+    HWND frame, client, child = nullptr;
+    MdiForm() {
+        frame = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
+        CLIENTCREATESTRUCT ccs{nullptr, 1};
+        client = ::CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 400, 100, frame, nullptr,
+                                   nullptr, &ccs);
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ::DefMDIChildProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TestMdiChild";
+        ::RegisterClassW(&wc);
+        MDICREATESTRUCTW mcs{L"TestMdiChild", L"child", wc.hInstance, 0, 0, 300, 80, 0, 0};
+        child = reinterpret_cast<HWND>(::SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    }
+    ~MdiForm() { ::DestroyWindow(frame); }
+};
+
 // Visual inputs of one drawing: state, enabled, focus.
 enum class Look { Normal, Hot, Pressed, Disabled, Focused };
 
@@ -78,6 +97,11 @@ protected:
         return ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);  // as 0x00BBGGRR
     }
     Colour b() const { return X(button->Props().BackColor); }
+    void FillRectangle(COLORREF colour) {
+        BrushHandle brush(::CreateSolidBrush(colour));
+        const RECT all{0, 0, W, H};
+        ::FillRect(button->hDC(), &all, brush.get());
+    }
     bool InRegion(int x, int y) const {
         RegionHandle rgn(::CreateRectRgn(0, 0, 0, 0));
         if (::GetWindowRgn(button->hWnd(), rgn.get()) == ERROR) return false;
@@ -117,7 +141,7 @@ TEST_F(StyleButtonTest, CharacteristicPixelsOfEveryStyleAndState) {
         {2, Look::Focused, [&](Colour) { return std::vector<Probe>{{100, 1, 0xFFE7CE}, {100, 39, 0xEE8269}, {100, 0, X(0x743C00)}}; }},
         {3, Look::Normal, [&](Colour) { return std::vector<Probe>{{100, 0, X(0x707070)}, {100, 1, kWhite}, {1, 1, X(0xBE965F)}}; }},
         {3, Look::Hot, [&](Colour) { return std::vector<Probe>{{100, 0, X(0xA77532)}, {100, 1, kWhite}}; }},
-        {3, Look::Pressed, [&](Colour) { return std::vector<Probe>{{100, 0, X(0x5C411D)}, {100, 2, 0xD6C6A9}, {100, 30, 0xF0D29A}}; }},
+        {3, Look::Pressed, [&](Colour) { return std::vector<Probe>{{100, 0, X(0x5C411D)}, {100, 2, 0xD6C6A9}, {100, 30, 0xF0D29A}, {1, 10, S(0xE6C891, 0.02f)}}; }},
         {3, Look::Disabled, [&](Colour b) { return std::vector<Probe>{{100, 0, S(b, -0.25f)}, {100, 1, S(b, 0.25f)}, {100, 20, S(b, 0.03f)}}; }},
         {3, Look::Focused, [&](Colour) { return std::vector<Probe>{{100, 0, X(0xA77532)}, {100, 1, X(0xFBD848)}}; }},
         {4, Look::Normal, [&](Colour b) { return std::vector<Probe>{{100, 0, S(b, -0.2f)}, {100, 40, S(b, -0.25f)}, {100, 1, kWhite}, {100, 10, Ramp(kWhite, b, 20, 10)}, {1, 1, S(b, 0.05f)}}; }},
@@ -148,6 +172,59 @@ TEST_F(StyleButtonTest, CharacteristicPixelsOfEveryStyleAndState) {
         for (const Probe& p : r.probes(b()))
             EXPECT_EQ(At(p.x, p.y), p.colour) << "style " << r.style << " look " << static_cast<int>(r.look) << " at ("
                                               << p.x << ", " << p.y << ")";
+    }
+}
+
+// Focus gained without a click, as the keyboard gives it: every later redraw
+// keeps style 0's default frame, whatever starts it, a paint request included.
+TEST_F(StyleButtonTest, FocusWithoutAClickStaysInEveryRedraw) {
+    const std::pair<const char*, std::function<void()>> redraws[] = {
+        {"caption", [&] { button->Caption(L"x"); }},
+        {"ambient colour", [&] { container->SetBackColor(0x80000000u | COLOR_WINDOW); }},
+        {"resize", [&] { button->Move(0, 0, W, H); }},
+        {"picture", [&] { button->picLocation(L"BUTTONPIC", L"PICTURE"); }},
+        {"paint", [&] {
+             FillRectangle(RGB(255, 0, 255));
+             ::SendMessageW(button->hWnd(), WM_PAINT, 0, 0);
+         }},
+    };
+    Draw(0, Look::Normal);
+    ::SendMessageW(button->hWnd(), WM_SETFOCUS, 0, 0);
+    for (const auto& [what, redraw] : redraws) {
+        redraw();
+        pixels.clear();
+        EXPECT_EQ(At(100, 0), 0u) << what;
+        EXPECT_EQ(At(199, 39), X(0x8000000C)) << what;
+    }
+}
+
+// Only the form's own activation message counts: WM_ACTIVATE for a form,
+// WM_NCACTIVATE for an MDI child; a deactivation while minimized is one.
+TEST_F(StyleButtonTest, ParentActivationDropsTheFocusLook) {
+    struct Row {
+        bool mdi;
+        UINT msg;
+        WPARAM wParam;
+        bool kept;
+    };
+    const Row rows[] = {{false, WM_NCACTIVATE, FALSE, true},
+                        {false, WM_ACTIVATE, WA_INACTIVE, false},
+                        {false, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), false},
+                        {true, WM_ACTIVATE, WA_INACTIVE, true},
+                        {true, WM_NCACTIVATE, FALSE, false}};
+    MdiForm mdi;
+    host::ControlContainer inMdi(mdi.child);
+    VLM_StyleButton mdiButton(inMdi, L"cmdMdi", 0, 0, W, H);
+    mdiButton.InitProperties();
+    for (const Row& r : rows) {
+        VLM_StyleButton& b = r.mdi ? mdiButton : *button;
+        const HWND form = r.mdi ? mdi.child : parent.hwnd_;
+        b.ButtonStyle(0);
+        ::SendMessageW(b.hWnd(), WM_SETFOCUS, 0, 0);
+        ::SendMessageW(form, r.msg, r.wParam, 0);
+        b.Redraw();
+        EXPECT_EQ(::GetPixel(b.hDC(), 100, 0) == 0, r.kept) << r.mdi << " " << r.msg << " " << r.wParam;
+        ::SendMessageW(form, r.mdi ? WM_NCACTIVATE : WM_ACTIVATE, TRUE, 0);
     }
 }
 
