@@ -340,7 +340,7 @@ TEST_F(Viewer, HostileFilesLoadOrFailCleanly) {
     client_.target = s.Handle();
     std::mt19937 rng(15);
     int loaded = 0;
-    const int kFiles = 2000;
+    const int kFiles = 400;  // the parse itself is fuzzed natively (fuzz_gif_structure)
     for (int i = 0; i < kFiles; ++i) {
         std::vector<std::uint8_t> b = seeds[i % seeds.size()];
         if (i % 3 == 0) b.resize(rng() % b.size());
