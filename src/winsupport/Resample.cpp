@@ -251,15 +251,22 @@ void ResampleBase(const Job& job) { ResampleBody<BaseSteps>(job); }
 // A byte b in the low bits of 2^52's mantissa is the double 2^52 + b, and
 // subtracting 2^52 leaves b exactly: cheaper than the conversion instruction,
 // which would compete with the shuffles of the sums for one port.
+__attribute__((target("avx2"), always_inline)) inline void ConvertFourAvx2(const std::uint8_t* in, double* out) {
+    const __m256i q = _mm256_or_si256(_mm256_cvtepu8_epi64(_mm_loadu_si32(in)),
+                                      _mm256_set1_epi64x(0x4330000000000000));
+    _mm256_storeu_pd(out, _mm256_sub_pd(_mm256_castsi256_pd(q), _mm256_set1_pd(4503599627370496.0)));
+}
+
 __attribute__((target("avx2"), noinline)) void ConvertBytesAvx2(const std::uint8_t* in, std::size_t count,
                                                                  double* out) {
-    const __m256i bias = _mm256_set1_epi64x(0x4330000000000000);
-    const __m256d two52 = _mm256_set1_pd(4503599627370496.0);
     std::size_t j = 0;
-    for (; j + 4 <= count; j += 4) {
-        const __m256i q = _mm256_or_si256(_mm256_cvtepu8_epi64(_mm_loadu_si32(in + j)), bias);
-        _mm256_storeu_pd(out + j, _mm256_sub_pd(_mm256_castsi256_pd(q), two52));
+    for (; j + 16 <= count; j += 16) {  // four at a time, so the loop's own work counts little
+        ConvertFourAvx2(in + j, out + j);
+        ConvertFourAvx2(in + j + 4, out + j + 4);
+        ConvertFourAvx2(in + j + 8, out + j + 8);
+        ConvertFourAvx2(in + j + 12, out + j + 12);
     }
+    for (; j + 4 <= count; j += 4) ConvertFourAvx2(in + j, out + j);
     for (; j < count; ++j) out[j] = in[j];
 }
 
