@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "host/PanorelError.h"
 #include "imaging/LzwEncoder.h"
@@ -103,6 +104,10 @@ void ParseBlocks(GifReader& r, GifStructure& gif) {
             }
             r.SkipSubBlocks();
         } else if (block == 0x2C) {
+            if (gif.frames.size() >= kMaxGifFrames) {
+                gif.endOfFile = true;
+                return;
+            }
             GifFrame frame = pending;
             if (!pendingControl) frame.control = at;
             frame.dataStart = at;
@@ -135,26 +140,27 @@ void ParseBlocks(GifReader& r, GifStructure& gif) {
 
 }  // namespace
 
-GifStructure ParseGif(const std::uint8_t* data, std::size_t size) {
+GifStructure ParseGif(const std::uint8_t* data, std::size_t size) noexcept {
     GifStructure gif;
     if (data == nullptr || size < 20) return gif;
     if (!EqualNoCase(data, "gif87a", 6) && !EqualNoCase(data, "gif89a", 6)) return gif;
     GifReader r(data, size);
-    r.Seek(10);
-    const std::uint8_t packed = r.Byte();
-    gif.backgroundIndex = r.Byte();
+    const std::uint8_t packed = data[10];
+    gif.backgroundIndex = data[11];
     r.Seek(13);
-    gif.palettes.emplace_back();
     try {
-        if (packed & 0x80) {
-            gif.palettes[0] = ReadColourTable(r, packed);
-            gif.hasGlobalTable = true;
+        gif.palettes.emplace_back();
+        try {
+            if (packed & 0x80) {
+                gif.palettes[0] = ReadColourTable(r, packed);
+                gif.hasGlobalTable = true;
+            }
+            ParseBlocks(r, gif);
+        } catch (const PanorelError&) {
+            gif.endOfFile = true;  // the complete frames read so far are used
         }
-        ParseBlocks(r, gif);
-    } catch (const PanorelError&) {
-        gif.endOfFile = true;  // the complete frames read so far are used
-    } catch (const NoColourTable&) {
-        gif.frames.clear();
+    } catch (...) {  // no colour table, or no memory: nothing loads
+        return GifStructure{};
     }
     return gif;
 }

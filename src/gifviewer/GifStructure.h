@@ -26,6 +26,11 @@ struct GifFrame {
     bool HasControl() const noexcept { return control != dataStart; }
 };
 
+// Frames beyond this many end the parse like the end of the file: each frame
+// can carry a colour table of its own (1 KiB here), so a file of a million
+// tiny frames would otherwise cost gigabytes, and its decoding minutes.
+constexpr std::size_t kMaxGifFrames = 4096;
+
 struct GifStructure {
     std::vector<GifFrame> frames;       // empty: the file does not load
     std::vector<GifPalette> palettes;   // [0] the global table (black without one), then local tables in file order
@@ -37,10 +42,11 @@ struct GifStructure {
     bool endOfFile = false;              // the parse ran past the end (complete frames kept)
 };
 
-// Parses the block structure. Reading past the end keeps the frames read
-// completely before it; a bad signature, a file under 20 bytes or an image
-// without any colour table gives no frames.
-GifStructure ParseGif(const std::uint8_t* data, std::size_t size);
+// Parses the block structure. Reading past the end, or reaching
+// kMaxGifFrames, keeps the frames read completely before it; a bad signature,
+// a file under 20 bytes, an image without any colour table or running out of
+// memory gives no frames.
+GifStructure ParseGif(const std::uint8_t* data, std::size_t size) noexcept;
 
 // Fits the whole animation (index 0 or out of range) or frame `index`
 // (1-based) into a destination; all but mode are in-out. Base mode (mode AND

@@ -28,7 +28,8 @@ std::vector<cGIFViewer*>& Viewers() {
 void CALLBACK FrameTimerProc(HWND hwnd, UINT, UINT_PTR idEvent, DWORD) {
     for (cGIFViewer* v : Viewers()) {
         if (reinterpret_cast<UINT_PTR>(v) == idEvent) {
-            v->TimerStep(hwnd);
+            // Called from DispatchMessage: no error may unwind through it.
+            SkipOnError([&] { v->TimerStep(hwnd); });
             return;
         }
     }
@@ -156,43 +157,48 @@ std::int32_t cGIFViewer::LoadGIF(const std::wstring& gifFileName, std::int32_t V
                                  IGifRender* GIFRenderInterface, HWND timerHwnd) {
     UnloadGIF();
     viewerId_ = ViewerID;
-    std::vector<std::uint8_t> file;
-    if (!ReadWholeFile(gifFileName, file)) return 0;
-    gif_ = ParseGif(file.data(), file.size());
-    if (gif_.frames.empty()) {
-        UnloadGIF();
-        return 0;
-    }
-    loopCount_ = gif_.loopCount;
-    destCx_ = gif_.width;
-    destCy_ = gif_.height;
-    std::int32_t result = FrameCount();
-    if (GIFRenderInterface != nullptr && timerHwnd != nullptr && ::IsWindow(timerHwnd)) {
-        if (::SetTimer(timerHwnd, TimerId(), 60000, &FrameTimerProc) != 0) {
-            ::KillTimer(timerHwnd, TimerId());
-            client_ = GIFRenderInterface;
-            timerHwnd_ = timerHwnd;
+    const std::uint64_t deadline = loadTimeLimit_ ? ::GetTickCount64() + loadTimeLimit_ : 0;
+    try {  // any error, running out of memory included, leaves the viewer unloaded
+        std::vector<std::uint8_t> file;
+        if (!ReadWholeFile(gifFileName, file)) return 0;
+        gif_ = ParseGif(file.data(), file.size());
+        if (gif_.frames.empty() || PastDeadline(deadline)) {
+            UnloadGIF();
+            return 0;
+        }
+        loopCount_ = gif_.loopCount;
+        destCx_ = gif_.width;
+        destCy_ = gif_.height;
+        std::int32_t result = FrameCount();
+        if (GIFRenderInterface != nullptr && timerHwnd != nullptr && ::IsWindow(timerHwnd)) {
+            if (::SetTimer(timerHwnd, TimerId(), 60000, &FrameTimerProc) != 0) {
+                ::KillTimer(timerHwnd, TimerId());
+                client_ = GIFRenderInterface;
+                timerHwnd_ = timerHwnd;
+            } else {
+                result = -result;
+            }
         } else {
             result = -result;
         }
-    } else {
-        result = -result;
-    }
-    drives_ = result > 0;
-    try {
+        drives_ = result > 0;
         if (client_) client_->Rendered(viewerId_, 1, 1, 0);
-        if (!Decode(file)) throw PanorelError(kObjectErrorBase, "cGIFViewer", "decoding failed");
+        if (!Decode(file, deadline)) throw PanorelError(kObjectErrorBase, "cGIFViewer", "decoding failed");
         index_ = 0;
         loops_ = 0;
         if (client_) client_->Rendered(viewerId_, FrameCount(), 1, 100);
+        return result;
     } catch (...) {
         UnloadGIF();
         return 0;
     }
-    return result;
 }
 
-bool cGIFViewer::Decode(const std::vector<std::uint8_t>& file) {
+bool cGIFViewer::PastDeadline(std::uint64_t deadline) const noexcept {
+    return deadline != 0 && ::GetTickCount64() > deadline;
+}
+
+bool cGIFViewer::Decode(const std::vector<std::uint8_t>& file, std::uint64_t deadline) {
     std::int64_t stripW = 0;
     std::int32_t stripH = 0, maxW = 0;
     for (const GifFrame& f : gif_.frames) {
@@ -232,6 +238,7 @@ bool cGIFViewer::Decode(const std::vector<std::uint8_t>& file) {
     column_.assign(gif_.frames.size(), 0);
     std::int32_t x = 0;
     for (std::int32_t k = 0; k < count; ++k) {
+        if (PastDeadline(deadline)) return false;
         const GifFrame& f = gif_.frames[static_cast<std::size_t>(k)];
         column_[static_cast<std::size_t>(k)] = x;
         if (f.width > 0 && f.height > 0) {
@@ -324,7 +331,8 @@ ComPtr<IPicture> cGIFViewer::FrameImage(std::int32_t Index, std::int32_t PicType
     if (Index == 0) Index = std::clamp(index_, 1, FrameCount());
     const GifFrame& f = gif_.frames[static_cast<std::size_t>(Index) - 1];
     if (f.width < 1 || f.height < 1) return {};
-    const std::vector<std::uint8_t> indices = FrameIndices(Index);
+    std::vector<std::uint8_t> indices;
+    if (!SkipOnError([&] { indices = FrameIndices(Index); })) return {};
     const GifPalette& palette = gif_.palettes[static_cast<std::size_t>(f.palette)];
     if (PicType == 1) {
         BitmapInfo256 info = MakeInfo256(f.width, -f.height, palette);
@@ -346,10 +354,13 @@ ComPtr<IPicture> cGIFViewer::FrameImage(std::int32_t Index, std::int32_t PicType
         bitmap.release();  // the picture owns it now
         return ComPtr<IPicture>(picture);
     }
+    // Encoding takes a while: the animation pauses through the state machine
+    // and resumes afterwards, which shows its next frame.
     const bool playing = state_ == 1;
-    if (playing) KillFrameTimer();
-    ComPtr<IPicture> picture = LoadPictureFromBytes(EncodeFrameGif(indices.data(), f.width, f.height, palette));
-    if (playing) SetFrameTimer();
+    if (playing) AnimationState(2);
+    ComPtr<IPicture> picture;
+    SkipOnError([&] { picture = LoadPictureFromBytes(EncodeFrameGif(indices.data(), f.width, f.height, palette)); });
+    if (playing) AnimationState(1);
     return picture;
 }
 
@@ -369,13 +380,8 @@ void cGIFViewer::TimerStep(HWND hwnd) {
         index_ = 1;
         wrapped = true;
     }
-    if (client_) {
-        std::intptr_t dc = 0;
-        HWND refresh = nullptr;
-        bool autoRedraw = false, postNotify = false;
-        client_->GetRenderDC(viewerId_, index_, dc, refresh, autoRedraw, postNotify);
-        if (dc) DrawFrame(index_, dc, refresh, autoRedraw, postNotify, true, 0, 0, 0, 0, 0);
-    }
+    if (client_) SkipOnError([&] { DrawCurrent(); });
+    if (!Loaded()) return;  // the client unloaded the viewer
     bool goesOn = true;
     if (FrameCount() > 1) {
         if (wrapped) {
@@ -393,6 +399,7 @@ void cGIFViewer::TimerStep(HWND hwnd) {
     }
 }
 
+// Asks the client for its target and draws the current frame through the buffer.
 void cGIFViewer::DrawCurrent() {
     if (index_ < 1 || index_ > FrameCount()) index_ = 1;
     std::intptr_t dc = 0;

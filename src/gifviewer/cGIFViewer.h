@@ -30,9 +30,14 @@ public:
 
     // Frame count when the viewer drives the animation itself, its negation
     // when the file loaded but cannot be animated here, 0 when loading failed.
+    // Running out of memory, or taking longer than LoadTimeLimit, fails it.
     std::int32_t LoadGIF(const std::wstring& gifFileName, std::int32_t ViewerID,
                          IGifRender* GIFRenderInterface = nullptr, HWND timerHwnd = nullptr);
     void UnloadGIF();
+    // How long LoadGIF may take in milliseconds (read, parse and decode),
+    // checked between frames; 0, the default, sets no limit.
+    std::uint32_t LoadTimeLimit() const noexcept { return loadTimeLimit_; }
+    void LoadTimeLimit(std::uint32_t milliseconds) noexcept { loadTimeLimit_ = milliseconds; }
 
     // Draws frame Index straight onto a DC or window, without the buffer.
     bool RenderFrame(std::int32_t Index, std::intptr_t hDC, HWND hWnd2Refresh = nullptr, bool AutoRedraw = false,
@@ -69,22 +74,25 @@ public:
     void MinimumDelay(std::int32_t New_MinimumDelay);
 
     void FramePalette(std::int32_t Index, std::vector<std::uint32_t>& palette) const;
-    // PicType 1: a bitmap picture of the frame; otherwise a GIF picture of it.
-    // Index 0 means the current frame.
+    // PicType 1: a bitmap picture of the frame; otherwise a GIF picture of it,
+    // for which a playing animation pauses and resumes (showing its next
+    // frame). Index 0 means the current frame. None when out of memory.
     ComPtr<IPicture> FrameImage(std::int32_t Index, std::int32_t PicType);
 
     // The frame's palette indices as the strip holds them, top row first.
     std::vector<std::uint8_t> FrameIndices(std::int32_t Index) const;
     std::int32_t FrameCount() const noexcept { return static_cast<std::int32_t>(gif_.frames.size()); }
 
-    // The timer step; hwnd 0 is a step by hand that sets no timer.
+    // The timer step; hwnd 0 is a step by hand that sets no timer. A client's
+    // error skips the frame's drawing, and the animation goes on.
     void TimerStep(HWND hwnd);
 
 private:
     struct Background;
 
     bool Loaded() const noexcept { return !gif_.frames.empty() && strip_; }
-    bool Decode(const std::vector<std::uint8_t>& file);
+    bool Decode(const std::vector<std::uint8_t>& file, std::uint64_t deadline);
+    bool PastDeadline(std::uint64_t deadline) const noexcept;
     void DrawCurrent();
     bool DrawFrame(std::int32_t index, std::intptr_t target, HWND hwndRefresh, bool autoRedraw, bool postNotify,
                    bool throughBuffer, std::int32_t destX, std::int32_t destY, std::int32_t destCx,
@@ -106,6 +114,7 @@ private:
     std::int32_t loops_ = 0;
     std::int16_t minimumDelay_ = 50;
     std::int32_t loopCount_ = 0;
+    std::uint32_t loadTimeLimit_ = 0;
 
     GifStructure gif_;
     std::vector<std::int32_t> column_;  // each frame's first column in the strip

@@ -31,6 +31,16 @@ std::wstring WindowsDirectory() {
 
 namespace {
 
+// The busy animation loads once the switcher is idle after its start (a
+// one-shot timer: WM_TIMER comes only when no other message waits), because
+// the picture loader's first use sets up COM and its codecs, tens of
+// milliseconds under Wine. A show asked for before that loads it first.
+constexpr UINT_PTR kSpinnerLoadTimer = 1;
+// A file that takes longer to load than this is not worth the stall it
+// causes: the switcher goes on without the animation. The shipped one takes
+// a few milliseconds, and under 100 on a loaded machine.
+constexpr std::uint32_t kSpinnerLoadLimitMs = 1000;
+
 // Starts a program with a show command; the result is not checked.
 void StartWithShowCommand(const std::wstring& path, int showCommand) {
     std::wstring commandLine = L"\"" + path + L"\"";
@@ -97,10 +107,16 @@ void mainW::Form_Load() {
     ShellOrTrayIcon();
     // Covering the screen runs the layout.
     Move(0, 0, host::Screen::WidthPixels(), host::Screen::HeightPixels());
-    LoadSpinner();
+    spinnerPending_ = ::SetTimer(hWnd(), kSpinnerLoadTimer, USER_TIMER_MINIMUM, nullptr) != 0;
+    if (!spinnerPending_) LoadSpinner();
 }
 
 void mainW::LoadSpinner() {
+    if (spinnerPending_) ::KillTimer(hWnd(), kSpinnerLoadTimer);
+    spinnerPending_ = false;
+    if (!Spinner) return;  // unloaded meanwhile
+    Spinner->LoadTimeLimit(kSpinnerLoadLimitMs);
+    SpinnerLoaded = false;
     SpinnerLoaded = Spinner->LoadGIF(SpinnerPath, 1, this, hWnd()) >= 1;
     if (!SpinnerLoaded) {
         Spinner->UnloadGIF();  // the switcher works without the animation
@@ -113,7 +129,8 @@ void mainW::LoadSpinner() {
 }
 
 void mainW::GetRenderDC(std::int32_t, std::int32_t, std::intptr_t& destDC, HWND& hwndRefresh, bool&, bool&) {
-    if (DesktopNumber < 1 || DesktopNumber > 4 || !Picture1[DesktopNumber]) return;
+    // Not while loading: frame 1 would land uncentred in the hidden tile.
+    if (!SpinnerLoaded || DesktopNumber < 1 || DesktopNumber > 4 || !Picture1[DesktopNumber]) return;
     destDC = reinterpret_cast<std::intptr_t>(Picture1[DesktopNumber]->hDC());
     hwndRefresh = Picture1[DesktopNumber]->hWnd();
 }
@@ -323,6 +340,11 @@ void mainW::AddTrayIcon() {
 }
 
 bool mainW::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_TIMER && wParam == kSpinnerLoadTimer) {
+        SkipOnError([&] { LoadSpinner(); });
+        result = 0;
+        return true;
+    }
     // The tray icon's notifications arrive as this window's mouse moves.
     if (msg == WM_MOUSEMOVE && VLM_SysTray1) {
         SkipOnError([&] { VLM_SysTray1->HandleOwnerMessage(msg, wParam, lParam); });

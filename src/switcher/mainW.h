@@ -78,6 +78,8 @@ public:
     std::unique_ptr<VLM_SysTray> VLM_SysTray1;
     // The busy animation, centred in the own tile while the capture is scaled.
     std::unique_ptr<cGIFViewer> Spinner;
+    // True once the animation loaded, which happens when the switcher is
+    // first idle after its start, or at the first show before that.
     bool SpinnerLoaded = false;
     // The animation file, beside the program; tests replace it before the load.
     std::wstring SpinnerPath;
@@ -93,6 +95,10 @@ public:
 
     // Captures the own desktop and shows the panel.
     void ShowPanel();
+    // Loads the busy animation now if it is still waiting to (a test seam too).
+    void LoadPendingSpinner() {
+        if (spinnerPending_) LoadSpinner();
+    }
     void DrawPreviewFrame(std::int32_t j);
     void DrawPreviewTopEdge(std::int32_t j);
     // Reads the names and hotkeys and redraws the four tabs.
@@ -149,6 +155,7 @@ private:
     void AddTrayIcon();                      // own desktop's icon, tooltip, TrayIconAdded = Add
     void ShellOrTrayIcon();
     void LoadSpinner();                      // load the busy animation into the own tile, or do without
+    bool spinnerPending_ = false;            // its load waits for the switcher to be idle
 
     // The switch or show whose message pump runs now. What a message handled
     // in that pump asks for must not take the sequence's capture away: a show

@@ -145,6 +145,7 @@ void mainW::ShowPanel() {
     ::SetWindowPos(formBg.hWnd(), hWnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (!PumpInSequence()) return;
     // The busy animation runs in the own tile while the capture is scaled.
+    LoadPendingSpinner();
     if (Spinner) Spinner->AnimationState(1);
     if (!PumpInSequence()) return;
     if (BeforeScaling) BeforeScaling();

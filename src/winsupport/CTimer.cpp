@@ -23,7 +23,11 @@ void CTimer::Interval(std::int32_t iIntervalA) {
 }
 
 void CTimer::PulseTimer() {
-    if (ThatTime) ThatTime();
+    if (!ThatTime) return;
+    // The handler may destroy this timer, and with it ThatTime: it runs from
+    // a copy, so its own state outlives the timer until it returns.
+    const std::function<void()> handler = ThatTime;
+    handler();
 }
 
 void CTimer::ErrRaise(std::int32_t number) {

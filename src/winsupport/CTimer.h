@@ -26,6 +26,7 @@ public:
     void PulseTimer();
 
     // The handler of the timer's expiries; it may change or destroy the timer.
+    // What it raises on an expiry is ignored (the timer goes on).
     std::function<void()> ThatTime;
 
     // For MTimer.

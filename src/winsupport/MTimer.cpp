@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "host/PanorelError.h"
+
 namespace panorel {
 namespace {
 
@@ -50,7 +52,10 @@ void CALLBACK TimerProc(HWND, UINT, UINT_PTR idEvent, DWORD) {
     for (int slot = 1; slot <= g_highest; ++slot) {
         CTimer* t = g_slots[slot];
         if (t != nullptr && t->TimerID() == idEvent) {
-            t->PulseTimer();  // may destroy t: nothing touches it afterwards
+            // Called from DispatchMessage: a handler's error must not unwind
+            // through the system's frames. The handler may destroy t, so
+            // nothing touches it afterwards.
+            SkipOnError([t] { t->PulseTimer(); });
             return;
         }
     }

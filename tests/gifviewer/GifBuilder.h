@@ -1,6 +1,7 @@
 #pragma once
 // Builds GIF files for tests, block by block, with the project's encoder.
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,15 @@ public:
                       const std::vector<std::uint32_t>& localColours = {}) {
         return Image(left, top, w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h, index),
                      localColours);
+    }
+    // `count` frames of 1 x 1 pixel, each with a 2-entry colour table of its
+    // own: 21 bytes a frame, the cheapest way to ask a reader for many tables.
+    GifBuilder& TinyFrames(std::size_t count) {
+        static const std::uint8_t frame[] = {0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0x80, 0, 0, 0, 0xFF, 0xFF, 0xFF,
+                                             2,    2, 0x44, 1, 0};  // clear, 0, end in 3-bit codes
+        bytes_.reserve(bytes_.size() + count * sizeof frame + 1);
+        for (std::size_t i = 0; i < count; ++i) bytes_.insert(bytes_.end(), std::begin(frame), std::end(frame));
+        return *this;
     }
     std::vector<std::uint8_t> Finish(bool trailer = true) const {
         std::vector<std::uint8_t> b = bytes_;

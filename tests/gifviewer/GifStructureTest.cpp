@@ -91,6 +91,13 @@ TEST(GifParse, CutFilesKeepTheirCompleteFrames) {
     }
 }
 
+TEST(GifParse, FramesBeyondTheCapEndTheParse) {
+    const GifStructure g = Parse(GifBuilder(1, 1).TinyFrames(kMaxGifFrames + 100).Finish());
+    EXPECT_EQ(g.frames.size(), kMaxGifFrames);
+    EXPECT_EQ(g.palettes.size(), kMaxGifFrames + 1);
+    EXPECT_EQ(test::DecodeAllImages(GifBuilder(1, 1).TinyFrames(2).Finish()).size(), 2u) << "tiny frames are valid";
+}
+
 std::vector<std::uint8_t> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "WinTestSupport.h"
+#include "gifviewer/GifBuilder.h"
 #include "switcher/mainW.h"
 
 namespace panorel::test {
@@ -61,9 +62,7 @@ TEST_F(Spinner, RunsCentredInTheOwnTileWhileScalingThenLeavesThePreview) {
         w.SpinnerPath = DistPath(L"ajax-loader.gif");
         w.hWnd();
         w.formBg.Load();
-        ASSERT_TRUE(w.SpinnerLoaded);
-        EXPECT_GE(w.Spinner->FrameCount(), 4);
-        EXPECT_EQ(w.Spinner->LoopCount(), 0);
+        EXPECT_FALSE(w.SpinnerLoaded) << "the start does not wait for the animation";
 
         int inkWhileScaling = 0, framesSeen = 0;
         bool whiteAround = false;
@@ -76,7 +75,9 @@ TEST_F(Spinner, RunsCentredInTheOwnTileWhileScalingThenLeavesThePreview) {
             inkWhileScaling = InkInBox(shot);
             whiteAround = WhiteAroundBox(shot);
         };
-        w.IncomingName(Payload("ShowPreviewSwitcher1"));
+        w.IncomingName(Payload("ShowPreviewSwitcher1"));  // shown before the switcher was idle: loads first
+        ASSERT_TRUE(w.SpinnerLoaded);
+        EXPECT_GE(w.Spinner->FrameCount(), 4);
         EXPECT_GE(framesSeen, 3) << "the animation ran while the scaling was held";
         EXPECT_GT(inkWhileScaling, 100) << "the spinner's dots in the middle of the own tile";
         EXPECT_TRUE(whiteAround) << "a white tile around the unscaled spinner";
@@ -119,6 +120,41 @@ TEST_F(Spinner, MissingOrCorruptFileLeavesTheSwitcherAsBefore) {
         EXPECT_FALSE(w.Visible());
         w.Unload();
     }
+}
+
+// 1.5 million 1 x 1 frames, each with a colour table of its own (31 MB), as the
+// ajax-loader.gif beside a copy of the real switcher: the switcher stays up and
+// shows its panel, without the animation, in good time.
+TEST_F(Spinner, AHostileFileLeavesAWorkingSwitcher) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring dir = std::wstring(temp) + L"hostile-spinner";
+    ::CreateDirectoryW(dir.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW(DistPath(L"Spacehost.exe").c_str(), (dir + L"\\Spacehost.exe").c_str(), FALSE));
+    const std::vector<std::uint8_t> gif = GifBuilder(1, 1).TinyFrames(1500000).Finish();
+    std::ofstream((dir + L"\\ajax-loader.gif").c_str(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(gif.data()), static_cast<std::streamsize>(gif.size()));
+
+    const double start = NowMs();
+    std::wstring command = L"\"" + dir + L"\\Spacehost.exe\" 1";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    const KernelHandle process(pi.hProcess), thread(pi.hThread);
+    const HWND window = WaitForWindow(L"Spacehost1", 15000);
+    ASSERT_NE(window, nullptr);
+    ForwardName(window, "ShowPreviewSwitcher1");
+    EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(window) != FALSE; }, 15000));
+    EXPECT_LT(NowMs() - start, 15000) << "the panel within 15 s of the start";
+    EXPECT_EQ(WaitExit(process, 0), -1) << "the switcher is still running";
+    ForwardName(window, "ShutdownSwitcher1");
+    EXPECT_EQ(WaitExit(process, 10000), 0);
+    ::TerminateProcess(process.get(), 9);  // one that did not end leaves no process behind
+    WaitExit(process, 5000);
+    ::DeleteFileW((dir + L"\\ajax-loader.gif").c_str());
+    ::DeleteFileW((dir + L"\\Spacehost.exe").c_str());
+    ::RemoveDirectoryW(dir.c_str());
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // expiries reaching the right timer, and timers that stop themselves.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "WinTestSupport.h"
@@ -24,8 +26,13 @@ TEST(Timer, IntervalRules) {
     t.Interval(kLong);  // same interval: same system timer
     EXPECT_EQ(t.TimerID(), id);
     EXPECT_EQ(RunningTimerCount(), 1);
-    t.Interval(kLong - 1);  // a new interval restarts it
-    EXPECT_NE(t.TimerID(), 0u);
+    int ticks = 0;
+    t.ThatTime = [&] { ++ticks; };
+    t.Interval(15);  // a new interval restarts the system timer at it
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 2; }, 3000)) << "the new interval runs";
+    if (t.TimerID() != id) {
+        EXPECT_FALSE(::KillTimer(nullptr, id)) << "the old system timer is gone";
+    }
     EXPECT_EQ(RunningTimerCount(), 1);
     t.Interval(-1);  // negative stops
     EXPECT_EQ(t.Interval(), 0);
@@ -79,22 +86,50 @@ TEST(Timer, RefusedSystemTimerRaises13652AndReadsZero) {
     EXPECT_EQ(RunningTimerCount(), 0);
 }
 
-TEST(Timer, ExpiriesReachTheirTimerWhichMayDestroyItself) {
-    auto a = std::make_unique<CTimer>();
-    CTimer b;
-    int aTicks = 0, bTicks = 0;
-    a->ThatTime = [&] {
-        ++aTicks;
-        a.reset();  // destroyed from its own handler
+TEST(Timer, ExpiriesReachTheirTimerWhichMayDestroyItselfOrRaise) {
+    // The timer lives in storage that is poisoned once it is destroyed, and
+    // its handler's state is one pointer, kept inside the timer: anything that
+    // uses the timer, or the handler's state, after it is gone crashes.
+    alignas(CTimer) unsigned char storage[sizeof(CTimer)];
+    struct State {
+        CTimer* timer;
+        unsigned char* storage;
+        int ticks = 0, after = 0;
+    } a{new (storage) CTimer, storage};
+    a.timer->ThatTime = [s = &a] {
+        ++s->ticks;
+        s->timer->~CTimer();  // destroyed from its own handler
+        std::memset(s->storage, 0xCC, sizeof(CTimer));
+        ++s->after;  // the handler goes on with its own state
     };
-    b.ThatTime = [&] { ++bTicks; };
-    a->Interval(10);
+    CTimer b;  // raises an error on every expiry, which stops at the callback
+    int bTicks = 0;
+    b.ThatTime = [&] {
+        ++bTicks;
+        throw PanorelError(kObjectErrorBase + 1, "test", "raised in a handler");
+    };
+    a.timer->Interval(10);
     b.Interval(15);
-    EXPECT_TRUE(PumpUntil([&] { return bTicks >= 3; }, 5000));
-    EXPECT_EQ(aTicks, 1);
+    bool escaped = false;
+    try {
+        PumpUntil([&] { return bTicks >= 3; }, 5000);  // DispatchMessage calls the callback
+    } catch (...) {
+        escaped = true;
+    }
+    EXPECT_FALSE(escaped);
+    EXPECT_GE(bTicks, 3) << "b goes on";
+    EXPECT_EQ(a.ticks, 1);
+    EXPECT_EQ(a.after, 1);
+    EXPECT_EQ(RunningTimerCount(), 1);
+
+    // The callback pulses only the timer whose id it is given.
+    const int before = bTicks;
+    TimerProc(nullptr, WM_TIMER, b.TimerID() + 12345, 0);
+    EXPECT_EQ(bTicks, before) << "an unknown id pulses nothing";
+    TimerProc(nullptr, WM_TIMER, b.TimerID(), 0);
+    EXPECT_EQ(bTicks, before + 1);
     b.Interval(0);
     EXPECT_EQ(RunningTimerCount(), 0);
-    TimerProc(nullptr, WM_TIMER, 12345, 0);  // an unknown id is ignored
 }
 
 }  // namespace
