@@ -18,10 +18,17 @@ int DesktopNumberOfName(const wchar_t* name) {
     return 1;
 }
 
-bool HandOverToRunningInstance(const wchar_t* windowClass) {
+bool HandOverToRunningInstance(const wchar_t* windowClass, const std::wstring& request) {
     const host::InstanceWindow found = host::FindInstanceWindow(windowClass);
     if (!found.window) return false;
     if (found.desktop.empty()) {
+        if (!request.empty()) {
+            COPYDATASTRUCT data{kHandOverTag, static_cast<DWORD>(request.size() * sizeof(wchar_t)),
+                                const_cast<wchar_t*>(request.data())};
+            DWORD_PTR answer = 0;
+            ::SendMessageTimeoutW(found.window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                                  2000, &answer);
+        }
         host::BringToFront(found.window);
         return true;
     }
