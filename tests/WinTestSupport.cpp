@@ -88,8 +88,14 @@ bool ParseTrayCall(const COPYDATASTRUCT* data, TrayCall& call) {
 
 }  // namespace
 
-HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds) {
-    return WaitForTopWindow(nullptr, caption, milliseconds);
+HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds, const wchar_t* windowClass) {
+    return WaitForTopWindow(windowClass, caption, milliseconds);
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[4096] = {};
+    const LRESULT n = ::SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
+    return std::wstring(text, static_cast<std::size_t>(n > 0 ? n : 0));
 }
 
 std::uint64_t CpuTime100ns(HANDLE process) {
@@ -422,6 +428,17 @@ void Key(WORD vk, bool up) {
     in.ki.wVk = vk;
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     ::SendInput(1, &in, sizeof in);
+}
+
+void Press(WORD vk, bool ctrl) {
+    if (ctrl) Key(VK_CONTROL, false);
+    Key(vk, false);
+    Key(vk, true);
+    if (ctrl) Key(VK_CONTROL, true);
+}
+
+void TypeText(const std::wstring& text) {
+    for (const wchar_t c : text) Press(static_cast<WORD>(c >= L'a' && c <= L'z' ? c - L'a' + 'A' : c));
 }
 
 }  // namespace panorel::test

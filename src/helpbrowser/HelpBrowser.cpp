@@ -418,8 +418,15 @@ LRESULT HelpBrowser::Frame(UINT msg, WPARAM wParam, LPARAM lParam) {
         ShowTopic(FindTopic(content_, request));
         return TRUE;
     }
+    case WM_ACTIVATE:
+        // Back to the control that had the focus when the window was left.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = ::GetFocus();
+            if (focus && ::IsChild(window_, focus)) lastFocus_ = focus;
+        }
+        return ::DefWindowProcW(window_, msg, wParam, lParam);
     case WM_SETFOCUS:
-        ::SetFocus(page_);
+        ::SetFocus(lastFocus_ && ::IsWindowVisible(lastFocus_) ? lastFocus_ : page_);
         return 0;
     case WM_DESTROY:
         window_ = nullptr;

@@ -60,6 +60,7 @@ private:
     HWND window_ = nullptr, topics_ = nullptr, page_ = nullptr;
     HWND findLabel_ = nullptr, findBox_ = nullptr, findNext_ = nullptr, findState_ = nullptr;
     bool findShown_ = false;
+    HWND lastFocus_ = nullptr;
     HelpContent content_;
     std::map<std::string, std::unique_ptr<imaging::cAlphaImage>> pictures_;
     std::size_t topic_ = 0;

@@ -1,0 +1,233 @@
+// ControlPanel-Panorel2.exe driven with real input on the session's virtual
+// desktop: what Apply writes and whom it tells, what it refuses, stored
+// values of every wrong kind, one instance.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ControlPanelIds.h"
+#include "WinTestSupport.h"
+#include "controlpanel/ControlPanel.h"
+#include "settings/DesktopSettings.h"
+#include "settings/Registry.h"
+#include "settings/SharedNames.h"
+
+namespace panorel::test {
+namespace {
+
+void ClickControl(HWND control) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PumpFor(200);
+}
+
+// Picks a key in a hotkey list by its first letter.
+void ChooseKey(HWND list, WORD letter) {
+    ClickControl(list);  // opens it
+    Press(letter);
+    Press(VK_RETURN);
+    PumpFor(200);
+}
+
+std::vector<int> ChildWidths(HWND window) {
+    std::vector<int> widths;
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM list) {
+            RECT r{};
+            ::GetWindowRect(child, &r);
+            reinterpret_cast<std::vector<int>*>(list)->push_back(r.right - r.left);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&widths));
+    return widths;
+}
+
+// The message box the panel shows over `owner`, or null.
+HWND MessageBoxOf(HWND owner) {
+    struct Search {
+        HWND owner, found;
+    } s{owner, nullptr};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (::GetWindow(w, GW_OWNER) == s->owner && ::IsWindowVisible(w)) s->found = w;
+            return s->found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+std::wstring BoxText(HWND box) {
+    std::wstring all;
+    for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) all += WindowText(c) + L"|";
+    return all;
+}
+
+int PanelWindows() {
+    int count = 0;
+    ::EnumWindows(
+        [](HWND w, LPARAM p) {
+            wchar_t name[64] = {};
+            ::GetClassNameW(w, name, 64);
+            if (std::wstring(name) == kControlPanelClass) ++*reinterpret_cast<int*>(p);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+class ControlPanelRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteSettings();
+        DeleteErrorLog();
+    }
+    void TearDown() override {
+        if (dialog_ && ::IsWindow(dialog_)) ::PostMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
+        if (panel_ && WaitExit(panel_, 5000) == -1) ::TerminateProcess(panel_.get(), 9);
+        DeleteSettings();
+    }
+    void Open() {
+        panel_ = StartProgram(L"ControlPanel-Panorel2.exe", L"1");
+        dialog_ = WaitForWindow(L"Panorel 2 Control Panel", 20000, kControlPanelClass);
+        ASSERT_TRUE(dialog_);
+        ::SetForegroundWindow(dialog_);
+        PumpFor(500);
+    }
+    HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
+    std::wstring Setting(const wchar_t* name) {
+        RegistryValue v;
+        if (!Registry::ReadValue(HKEY_CURRENT_USER, kSettingsKey, name, kRegSz, v)) return L"(none)";
+        return std::get<std::wstring>(v);
+    }
+
+    KernelHandle panel_;
+    HWND dialog_ = nullptr;
+};
+
+TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
+    RunningMain main;
+    ASSERT_TRUE(main.Ready());
+    // Until the main process holds its instance mutex itself, stand in for it.
+    KernelHandle instance(::OpenMutexW(SYNCHRONIZE, FALSE, kMainInstanceMutex));
+    if (!instance) instance.reset(::CreateMutexW(nullptr, FALSE, kMainInstanceMutex));
+    const std::vector<int> tabsBefore = ChildWidths(main.SwitcherWindow(1));
+    Open();
+
+    // The four name boxes are the first four Edit controls in tab order.
+    std::vector<HWND> edits;
+    const HWND first = ::GetNextDlgTabItem(dialog_, nullptr, FALSE);
+    for (HWND h = first; h && edits.size() < 8;) {
+        wchar_t name[32] = {};
+        ::GetClassNameW(h, name, 32);
+        if (::lstrcmpiW(name, L"Edit") == 0) edits.push_back(h);
+        h = ::GetNextDlgTabItem(dialog_, h, FALSE);
+        if (h == first) break;
+    }
+    ASSERT_GE(edits.size(), 4u);
+    for (int n = 0; n < 4; ++n) EXPECT_EQ(edits[n], Item(IDC_NAME1 + n)) << n;
+    EXPECT_EQ(WindowText(Item(IDOK)), L"OK");
+    EXPECT_EQ(WindowText(Item(IDCANCEL)), L"Cancel");
+    EXPECT_EQ(WindowText(Item(IDC_APPLY)), L"&Apply");
+    EXPECT_EQ(WindowText(Item(IDC_QUITSTART)), L"&Quit Panorel 2");
+
+    // A new name for desktop 1 and the key Q for desktop 2.
+    ClickControl(Item(IDC_NAME1));
+    Press(VK_END);
+    Key(VK_SHIFT, false);
+    Press(VK_HOME);
+    Key(VK_SHIFT, true);
+    TypeText(L"mail and news");
+    ChooseKey(Item(IDC_KEY0 + 2), 'Q');
+    ClickControl(Item(IDC_APPLY));
+    EXPECT_TRUE(PumpUntil([&] { return Setting(L"Desktop1Name") == std::wstring(L"mail and news\0", 14); }, 5000))
+        << "the name is stored with its terminator";
+    EXPECT_EQ(ReadDesktopHotkey(2).Key, 'Q');
+    EXPECT_EQ(ReadDesktopHotkey(2).Modifiers, 3);
+    EXPECT_EQ(ReadDesktopHotkey(3).Key, 99) << "defaults are written on Apply";
+    EXPECT_TRUE(PumpUntil([&] { return ChildWidths(main.SwitcherWindow(1)) != tabsBefore; }, 10000))
+        << "ReadReg reached switcher 1, which sized its tab to the new name";
+
+    // Desktop 3 on Q too: refused, naming both, and nothing is written.
+    ChooseKey(Item(IDC_KEY0 + 3), 'Q');
+    ClickControl(Item(IDC_APPLY));
+    HWND box = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (box = MessageBoxOf(dialog_)) != nullptr; }, 5000));
+    EXPECT_NE(BoxText(box).find(L"\"Desktop 2\" and \"Desktop 3\" have the same hotkey, Ctrl+Alt+Q."),
+              std::wstring::npos)
+        << std::string(BoxText(box).begin(), BoxText(box).end());
+    Press(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(box); }, 5000));
+    EXPECT_EQ(ReadDesktopHotkey(3).Key, 99);
+
+    // A second start shows the same one window.
+    KernelHandle second = StartProgram(L"ControlPanel-Panorel2.exe", L"1");
+    EXPECT_EQ(WaitExit(second, 15000), 0);
+    EXPECT_EQ(PanelWindows(), 1);
+    EXPECT_EQ(::GetForegroundWindow(), dialog_);
+
+    // Escape is Cancel: the window closes and the process ends.
+    ::SetForegroundWindow(dialog_);
+    ClickControl(Item(IDC_NAME1 + 3));
+    Press(VK_ESCAPE);
+    EXPECT_EQ(WaitExit(panel_, 10000), 0);
+}
+
+TEST_F(ControlPanelRun, StoredValuesOfEveryWrongKindShowSomethingSensibleAndAreWrittenValid) {
+    const std::wstring huge(5000, L'x');
+    const wchar_t withNul[] = L"ab\0cd";
+    const wchar_t lone[] = L"\xD800z";
+    const DWORD dword = 7, bigKey = 5000, three = 3;
+    const std::wstring manyPrograms(kMaxProgramListBytes, L'p');
+    struct {
+        const wchar_t* name;
+        DWORD type;
+        const void* data;
+        DWORD size;
+    } const stored[] = {
+        {L"Desktop1Name", REG_SZ, huge.c_str(), static_cast<DWORD>((huge.size() + 1) * 2)},
+        {L"Desktop2Name", REG_SZ, withNul, sizeof withNul},
+        {L"Desktop3Name", REG_SZ, lone, sizeof lone},
+        {L"Desktop4Name", REG_DWORD, &dword, 4},
+        {L"Desktop1Key", REG_SZ, L"A", 4},
+        {L"Desktop1KeyMod", REG_DWORD, &three, 4},
+        {L"Desktop2Key", REG_DWORD, &bigKey, 4},
+        {L"Desktop2KeyMod", REG_DWORD, &three, 4},
+        {L"Desktop3Key", REG_BINARY, "\x41", 1},
+        {L"PanelKey", REG_DWORD, &dword, 2},
+        {L"Desktop1Programs", REG_SZ, L"x.exe", 12},
+        {L"Desktop2Programs", REG_MULTI_SZ, manyPrograms.c_str(), static_cast<DWORD>(manyPrograms.size() * 2)},
+    };
+    for (const auto& s : stored) ASSERT_TRUE(PutSetting(s.name, s.type, s.data, s.size));
+    Open();
+    EXPECT_EQ(WindowText(Item(IDC_NAME1)), std::wstring(64, L'x'));
+    EXPECT_EQ(WindowText(Item(IDC_NAME1 + 1)), L"ab");
+    EXPECT_EQ(WindowText(Item(IDC_NAME1 + 2)), L"\xFFFDz");
+    EXPECT_EQ(WindowText(Item(IDC_NAME1 + 3)), L"Desktop 4");
+    const wchar_t* keys[] = {L"Num 0", L"Num 1", L"Num 2", L"Num 3", L"Num 4"};
+    for (int row = 0; row <= 4; ++row) EXPECT_EQ(WindowText(Item(IDC_KEY0 + row)), keys[row]) << row;
+    EXPECT_EQ(::SendMessageW(Item(IDC_PROGLIST), LB_GETCOUNT, 0, 0), 0);
+    // Without Panorel 2 the panel saves and offers to start it.
+    EXPECT_NE(WindowText(Item(IDC_RUNSTATE)).find(L"not running"), std::wstring::npos);
+    EXPECT_EQ(WindowText(Item(IDC_QUITSTART)), L"&Start Panorel 2");
+
+    ClickControl(Item(IDC_NAME1 + 3));
+    Press(VK_END);
+    TypeText(L" x");
+    ClickControl(Item(IDC_APPLY));
+    EXPECT_TRUE(PumpUntil([&] { return Setting(L"Desktop4Name") == std::wstring(L"Desktop 4 x\0", 12); }, 5000));
+    EXPECT_EQ(Setting(L"Desktop1Name"), std::wstring(64, L'x') + L'\0');
+    EXPECT_EQ(Setting(L"Desktop2Name"), std::wstring(L"ab\0", 3));
+    EXPECT_EQ(Setting(L"Desktop3Name"), std::wstring(L"\xFFFDz\0", 3));
+    EXPECT_EQ(ReadDesktopHotkey(1).Key, 97);
+    EXPECT_EQ(ReadDesktopHotkey(2).Key, 98);
+    EXPECT_EQ(ReadPanelHotkey().Key, 96);
+    EXPECT_TRUE(ReadDesktopPrograms(2).empty());
+    EXPECT_EQ(Setting(L"Desktop1Programs"), L"(none)") << "an empty list is deleted";
+    EXPECT_NE(WindowText(Item(IDC_RUNSTATE)).find(L"apply when it starts"), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace panorel::test

@@ -1,0 +1,11 @@
+#!/bin/sh
+# at_dpi.sh WINE_RUN DPI PROGRAM: runs a test program of the build with the
+# display scaling set to DPI (Wine reads it when a process starts), then
+# puts the scaling back.
+run=$1 dpi=$2 program=$3
+key='HKCU\Control Panel\Desktop'
+"$run" reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+PANOREL_EXPECT_DPI=$dpi "$run" "$program"
+status=$?
+"$run" reg delete "$key" /v LogPixels /f >/dev/null 2>&1
+exit $status
