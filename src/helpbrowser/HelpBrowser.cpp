@@ -16,7 +16,6 @@ namespace panorel::help {
 namespace {
 
 constexpr wchar_t kPageClass[] = L"Panorel2HelpPage";
-constexpr int kTopicsId = 10, kFindBoxId = 11, kFindNextId = 12;
 const COLORREF kLinkColour = RGB(0, 84, 166), kCodeBack = RGB(243, 243, 243), kMatchBack = RGB(255, 236, 140);
 
 HelpBrowser* Of(HWND hwnd, UINT msg, LPARAM lParam) {
@@ -92,7 +91,7 @@ bool HelpBrowser::Create(HINSTANCE instance, const std::wstring& request) {
     findNext_ = ::CreateWindowExW(0, L"BUTTON", L"Find &next", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
                                   window_, reinterpret_cast<HMENU>(kFindNextId), instance, nullptr);
     findState_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_CENTERIMAGE | SS_NOPREFIX, 0, 0, 0, 0, window_,
-                                   nullptr, instance, nullptr);
+                                   reinterpret_cast<HMENU>(kFindStateId), instance, nullptr);
     for (HWND c : {topics_, findLabel_, findBox_, findNext_, findState_})
         ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), TRUE);
     for (const HelpTopic& t : content_.topics)

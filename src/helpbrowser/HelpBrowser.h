@@ -18,6 +18,8 @@ namespace panorel::help {
 
 constexpr wchar_t kHelpBrowserClass[] = L"Panorel2HelpBrowser";
 constexpr wchar_t kHelpBrowserMutex[] = L"Local\\velmora_HelpBrowserInstance";
+// Child window identifiers (screen readers and tests find the controls by them).
+constexpr int kTopicsId = 10, kFindBoxId = 11, kFindNextId = 12, kFindStateId = 13;
 
 class HelpBrowser : private TextMeasure {
 public:

@@ -4,6 +4,7 @@
 // there itself, within its control.
 #include <gtest/gtest.h>
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include <cstdlib>

@@ -15,19 +15,43 @@
 namespace panorel::test {
 namespace {
 
-void ClickControl(HWND control) {
+// Whether `control` has the keyboard focus of the foreground window's thread.
+bool HasFocus(HWND control) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(control, nullptr), &info) && info.hwndFocus == control &&
+           ::GetForegroundWindow() == ::GetAncestor(control, GA_ROOT);
+}
+
+// Clicks a control and waits until keys reach it: keys typed before the
+// click took effect would go to the window that had the focus.
+bool ClickControl(HWND control) {
     RECT r{};
     ::GetWindowRect(control, &r);
     ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    PumpFor(200);
+    return PumpUntil([&] { return HasFocus(control); }, 5000);
+}
+
+// Presses a push button (which may take the focus, or lose it by being disabled).
+void ClickButton(HWND button) {
+    PumpUntil([&] { return ::GetForegroundWindow() == ::GetAncestor(button, GA_ROOT); }, 5000);
+    RECT r{};
+    ::GetWindowRect(button, &r);
+    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PumpFor(300);
 }
 
 // Picks a key in a hotkey list by its first letter.
 void ChooseKey(HWND list, WORD letter) {
-    ClickControl(list);  // opens it
+    auto dropped = [&] { return ::SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0; };
+    RECT r{};
+    ::GetWindowRect(list, &r);
+    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ASSERT_TRUE(PumpUntil(dropped, 5000)) << "the click opens the list";
     Press(letter);
-    Press(VK_RETURN);
-    PumpFor(200);
+    EXPECT_TRUE(PumpUntil([&] { return WindowText(list) == std::wstring(1, static_cast<wchar_t>(letter)); }, 3000));
+    if (dropped()) Press(VK_RETURN);  // closes the list, keeping the choice
+    PumpUntil([&] { return !dropped(); }, 3000);
 }
 
 std::vector<int> ChildWidths(HWND window) {
@@ -134,14 +158,14 @@ TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
     EXPECT_EQ(WindowText(Item(IDC_QUITSTART)), L"&Quit Panorel 2");
 
     // A new name for desktop 1 and the key Q for desktop 2.
-    ClickControl(Item(IDC_NAME1));
+    ASSERT_TRUE(ClickControl(Item(IDC_NAME1)));
     Press(VK_END);
     Key(VK_SHIFT, false);
     Press(VK_HOME);
     Key(VK_SHIFT, true);
     TypeText(L"mail and news");
     ChooseKey(Item(IDC_KEY0 + 2), 'Q');
-    ClickControl(Item(IDC_APPLY));
+    ClickButton(Item(IDC_APPLY));
     EXPECT_TRUE(PumpUntil([&] { return Setting(L"Desktop1Name") == std::wstring(L"mail and news\0", 14); }, 5000))
         << "the name is stored with its terminator";
     EXPECT_EQ(ReadDesktopHotkey(2).Key, 'Q');
@@ -152,7 +176,8 @@ TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
 
     // Desktop 3 on Q too: refused, naming both, and nothing is written.
     ChooseKey(Item(IDC_KEY0 + 3), 'Q');
-    ClickControl(Item(IDC_APPLY));
+    ASSERT_TRUE(::IsWindowEnabled(Item(IDC_APPLY)));
+    ClickButton(Item(IDC_APPLY));
     HWND box = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (box = MessageBoxOf(dialog_)) != nullptr; }, 5000));
     EXPECT_NE(BoxText(box).find(L"\"Desktop 2\" and \"Desktop 3\" have the same hotkey, Ctrl+Alt+Q."),
@@ -169,8 +194,7 @@ TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
     EXPECT_EQ(::GetForegroundWindow(), dialog_);
 
     // Escape is Cancel: the window closes and the process ends.
-    ::SetForegroundWindow(dialog_);
-    ClickControl(Item(IDC_NAME1 + 3));
+    ASSERT_TRUE(ClickControl(Item(IDC_NAME1 + 3)));
     Press(VK_ESCAPE);
     EXPECT_EQ(WaitExit(panel_, 10000), 0);
 }
@@ -213,10 +237,10 @@ TEST_F(ControlPanelRun, StoredValuesOfEveryWrongKindShowSomethingSensibleAndAreW
     EXPECT_NE(WindowText(Item(IDC_RUNSTATE)).find(L"not running"), std::wstring::npos);
     EXPECT_EQ(WindowText(Item(IDC_QUITSTART)), L"&Start Panorel 2");
 
-    ClickControl(Item(IDC_NAME1 + 3));
+    ASSERT_TRUE(ClickControl(Item(IDC_NAME1 + 3)));
     Press(VK_END);
     TypeText(L" x");
-    ClickControl(Item(IDC_APPLY));
+    ClickButton(Item(IDC_APPLY));
     EXPECT_TRUE(PumpUntil([&] { return Setting(L"Desktop4Name") == std::wstring(L"Desktop 4 x\0", 12); }, 5000));
     EXPECT_EQ(Setting(L"Desktop1Name"), std::wstring(64, L'x') + L'\0');
     EXPECT_EQ(Setting(L"Desktop2Name"), std::wstring(L"ab\0", 3));

@@ -23,8 +23,10 @@ struct Browser {
         process = std::move(p);
         window = WaitForWindow(L"Panorel 2 Help", 20000, help::kHelpBrowserClass);
         if (!window) return false;
-        topics = ::FindWindowExW(window, nullptr, L"ListBox", nullptr);
-        page = ::FindWindowExW(window, nullptr, L"Panorel2HelpPage", nullptr);
+        // Its children come right after the window itself.
+        PumpUntil([&] { return (page = ::FindWindowExW(window, nullptr, L"Panorel2HelpPage", nullptr)) != nullptr; },
+                  5000);
+        topics = ::GetDlgItem(window, help::kTopicsId);
         ::SetForegroundWindow(window);
         PumpFor(800);
         return topics && page;
@@ -79,8 +81,7 @@ TEST(HelpBrowserRun, FollowsALinkFindsAWordShowsAPictureAndStaysOne) {
     TypeText(L"laptop");
     Press(VK_RETURN);
     EXPECT_TRUE(PumpUntil([&] { return b.Topic() == 9; }, 5000));
-    const HWND state = ::FindWindowExW(b.window, ::FindWindowExW(b.window, nullptr, L"Button", nullptr), L"Static",
-                                       nullptr);
+    const HWND state = ::GetDlgItem(b.window, help::kFindStateId);
     Press('Q');
     Press(VK_RETURN);
     EXPECT_TRUE(PumpUntil([&] { return WindowText(state) == L"Not found"; }, 5000)) << "laptopq";
@@ -137,7 +138,7 @@ TEST(HelpBrowserRun, ContentCutShortShowsAnErrorPage) {
     ::CloseHandle(pi.hThread);
     {
         Browser b;
-        ASSERT_TRUE(b.Open(KernelHandle(pi.hProcess)));
+        ASSERT_TRUE(b.Open(KernelHandle(pi.hProcess))) << b.window << " " << WaitExit(b.process, 0);
         EXPECT_EQ(::SendMessageW(b.topics, LB_GETCOUNT, 0, 0), 1);
         wchar_t title[128] = {};
         ::SendMessageW(b.topics, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(title));
