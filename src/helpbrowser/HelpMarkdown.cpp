@@ -125,17 +125,17 @@ bool ListMarker(const std::wstring& s, int& number, std::size_t& indent, std::si
     return false;
 }
 
-bool StartsBlock(const std::wstring& s) {
-    int number;
-    std::size_t indent, start;
-    return IsFence(s) || HeadingLevel(s) > 0 || ListMarker(s, number, indent, start);
-}
-
 bool IsRule(const std::wstring& s) {
     const std::wstring t = Trimmed(s);
     return t.size() >= 3 && (t.find_first_not_of(L'-') == std::wstring::npos ||
                              t.find_first_not_of(L'*') == std::wstring::npos ||
                              t.find_first_not_of(L'_') == std::wstring::npos);
+}
+
+bool StartsBlock(const std::wstring& s) {
+    int number;
+    std::size_t indent, start;
+    return IsFence(s) || HeadingLevel(s) > 0 || IsRule(s) || ListMarker(s, number, indent, start);
 }
 
 // Text joined from several source lines, remembering where each began.

@@ -49,6 +49,8 @@ int TextWidth(HWND control, const std::wstring& text) {
     return r.right;
 }
 
+INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 TEST(ControlPanelLayout, NothingIsClippedAtThisScaling) {
     if (const char* wanted = std::getenv("PANOREL_EXPECT_DPI")) {
         const WindowDc screen = WindowDc::Client(nullptr);
@@ -62,7 +64,7 @@ TEST(ControlPanelLayout, NothingIsClippedAtThisScaling) {
     cls.lpszClassName = kControlPanelClass;
     ::RegisterClassExW(&cls);
     const HWND dialog = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_CONTROLPANEL), nullptr,
-                                             [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                             Inert, 0);
     ASSERT_TRUE(dialog);
     // The longest texts the panel itself puts into its controls.
     for (int row = 0; row <= 4; ++row) ::SetDlgItemTextW(dialog, IDC_STATUS0 + row, L"Held by another program");

@@ -54,32 +54,33 @@ void ChooseKey(HWND list, WORD letter) {
     PumpUntil([&] { return !dropped(); }, 3000);
 }
 
+BOOL CALLBACK AddWidth(HWND child, LPARAM list) {
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    reinterpret_cast<std::vector<int>*>(list)->push_back(r.right - r.left);
+    return TRUE;
+}
+
 std::vector<int> ChildWidths(HWND window) {
     std::vector<int> widths;
-    ::EnumChildWindows(
-        window,
-        [](HWND child, LPARAM list) {
-            RECT r{};
-            ::GetWindowRect(child, &r);
-            reinterpret_cast<std::vector<int>*>(list)->push_back(r.right - r.left);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&widths));
+    ::EnumChildWindows(window, AddWidth, reinterpret_cast<LPARAM>(&widths));
     return widths;
+}
+
+struct Search {
+    HWND owner, found;
+};
+
+BOOL CALLBACK MatchOwned(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<Search*>(p);
+    if (::GetWindow(w, GW_OWNER) == s->owner && ::IsWindowVisible(w)) s->found = w;
+    return s->found ? FALSE : TRUE;
 }
 
 // The message box the panel shows over `owner`, or null.
 HWND MessageBoxOf(HWND owner) {
-    struct Search {
-        HWND owner, found;
-    } s{owner, nullptr};
-    ::EnumWindows(
-        [](HWND w, LPARAM p) {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (::GetWindow(w, GW_OWNER) == s->owner && ::IsWindowVisible(w)) s->found = w;
-            return s->found ? FALSE : TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    Search s{owner, nullptr};
+    ::EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
@@ -89,16 +90,16 @@ std::wstring BoxText(HWND box) {
     return all;
 }
 
+BOOL CALLBACK CountPanel(HWND w, LPARAM p) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(w, name, 64);
+    if (std::wstring(name) == kControlPanelClass) ++*reinterpret_cast<int*>(p);
+    return TRUE;
+}
+
 int PanelWindows() {
     int count = 0;
-    ::EnumWindows(
-        [](HWND w, LPARAM p) {
-            wchar_t name[64] = {};
-            ::GetClassNameW(w, name, 64);
-            if (std::wstring(name) == kControlPanelClass) ++*reinterpret_cast<int*>(p);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    ::EnumWindows(CountPanel, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 

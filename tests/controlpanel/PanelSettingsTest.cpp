@@ -108,7 +108,7 @@ TEST(PanelSettings, ChangesStoreWhatTheSwitcherReadsBack) {
     EXPECT_TRUE(find(L"Desktop1Programs").remove);
     const RegistryChange run = find(kRunValueName);
     EXPECT_EQ(run.subKey, kRunKey);
-    EXPECT_EQ(text(run), std::wstring(L"\"C:\\P 2\\Panorel2.exe\"\0", 23));
+    EXPECT_EQ(text(run), std::wstring(L"\"C:\\P 2\\Panorel2.exe\"") + L'\0');
     EXPECT_EQ(find(L"PanelKey").subKey, kSettingsKey);
     s.startAtSignIn = false;
     EXPECT_TRUE(SettingsChanges(s, L"x").back().remove);

@@ -33,7 +33,7 @@ TEST(HelpMarkdown, ReadsTheBlocksAndSpansTheHelpIsWrittenIn) {
         "![The panel](../images/panel.png)\n---\n### Deep ###### x\n\xC3\xA9\xFF!");
     const std::vector<std::string> expected = {
         "0/1/0@1:[Title L1]",
-        "1/0/0@3:[Some  L3][bold B L3][ and  L3][it I L3][ with  L3][a*b C L3][ and  L4][a link ->hotkeys.md L4][ *x*. L4]",
+        "1/0/0@3:[Some  L3][bold B L3][ and  L3][it I L3][ with  L3][a*b C L3][ and  L3][a link ->hotkeys.md L4][ *x*. L4]",
         "2/0/0@6:[one more L6]",
         "2/1/0@8:[two L8]",
         "2/0/3@9:[three L9]",
