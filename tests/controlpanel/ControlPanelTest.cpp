@@ -139,7 +139,20 @@ TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
     KernelHandle instance(::OpenMutexW(SYNCHRONIZE, FALSE, kMainInstanceMutex));
     if (!instance) instance.reset(::CreateMutexW(nullptr, FALSE, kMainInstanceMutex));
     const std::vector<int> tabsBefore = ChildWidths(main.SwitcherWindow(1));
+    // A registration round as the main process publishes it: another
+    // program holds desktop 2's hotkey.
+    HKEY status = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kHotkeyStatusKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_SET_VALUE,
+                                nullptr, &status, nullptr),
+              ERROR_SUCCESS);
+    for (const wchar_t* name : {L"Desktop1Key", L"Desktop2Key", L"Desktop3Key", L"Desktop4Key", L"PanelKey", L"Round"}) {
+        const DWORD value = std::wstring(name) == L"Desktop2Key" ? 1409 : std::wstring(name) == L"Round" ? 7 : 0;
+        ::RegSetValueExW(status, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+    }
+    ::RegCloseKey(status);
     Open();
+    EXPECT_EQ(WindowText(Item(IDC_STATUS0 + 1)), L"Active");
+    EXPECT_EQ(WindowText(Item(IDC_STATUS0 + 2)), L"Held by another program");
 
     // The four name boxes are the first four Edit controls in tab order.
     std::vector<HWND> edits;
@@ -193,6 +206,10 @@ TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
     EXPECT_EQ(WaitExit(second, 15000), 0);
     EXPECT_EQ(PanelWindows(), 1);
     EXPECT_EQ(::GetForegroundWindow(), dialog_);
+
+    // Quit ends the running Panorel 2 (through Panorel2.exe --shutdown).
+    ClickButton(Item(IDC_QUITSTART));
+    EXPECT_EQ(WaitExit(main.Main(), 20000), 0);
 
     // Escape is Cancel: the window closes and the process ends.
     ASSERT_TRUE(ClickControl(Item(IDC_NAME1 + 3)));
