@@ -1,5 +1,5 @@
 // helpBrowser.exe with real input: it opens on the first topic, follows a
-// link, finds a word in another topic, shows a picture, hands a second
+// link, finds a word in another topic and copies it, shows a picture, hands a second
 // start's topic to the first, closes on Escape; content cut short shows an
 // error page.
 #include <gtest/gtest.h>
@@ -81,10 +81,17 @@ TEST(HelpBrowserRun, FollowsALinkFindsAWordShowsAPictureAndStaysOne) {
     TypeText(L"laptop");
     Press(VK_RETURN);
     EXPECT_TRUE(PumpUntil([&] { return b.Topic() == 9; }, 5000));
-    const HWND state = ::GetDlgItem(b.window, help::kFindStateId);
-    Press('Q');
+    // The word found is selected: Escape leaves the find bar, Ctrl+C copies it.
+    Press(VK_ESCAPE);
+    PumpFor(300);
+    Press('C', true);
+    EXPECT_TRUE(PumpUntil([&] { return ClipboardText() == L"laptop"; }, 5000));
+    Press('F', true);
+    PumpFor(300);
+    TypeText(L"qqzz");
     Press(VK_RETURN);
-    EXPECT_TRUE(PumpUntil([&] { return WindowText(state) == L"Not found"; }, 5000)) << "laptopq";
+    const HWND state = ::GetDlgItem(b.window, help::kFindStateId);
+    EXPECT_TRUE(PumpUntil([&] { return WindowText(state) == L"Not found"; }, 5000));
 
     // A second start asks the first for the panel's topic, with its picture
     // (the demo's screenshot, mostly black).
