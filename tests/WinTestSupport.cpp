@@ -422,6 +422,16 @@ void ClickAt(int x, int y, DWORD down, DWORD up) {
     MouseButton(up);
 }
 
+void ClickSteady(int x, int y) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        MouseTo(x, y);
+        POINT at{};
+        if (PumpUntil([&] { return ::GetCursorPos(&at) && at.x == x && at.y == y; }, 100)) break;
+    }
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
 void Key(WORD vk, bool up) {
     INPUT in{};
     in.type = INPUT_KEYBOARD;

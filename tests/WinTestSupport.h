@@ -230,6 +230,9 @@ void MouseTo(int x, int y);
 // Presses and releases: flags of one mouse event (MOUSEEVENTF_LEFTDOWN...).
 void MouseButton(DWORD flags);
 void ClickAt(int x, int y, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP);
+// Clicks once the cursor is really there: a move can be lost while the
+// session is busy, and the click would land where the pointer was.
+void ClickSteady(int x, int y);
 void Key(WORD vk, bool up);
 // Presses and releases a key, with Ctrl held when asked.
 void Press(WORD vk, bool ctrl = false);
