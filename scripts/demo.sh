@@ -3,13 +3,15 @@
 # 1920 x 1080 X screen with a Wine desktop and taskbar, runs
 # Panorel2.exe --single-desktop (which starts the four switchers) and walks
 # the road of one desktop switch, saving a screenshot of each stage under
-# out/demo/.
+# out/demo/, then opens the control panel and the help browser and saves a
+# picture of each window (control-panel.png, help-browser.png) for
+# docs/images/.
 set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
 scripts/setup.sh
 # Only what the demo runs: the programs and the files beside them in dist/.
-{ cmake --preset windows && cmake --build --preset windows -j "$(nproc)" --target Spacehost Panorel2; } >/dev/null
+{ cmake --preset windows && cmake --build --preset windows -j "$(nproc)" --target Spacehost Panorel2 ControlPanel HelpBrowser; } >/dev/null
 
 demo=$root/build/demo
 out=$root/out/demo
@@ -40,6 +42,7 @@ echo "Panorel 2 demo on display $DISPLAY (1920 x 1080); screenshots:"
 # Something recognisable on desktop 1.
 printf 'This is desktop 1.\r\n\r\nPanorel 2 shows a preview of every desktop.\r\n' > "$demo/desktop1.txt"
 wine notepad "$(winepath -w "$demo/desktop1.txt" 2>/dev/null)" >/dev/null 2>&1 &
+notepad=$!
 sleep 2
 
 wine "$dist/Panorel2.exe" --single-desktop >/dev/null 2>&1 &
@@ -61,6 +64,25 @@ signal ShowPreviewSwitcher2
 shot panel-of-desktop2-with-preview-of-desktop1
 signal ShowPreviewSwitcher2
 
+# The two programs the panel's buttons start, each alone on the screen: the
+# picture is the screen without its taskbar, trimmed to the window.
+kill "$notepad" 2>/dev/null || true
+window() {  # name program arguments...
+  local name=$1 pid
+  shift
+  wine "$@" >/dev/null 2>&1 &
+  pid=$!
+  sleep 4
+  import -display "$DISPLAY" -window root "$out/screen.png"
+  convert "$out/screen.png" -crop 1920x1040+0+0 +repage -trim +repage "$out/$name.png"
+  rm -f "$out/screen.png"
+  echo "  $out/$name.png"
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+window control-panel "$dist/ControlPanel-Panorel2.exe"
+window help-browser "$dist/helpBrowser.exe" panel
+
 wine "$dist/Panorel2.exe" --shutdown >/dev/null 2>&1
 sleep 1
-echo "Done. The screenshots are in $out"
+echo "Done. The screenshots are in $out (copy control-panel.png, help-browser.png and the panel of desktop 2 into docs/images/ to refresh the README)"

@@ -11,6 +11,7 @@ packages=(
   libz-mingw-w64-dev
   wine wine64 wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick
   libpng-dev libjpeg-dev libjpeg-turbo-progs libjpeg-tools libgif-dev python3-pil zlib1g-dev
+  nsis
 )
 # The i686 programs run under 32-bit Wine, which comes from the i386 archive.
 foreign=0

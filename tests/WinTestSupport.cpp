@@ -89,8 +89,14 @@ bool ParseTrayCall(const COPYDATASTRUCT* data, TrayCall& call) {
 
 }  // namespace
 
-HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds) {
-    return WaitForTopWindow(nullptr, caption, milliseconds);
+HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds, const wchar_t* windowClass) {
+    return WaitForTopWindow(windowClass, caption, milliseconds);
+}
+
+std::wstring WindowText(HWND window) {
+    wchar_t text[4096] = {};
+    const LRESULT n = ::SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
+    return std::wstring(text, static_cast<std::size_t>(n > 0 ? n : 0));
 }
 
 std::uint64_t CpuTime100ns(HANDLE process) {
@@ -453,6 +459,16 @@ void ClickAt(int x, int y, DWORD down, DWORD up) {
     MouseButton(up);
 }
 
+void ClickSteady(int x, int y) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        MouseTo(x, y);
+        POINT at{};
+        if (PumpUntil([&] { return ::GetCursorPos(&at) && at.x == x && at.y == y; }, 100)) break;
+    }
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
 void Key(WORD vk, bool up) {
     INPUT in{};
     in.type = INPUT_KEYBOARD;
@@ -464,6 +480,15 @@ void Key(WORD vk, bool up) {
 void PressKeys(std::initializer_list<WORD> keys) {
     for (const WORD k : keys) Key(k, false);
     for (auto k = keys.end(); k != keys.begin();) Key(*--k, true);
+}
+
+void Press(WORD vk, bool ctrl) {
+    if (ctrl) PressKeys({VK_CONTROL, vk});
+    else PressKeys({vk});
+}
+
+void TypeText(const std::wstring& text) {
+    for (const wchar_t c : text) Press(static_cast<WORD>(c >= L'a' && c <= L'z' ? c - L'a' + 'A' : c));
 }
 
 }  // namespace panorel::test

@@ -35,8 +35,10 @@ std::wstring DistPath(const std::wstring& file);
 KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments);
 // Waits for a process; its exit code, or -1 on time-out.
 long WaitExit(const KernelHandle& process, DWORD milliseconds);
-// Waits until a top-level window with this caption exists.
-HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds);
+// Waits until a top-level window with this caption (and class, when given) exists.
+HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds, const wchar_t* windowClass = nullptr);
+// A window's text (WM_GETTEXT, so also another process's control).
+std::wstring WindowText(HWND window);
 // Kernel plus user time of a process, in 100 ns units; 0 when unreadable.
 std::uint64_t CpuTime100ns(HANDLE process);
 // The private commit of a process in bytes (Wine reports it as PagefileUsage).
@@ -236,9 +238,16 @@ void MouseTo(int x, int y);
 // Presses and releases: flags of one mouse event (MOUSEEVENTF_LEFTDOWN...).
 void MouseButton(DWORD flags);
 void ClickAt(int x, int y, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP);
+// Clicks once the cursor is really there: a move can be lost while the
+// session is busy, and the click would land where the pointer was.
+void ClickSteady(int x, int y);
 void Key(WORD vk, bool up);
 // Presses the keys in order and releases them in reverse (a hotkey: modifiers first).
 void PressKeys(std::initializer_list<WORD> keys);
+// Presses and releases a key, with Ctrl held when asked.
+void Press(WORD vk, bool ctrl = false);
+// Types lowercase letters, digits and blanks.
+void TypeText(const std::wstring& text);
 
 // Runs Panorel2.exe with these arguments to its end; its exit code, -1 on
 // time-out, -2 when it could not start.

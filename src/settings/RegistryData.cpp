@@ -66,6 +66,40 @@ std::vector<std::wstring> SplitMultiString(const std::wstring& text) {
     return strings;
 }
 
+namespace {
+
+void AppendUnits(std::vector<std::uint8_t>& bytes, const std::wstring& text) {
+    for (const wchar_t c : text) {
+        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>((c >> 8) & 0xFF));
+    }
+    bytes.push_back(0);
+    bytes.push_back(0);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeRegistryText(const std::wstring& text) {
+    std::vector<std::uint8_t> bytes;
+    AppendUnits(bytes, text);
+    return bytes;
+}
+
+std::vector<std::uint8_t> EncodeRegistryDword(std::int32_t number) {
+    const auto v = static_cast<std::uint32_t>(number);
+    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
+            static_cast<std::uint8_t>(v >> 24)};
+}
+
+std::vector<std::uint8_t> EncodeRegistryMultiText(const std::vector<std::wstring>& strings) {
+    std::vector<std::uint8_t> bytes;
+    for (const std::wstring& s : strings) AppendUnits(bytes, s);
+    if (strings.empty()) AppendUnits(bytes, L"");
+    bytes.push_back(0);
+    bytes.push_back(0);
+    return bytes;
+}
+
 std::wstring RegistryTypeMismatchText(std::int32_t stored, std::int32_t requested) {
     return L"Registry data type was " + std::to_wstring(stored) + L"instead of the requested " +
            std::to_wstring(requested);

@@ -38,6 +38,23 @@ RegistryValue ConvertRegistryData(std::int32_t type, const std::uint8_t* data, s
 // last string without its terminator is kept.
 std::vector<std::wstring> SplitMultiString(const std::wstring& text);
 
+// One value to store or delete under HKEY_CURRENT_USER\`subKey`: the writer
+// applies a list of them all or not at all.
+struct RegistryChange {
+    std::wstring subKey;
+    std::wstring valueName;
+    bool remove = false;
+    std::int32_t type = kRegSz;
+    std::vector<std::uint8_t> data;  // the stored bytes, as RegSetValueEx takes them
+};
+
+// The stored bytes of text with its terminating NUL (REG_SZ), of a 32-bit
+// number (REG_DWORD, little-endian), and of a list of strings (REG_MULTI_SZ:
+// each with its NUL, then one more NUL; an empty list is a single NUL pair).
+std::vector<std::uint8_t> EncodeRegistryText(const std::wstring& text);
+std::vector<std::uint8_t> EncodeRegistryDword(std::int32_t number);
+std::vector<std::uint8_t> EncodeRegistryMultiText(const std::vector<std::wstring>& strings);
+
 // "Registry data type was " stored "instead of the requested " requested.
 std::wstring RegistryTypeMismatchText(std::int32_t stored, std::int32_t requested);
 

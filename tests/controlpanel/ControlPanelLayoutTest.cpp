@@ -1,0 +1,102 @@
+// The control panel's dialog at the display scaling this process runs with
+// (CTest runs it at 96, 144 and 192 dpi): every control inside the window,
+// no two overlapping, and every text, including the longest the panel puts
+// there itself, within its control.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ControlPanelIds.h"
+#include "controlpanel/ControlPanel.h"
+#include "host/Handles.h"
+
+namespace panorel {
+namespace {
+
+struct Child {
+    HWND hwnd;
+    RECT rect;  // in the dialog's client coordinates
+    std::wstring cls, text;
+    LONG style;
+};
+
+std::vector<Child> Children(HWND dialog) {
+    std::vector<Child> all;
+    for (HWND c = ::GetWindow(dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        Child child{c, {}, {}, {}, ::GetWindowLongW(c, GWL_STYLE)};
+        ::GetWindowRect(c, &child.rect);
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&child.rect), 2);
+        wchar_t buffer[256] = {};
+        ::GetClassNameW(c, buffer, 256);
+        child.cls = buffer;
+        ::GetWindowTextW(c, buffer, 256);
+        child.text = buffer;
+        all.push_back(child);
+    }
+    return all;
+}
+
+int TextWidth(HWND control, const std::wstring& text) {
+    const WindowDc dc = WindowDc::Client(control);
+    const SelectionGuard font(dc.get(), reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT r{0, 0, 0, 0};
+    ::DrawTextW(dc.get(), text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    return r.right;
+}
+
+INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+TEST(ControlPanelLayout, NothingIsClippedAtThisScaling) {
+    if (const char* wanted = std::getenv("PANOREL_EXPECT_DPI")) {
+        const WindowDc screen = WindowDc::Client(nullptr);
+        ASSERT_EQ(::GetDeviceCaps(screen.get(), LOGPIXELSY), std::atoi(wanted)) << "the scaling was not applied";
+    }
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW cls{};
+    cls.cbSize = sizeof cls;
+    ::GetClassInfoExW(nullptr, WC_DIALOG, &cls);
+    cls.hInstance = instance;
+    cls.lpszClassName = kControlPanelClass;
+    ::RegisterClassExW(&cls);
+    const HWND dialog = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_CONTROLPANEL), nullptr,
+                                             Inert, 0);
+    ASSERT_TRUE(dialog);
+    // The longest texts the panel itself puts into its controls.
+    for (int row = 0; row <= 4; ++row) ::SetDlgItemTextW(dialog, IDC_STATUS0 + row, L"Held by another program");
+    ::SetDlgItemTextW(dialog, IDC_RUNSTATE, L"Panorel 2 is not running. Saved: the changes apply when it starts.");
+    ::SendDlgItemMessageW(dialog, IDC_KEY0 + 1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Page Down"));
+    ::SendDlgItemMessageW(dialog, IDC_KEY0 + 1, CB_SETCURSEL, 0, 0);
+    RECT client{};
+    ::GetClientRect(dialog, &client);
+    const std::vector<Child> children = Children(dialog);
+    const int check = ::GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    for (const Child& c : children) {
+        const std::string what(c.text.begin(), c.text.end());
+        EXPECT_TRUE(c.rect.left >= 0 && c.rect.top >= 0 && c.rect.right <= client.right && c.rect.bottom <= client.bottom)
+            << what;
+        const bool group = c.cls == L"Button" && (c.style & BS_TYPEMASK) == BS_GROUPBOX;
+        const bool box = c.cls == L"Button" && ((c.style & BS_TYPEMASK) == BS_AUTOCHECKBOX);
+        int room = c.rect.right - c.rect.left - (box ? check : 0) - (c.cls == L"ComboBox" ? 24 : 0);
+        std::wstring text = c.text;
+        if (c.cls == L"ComboBox") text = L"Page Down";
+        if (c.hwnd == ::GetDlgItem(dialog, IDC_QUITSTART)) text = L"&Quit Panorel 2";
+        if (!text.empty() && c.cls != L"Edit" && c.cls != L"ListBox")
+            EXPECT_LE(TextWidth(c.hwnd, text), room - (c.cls == L"Button" && !box && !group ? 8 : 0)) << what;
+        for (const Child& other : children) {
+            if (other.hwnd == c.hwnd || group || (other.cls == L"Button" && (other.style & BS_TYPEMASK) == BS_GROUPBOX))
+                continue;
+            RECT overlap{};
+            EXPECT_FALSE(::IntersectRect(&overlap, &c.rect, &other.rect)) << what << " / "
+                                                                         << std::string(other.text.begin(), other.text.end());
+        }
+    }
+    ::DestroyWindow(dialog);
+}
+
+}  // namespace
+}  // namespace panorel

@@ -1,0 +1,274 @@
+// ControlPanel-Panorel2.exe driven with real input on the session's virtual
+// desktop: what Apply writes and whom it tells, what it refuses, stored
+// values of every wrong kind, one instance.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ControlPanelIds.h"
+#include "WinTestSupport.h"
+#include "controlpanel/ControlPanel.h"
+#include "settings/DesktopSettings.h"
+#include "settings/Registry.h"
+#include "settings/SharedNames.h"
+
+namespace panorel::test {
+namespace {
+
+// Whether `control` has the keyboard focus of the foreground window's thread.
+bool HasFocus(HWND control) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(control, nullptr), &info) && info.hwndFocus == control &&
+           ::GetForegroundWindow() == ::GetAncestor(control, GA_ROOT);
+}
+
+// Clicks a control and waits until keys reach it: keys typed before the
+// click took effect would go to the window that had the focus.
+bool ClickControl(HWND control) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ClickSteady((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return PumpUntil([&] { return HasFocus(control); }, 5000);
+}
+
+// Alt and a button's access key ("&Apply", "&Quit Panorel 2").
+void PressAccessKey(WORD letter) {
+    Key(VK_MENU, false);
+    Press(letter);
+    Key(VK_MENU, true);
+}
+
+// Picks desktop n's hotkey key by its first letter, from the keyboard: the
+// name box, then Tab past Ctrl and Alt to the closed key list.
+void ChooseKey(HWND dialog, int n, WORD letter) {
+    ASSERT_TRUE(ClickControl(::GetDlgItem(dialog, IDC_NAME1 + n - 1)));
+    for (int i = 0; i < 3; ++i) Press(VK_TAB);
+    const HWND list = ::GetDlgItem(dialog, IDC_KEY0 + n);
+    ASSERT_TRUE(PumpUntil([&] { return HasFocus(list); }, 5000));
+    Press(letter);
+    EXPECT_TRUE(PumpUntil([&] { return WindowText(list) == std::wstring(1, static_cast<wchar_t>(letter)); }, 5000));
+}
+
+BOOL CALLBACK AddWidth(HWND child, LPARAM list) {
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    reinterpret_cast<std::vector<int>*>(list)->push_back(r.right - r.left);
+    return TRUE;
+}
+
+std::vector<int> ChildWidths(HWND window) {
+    std::vector<int> widths;
+    ::EnumChildWindows(window, AddWidth, reinterpret_cast<LPARAM>(&widths));
+    return widths;
+}
+
+struct Search {
+    HWND owner, found;
+};
+
+BOOL CALLBACK MatchOwned(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<Search*>(p);
+    if (::GetWindow(w, GW_OWNER) == s->owner && ::IsWindowVisible(w)) s->found = w;
+    return s->found ? FALSE : TRUE;
+}
+
+// The message box the panel shows over `owner`, or null.
+HWND MessageBoxOf(HWND owner) {
+    Search s{owner, nullptr};
+    ::EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+std::wstring BoxText(HWND box) {
+    std::wstring all;
+    for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) all += WindowText(c) + L"|";
+    return all;
+}
+
+BOOL CALLBACK CountPanel(HWND w, LPARAM p) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(w, name, 64);
+    if (std::wstring(name) == kControlPanelClass) ++*reinterpret_cast<int*>(p);
+    return TRUE;
+}
+
+int PanelWindows() {
+    int count = 0;
+    ::EnumWindows(CountPanel, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+class ControlPanelRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteSettings();
+        DeleteErrorLog();
+    }
+    void TearDown() override {
+        if (dialog_ && ::IsWindow(dialog_)) ::PostMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
+        if (panel_ && WaitExit(panel_, 5000) == -1) ::TerminateProcess(panel_.get(), 9);
+        DeleteSettings();
+    }
+    void Open() {
+        panel_ = StartProgram(L"ControlPanel-Panorel2.exe", L"1");
+        dialog_ = WaitForWindow(L"Panorel 2 Control Panel", 20000, kControlPanelClass);
+        ASSERT_TRUE(dialog_);
+        ::SetForegroundWindow(dialog_);
+        PumpFor(500);
+    }
+    HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
+    std::wstring Setting(const wchar_t* name) {
+        RegistryValue v;
+        if (!Registry::ReadValue(HKEY_CURRENT_USER, kSettingsKey, name, kRegSz, v)) return L"(none)";
+        return std::get<std::wstring>(v);
+    }
+
+    KernelHandle panel_;
+    HWND dialog_ = nullptr;
+};
+
+TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
+    RunningMain main;
+    ASSERT_TRUE(main.Ready());
+    // Until the main process holds its instance mutex itself, stand in for it.
+    KernelHandle instance(::OpenMutexW(SYNCHRONIZE, FALSE, kMainInstanceMutex));
+    if (!instance) instance.reset(::CreateMutexW(nullptr, FALSE, kMainInstanceMutex));
+    const std::vector<int> tabsBefore = ChildWidths(main.SwitcherWindow(1));
+    // A registration round as the main process publishes it: another
+    // program holds desktop 2's hotkey.
+    HKEY status = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kHotkeyStatusKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_SET_VALUE,
+                                nullptr, &status, nullptr),
+              ERROR_SUCCESS);
+    for (const wchar_t* name : {L"Desktop1Key", L"Desktop2Key", L"Desktop3Key", L"Desktop4Key", L"PanelKey", L"Round"}) {
+        const DWORD value = std::wstring(name) == L"Desktop2Key" ? 1409 : std::wstring(name) == L"Round" ? 7 : 0;
+        ::RegSetValueExW(status, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
+    }
+    ::RegCloseKey(status);
+    Open();
+    EXPECT_EQ(WindowText(Item(IDC_STATUS0 + 1)), L"Active");
+    EXPECT_EQ(WindowText(Item(IDC_STATUS0 + 2)), L"Held by another program");
+
+    // The four name boxes are the first four Edit controls in tab order.
+    std::vector<HWND> edits;
+    const HWND first = ::GetNextDlgTabItem(dialog_, nullptr, FALSE);
+    for (HWND h = first; h && edits.size() < 8;) {
+        wchar_t name[32] = {};
+        ::GetClassNameW(h, name, 32);
+        if (::lstrcmpiW(name, L"Edit") == 0) edits.push_back(h);
+        h = ::GetNextDlgTabItem(dialog_, h, FALSE);
+        if (h == first) break;
+    }
+    ASSERT_GE(edits.size(), 4u);
+    for (int n = 0; n < 4; ++n) EXPECT_EQ(edits[n], Item(IDC_NAME1 + n)) << n;
+    EXPECT_EQ(WindowText(Item(IDOK)), L"OK");
+    EXPECT_EQ(WindowText(Item(IDCANCEL)), L"Cancel");
+    EXPECT_EQ(WindowText(Item(IDC_APPLY)), L"&Apply");
+    EXPECT_EQ(WindowText(Item(IDC_QUITSTART)), L"&Quit Panorel 2");
+
+    // A new name for desktop 1 and the key Q for desktop 2.
+    ASSERT_TRUE(ClickControl(Item(IDC_NAME1)));
+    Press(VK_END);
+    Key(VK_SHIFT, false);
+    Press(VK_HOME);
+    Key(VK_SHIFT, true);
+    TypeText(L"mail and news");
+    ChooseKey(dialog_, 2, 'Q');
+    PressAccessKey('A');
+    EXPECT_TRUE(PumpUntil([&] { return Setting(L"Desktop1Name") == std::wstring(L"mail and news\0", 14); }, 5000))
+        << "the name is stored with its terminator";
+    EXPECT_EQ(ReadDesktopHotkey(2).Key, 'Q');
+    EXPECT_EQ(ReadDesktopHotkey(2).Modifiers, 3);
+    EXPECT_EQ(ReadDesktopHotkey(3).Key, 99) << "defaults are written on Apply";
+    EXPECT_TRUE(PumpUntil([&] { return ChildWidths(main.SwitcherWindow(1)) != tabsBefore; }, 10000))
+        << "ReadReg reached switcher 1, which sized its tab to the new name";
+
+    // Desktop 3 on Q too: refused, naming both, and nothing is written.
+    ChooseKey(dialog_, 3, 'Q');
+    ASSERT_TRUE(::IsWindowEnabled(Item(IDC_APPLY)));
+    PressAccessKey('A');
+    HWND box = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (box = MessageBoxOf(dialog_)) != nullptr; }, 5000));
+    EXPECT_NE(BoxText(box).find(L"\"Desktop 2\" and \"Desktop 3\" have the same hotkey, Ctrl+Alt+Q."),
+              std::wstring::npos)
+        << std::string(BoxText(box).begin(), BoxText(box).end());
+    Press(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(box); }, 5000));
+    EXPECT_EQ(ReadDesktopHotkey(3).Key, 99);
+
+    // A second start shows the same one window.
+    KernelHandle second = StartProgram(L"ControlPanel-Panorel2.exe", L"1");
+    EXPECT_EQ(WaitExit(second, 15000), 0);
+    EXPECT_EQ(PanelWindows(), 1);
+    EXPECT_EQ(::GetForegroundWindow(), dialog_);
+
+    // Quit ends the running Panorel 2 (through Panorel2.exe --shutdown).
+    ASSERT_TRUE(ClickControl(Item(IDC_NAME1)));
+    PressAccessKey('Q');
+    EXPECT_EQ(WaitExit(main.Main(), 20000), 0);
+
+    // Escape is Cancel: the window closes and the process ends. (As the
+    // switchers end, the shell may take the first click's activation.)
+    ASSERT_TRUE(ClickControl(Item(IDC_NAME1 + 3)) || ClickControl(Item(IDC_NAME1 + 3)));
+    Press(VK_ESCAPE);
+    EXPECT_EQ(WaitExit(panel_, 10000), 0);
+}
+
+TEST_F(ControlPanelRun, StoredValuesOfEveryWrongKindShowSomethingSensibleAndAreWrittenValid) {
+    const std::wstring huge(5000, L'x');
+    const wchar_t withNul[] = L"ab\0cd";
+    const wchar_t lone[] = L"\xD800z";
+    const DWORD dword = 7, bigKey = 5000, three = 3;
+    const std::wstring manyPrograms(kMaxProgramListBytes, L'p');
+    struct {
+        const wchar_t* name;
+        DWORD type;
+        const void* data;
+        DWORD size;
+    } const stored[] = {
+        {L"Desktop1Name", REG_SZ, huge.c_str(), static_cast<DWORD>((huge.size() + 1) * 2)},
+        {L"Desktop2Name", REG_SZ, withNul, sizeof withNul},
+        {L"Desktop3Name", REG_SZ, lone, sizeof lone},
+        {L"Desktop4Name", REG_DWORD, &dword, 4},
+        {L"Desktop1Key", REG_SZ, L"A", 4},
+        {L"Desktop1KeyMod", REG_DWORD, &three, 4},
+        {L"Desktop2Key", REG_DWORD, &bigKey, 4},
+        {L"Desktop2KeyMod", REG_DWORD, &three, 4},
+        {L"Desktop3Key", REG_BINARY, "\x41", 1},
+        {L"PanelKey", REG_DWORD, &dword, 2},
+        {L"Desktop1Programs", REG_SZ, L"x.exe", 12},
+        {L"Desktop2Programs", REG_MULTI_SZ, manyPrograms.c_str(), static_cast<DWORD>(manyPrograms.size() * 2)},
+    };
+    for (const auto& s : stored) ASSERT_TRUE(PutSetting(s.name, s.type, s.data, s.size));
+    Open();
+    EXPECT_EQ(WindowText(Item(IDC_NAME1)), std::wstring(64, L'x'));
+    EXPECT_EQ(WindowText(Item(IDC_NAME1 + 1)), L"ab");
+    EXPECT_EQ(WindowText(Item(IDC_NAME1 + 2)), L"\xFFFDz");
+    EXPECT_EQ(WindowText(Item(IDC_NAME1 + 3)), L"Desktop 4");
+    const wchar_t* keys[] = {L"Num 0", L"Num 1", L"Num 2", L"Num 3", L"Num 4"};
+    for (int row = 0; row <= 4; ++row) EXPECT_EQ(WindowText(Item(IDC_KEY0 + row)), keys[row]) << row;
+    EXPECT_EQ(::SendMessageW(Item(IDC_PROGLIST), LB_GETCOUNT, 0, 0), 0);
+    // Without Panorel 2 the panel saves and offers to start it.
+    EXPECT_NE(WindowText(Item(IDC_RUNSTATE)).find(L"not running"), std::wstring::npos);
+    EXPECT_EQ(WindowText(Item(IDC_QUITSTART)), L"&Start Panorel 2");
+
+    ASSERT_TRUE(ClickControl(Item(IDC_NAME1 + 3)));
+    Press(VK_END);
+    TypeText(L" x");
+    PressAccessKey('A');
+    EXPECT_TRUE(PumpUntil([&] { return Setting(L"Desktop4Name") == std::wstring(L"Desktop 4 x\0", 12); }, 5000));
+    EXPECT_EQ(Setting(L"Desktop1Name"), std::wstring(64, L'x') + L'\0');
+    EXPECT_EQ(Setting(L"Desktop2Name"), std::wstring(L"ab\0", 3));
+    EXPECT_EQ(Setting(L"Desktop3Name"), std::wstring(L"\xFFFDz\0", 3));
+    EXPECT_EQ(ReadDesktopHotkey(1).Key, 97);
+    EXPECT_EQ(ReadDesktopHotkey(2).Key, 98);
+    EXPECT_EQ(ReadPanelHotkey().Key, 96);
+    EXPECT_TRUE(ReadDesktopPrograms(2).empty());
+    EXPECT_EQ(Setting(L"Desktop1Programs"), L"(none)") << "an empty list is deleted";
+    EXPECT_TRUE(PumpUntil([&] { return WindowText(Item(IDC_RUNSTATE)).find(L"apply when it starts") != std::wstring::npos; },
+                          5000));
+}
+
+}  // namespace
+}  // namespace panorel::test
