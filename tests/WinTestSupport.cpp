@@ -32,8 +32,8 @@ std::string SharedEvents::TakeSignalled() {
 
 std::wstring DistPath(const std::wstring& file) { return std::wstring(PANOREL_DIST_DIR) + L"\\" + file; }
 
-KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments) {
-    const std::wstring exe = DistPath(file);
+KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments, const std::wstring& folder) {
+    const std::wstring exe = folder.empty() ? DistPath(file) : folder + L"\\" + file;
     std::wstring cmd = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW si{};
     si.cb = sizeof(si);
@@ -357,8 +357,8 @@ long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds) {
     return p ? WaitExit(p, milliseconds) : -2;
 }
 
-RunningMain::RunningMain() {
-    main_ = StartProgram(L"Panorel2.exe", L"--single-desktop");
+RunningMain::RunningMain(const std::wstring& folder) {
+    main_ = StartProgram(L"Panorel2.exe", L"--single-desktop", folder);
     // Generous: a loaded machine can take many seconds to start a Wine process.
     mainWindow_ = WaitForTopWindow(L"Panorel2Main", nullptr, 30000);
     for (int n = 1; n <= 4; ++n) {

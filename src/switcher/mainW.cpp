@@ -1,8 +1,5 @@
 #include "switcher/mainW.h"
 
-#include <algorithm>
-#include <cwchar>
-
 #include "host/AnsiText.h"
 #include "host/ProgramFolder.h"
 #include "host/PanorelError.h"
@@ -268,14 +265,13 @@ void mainW::SignalPreviewUpdated() {
     for (const int index : PreviewUpdatedIndices(DesktopNumber)) SignalEvent(index);
 }
 
-void mainW::CaptureScreen() { panorel::CaptureScreen(); }
+void mainW::CaptureScreen() {
+    const StageScope stage(*this, Stage::Capture);
+    panorel::CaptureScreen();
+}
 
 void mainW::DrawCaptureResized() {
-    // Test seam: PANOREL2_SLOW_SCALING_MS=t makes this step t ms (at most 10 s)
-    // slower, so tests can show that nothing else waits for a switcher's scaling.
-    wchar_t delay[8] = {};
-    if (::GetEnvironmentVariableW(L"PANOREL2_SLOW_SCALING_MS", delay, 8) - 1u < 7u)
-        ::Sleep(static_cast<DWORD>(std::min(10000L, std::max(0L, std::wcstol(delay, nullptr, 10)))));
+    const StageScope stage(*this, Stage::Scaling);
     const int n = DesktopNumber;
     panorel::DrawCaptureResized(PreviewDC[n].hDC(), Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight());
 }

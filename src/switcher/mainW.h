@@ -81,8 +81,14 @@ public:
     bool SpinnerLoaded = false;
     // The animation file, beside the program; tests replace it before the load.
     std::wstring SpinnerPath;
-    // Runs just before the capture is scaled into the own tile (a test seam).
-    std::function<void()> BeforeScaling;
+    // The stages of the show and the switch, as a seam for tests and for the
+    // probed build of the program (the show benchmark's stage times, a slowed
+    // scaling): called as a stage begins (true) and ends (false). Stages nest:
+    // the paints run inside the show's message pump. Unset in the shipped
+    // program.
+    enum class Stage { Show, Capture, FormBg, Frames, ShowAndPaint, Tabs, Region, Spinner, Scaling };
+    static constexpr int kStageCount = 9;
+    std::function<void(Stage, bool begin)> StageProbe;
 
     // How the load finds the taskbar and starts a shell where there is none;
     // tests replace them before the window loads.
@@ -160,6 +166,23 @@ private:
     // Lets pending messages run once; false when one of them unloaded this
     // window, which ends the running sequence at once (its capture released).
     bool PumpInSequence();
+
+    // Reports one stage to StageProbe for the life of the scope.
+    class StageScope {
+    public:
+        StageScope(const mainW& w, Stage stage) : probe_(w.StageProbe), stage_(stage) {
+            if (probe_) probe_(stage_, true);
+        }
+        ~StageScope() {
+            if (probe_) probe_(stage_, false);
+        }
+        StageScope(const StageScope&) = delete;
+        StageScope& operator=(const StageScope&) = delete;
+
+    private:
+        const std::function<void(Stage, bool)>& probe_;
+        Stage stage_;
+    };
 
     bool subclassed_ = false;
 

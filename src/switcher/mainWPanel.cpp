@@ -78,6 +78,7 @@ void mainW::Form_Resize() {
                                              picBottom->ScaleHeight());
     picBottom->Move(bar.left, bar.top);
     for (int j = 1; j <= 4; ++j) DrawPreviewFrame(j);
+    const StageScope stage(*this, Stage::Region);
     MakeRegionFromPictures(*this);
 }
 
@@ -88,6 +89,7 @@ void mainW::DrawOutline(HDC dc, const OutlineDrawing& drawing) {
 
 void mainW::DrawPreviewFrame(std::int32_t j) {
     if (j < 1 || j > 4) return;
+    const StageScope stage(*this, Stage::Frames);
     if (auto frame = PreviewFrame(j, DesktopNumber, DeskName[j]->Width(), PreviewWidth, PreviewHeight))
         DrawOutline(PreviewDC[j].hDC(), *frame);
 }
@@ -104,10 +106,12 @@ void mainW::PaintTile(int j) {
 }
 
 void mainW::PaintTab(int j) {
+    const StageScope stage(*this, Stage::Tabs);
     BlitCopy(DeskName[j]->hDC(), 0, 0, DeskName[j]->ScaleWidth(), DeskName[j]->ScaleHeight(), NameDC[j].hDC(), 0, 0);
 }
 
 void mainW::ReadDesktopNames() {
+    const StageScope stage(*this, Stage::Tabs);
     for (int j = 1; j <= 4; ++j) {
         const std::wstring name = ReadDesktopName(j);  // the name first, then the hotkey
         const Hotkey hotkey = ReadDesktopHotkey(j);
@@ -130,25 +134,38 @@ void mainW::ShowPanel() {
     // panel is already coming): dropped, the running sequence keeps its capture.
     if (sequence_ != Sequence::None) return;
     const ScopedValue<Sequence> running(sequence_, Sequence::Show);
+    const StageScope whole(*this, Stage::Show);
     previewOwed_ = false;
     const int n = DesktopNumber;
-    panorel::CaptureScreen();  // before anything is shown: the desktop as the user left it
-    formBg.Show();
-    ::SetWindowPos(formBg.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-    FillRectColor(PreviewDC[n].hDC(), RECT{0, 0, Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight()}, kWhite);
-    DrawPreviewFrame(n);
-    Show();
-    ::SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-    // The backdrop goes directly behind the panel, not to the back of the
-    // z-order: there it would lose its topmost place and lie under every
-    // other window, dimming none of them and missing the dismissing click.
-    ::SetWindowPos(formBg.hWnd(), hWnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    if (!PumpInSequence()) return;
-    // The busy animation runs in the own tile while the capture is scaled.
-    if (Spinner) Spinner->AnimationState(1);
-    if (!PumpInSequence()) return;
-    if (BeforeScaling) BeforeScaling();
-    panorel::DrawCaptureResized(PreviewDC[n].hDC(), Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight());
+    CaptureScreen();  // before anything is shown: the desktop as the user left it
+    {
+        const StageScope stage(*this, Stage::FormBg);
+        formBg.Show();
+        ::SetWindowPos(formBg.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    }
+    {
+        const StageScope stage(*this, Stage::Frames);
+        FillRectColor(PreviewDC[n].hDC(), RECT{0, 0, Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight()},
+                      kWhite);
+        DrawPreviewFrame(n);
+    }
+    {
+        const StageScope stage(*this, Stage::ShowAndPaint);
+        Show();
+        ::SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        // The backdrop goes directly behind the panel, not to the back of the
+        // z-order: there it would lose its topmost place and lie under every
+        // other window, dimming none of them and missing the dismissing click.
+        ::SetWindowPos(formBg.hWnd(), hWnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (!PumpInSequence()) return;
+    }
+    {
+        // The busy animation runs in the own tile while the capture is scaled.
+        const StageScope stage(*this, Stage::Spinner);
+        if (Spinner) Spinner->AnimationState(1);
+        if (!PumpInSequence()) return;
+    }
+    DrawCaptureResized();
     DrawPreviewFrame(n);
     PaintTile(n);
     if (Spinner) Spinner->AnimationState(0);
