@@ -56,6 +56,16 @@ start() {
   if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ]; then
     mkdir -p "$fonts" && cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
   fi
+  # CJK desktop names need a font with their glyphs: WenQuanYi Micro Hei
+  # (fonts-wqy-microhei), linked to the menu font Tahoma, as Windows links
+  # its CJK fonts, so that the tabs and buttons fall back to it.
+  local cjk=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc
+  local links='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+  if [ -f "$cjk" ] && { [ ! -f "$fonts/wqy-microhei.ttc" ] ||
+       ! wine reg query "$links" /v Tahoma 2>/dev/null | grep -q wqy-microhei; }; then
+    mkdir -p "$fonts" && cp "$cjk" "$fonts/"
+    wine reg add "$links" /v Tahoma /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+  fi
   # Without a virtual desktop Wine's explorer keeps tray icons in an X window;
   # hiding it waits two seconds for a window manager that Xvfb does not have,
   # so every NIM_DELETE (a switcher closing) would take that long. A virtual

@@ -274,6 +274,7 @@ void mainW::DrawCaptureResized() {
     const StageScope stage(*this, Stage::Scaling);
     const int n = DesktopNumber;
     panorel::DrawCaptureResized(PreviewDC[n].hDC(), Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight());
+    KeepUnderFrame(n);
 }
 
 void mainW::PublishPreview() { panorel::PublishPreview(PreviewFormat); }
@@ -284,6 +285,7 @@ void mainW::LoadPreview(std::int16_t j) {
     if (!clipboard.IsOpen()) return;
     if (!DrawClipboardPreview(PreviewFormat, PreviewDC[j].hDC(), Picture1[j]->ScaleWidth(), Picture1[j]->ScaleHeight()))
         return;
+    KeepUnderFrame(j);
     SkipOnError([&] { DrawPreviewFrame(j); });
     SkipOnError([&] { PaintTile(j); });
 }
@@ -295,6 +297,10 @@ void mainW::ReloadDesktopNames() {
 }
 
 void mainW::TogglePanel() {
+    if (sequence_ == Sequence::Show) {
+        hideAfterShow_ = !hideAfterShow_;
+        return;
+    }
     if (!formBg.Visible()) {
         ShowPanel();
     } else {

@@ -138,6 +138,16 @@ private:
     void SetUpButtons();   // load steps: font name, captions, style, colour
     void CreateImages();
     void DrawOutline(HDC dc, const OutlineDrawing& drawing);
+    // A frame blends into the pixels under it, so drawing one again over an
+    // old one (a tab that changed width, a new layout) would leave traces of
+    // the old. Each tile keeps the pixels a frame can reach, two along each
+    // edge, as its picture had them before any frame: KeepUnderFrame when a
+    // new picture lands, RestoreUnderFrame before a frame is drawn.
+    void KeepUnderFrame(int j);
+    void RestoreUnderFrame(int j);
+    std::array<VLM_memDC, 5> underRows_;  // top two rows, then bottom two
+    std::array<VLM_memDC, 5> underCols_;  // left two columns, then right two
+    std::array<PanelPoint, 5> underSize_;  // the tile size they were kept for
     void PaintTile(int j);
     void PaintTab(int j);
 
@@ -163,6 +173,10 @@ private:
     enum class Sequence { None, Switch, Show };
     Sequence sequence_ = Sequence::None;
     bool previewOwed_ = false;
+    // A toggle handled in the show's pump flips this instead of acting at
+    // once: the show ends as its toggles leave it, so three quick toggles
+    // end with the panel shown and two with it hidden.
+    bool hideAfterShow_ = false;
     // Lets pending messages run once; false when one of them unloaded this
     // window, which ends the running sequence at once (its capture released).
     bool PumpInSequence();

@@ -21,6 +21,8 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 // Design-time sizes: the first tab image takes tab 1's, the bar keeps its own.
 constexpr int kDesignTabWidth = 86;
 constexpr int kDesignTabHeight = 25;
+// How far a frame line reaches into its tile: the line and its smoothing.
+constexpr int kFrameReach = 2;
 
 RECT ToRect(const PanelRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
@@ -59,6 +61,7 @@ void mainW::CreateImages() {
         NameDC[i].FontSet(menuFont);
         PreviewDC[i].Create(PreviewWidth, PreviewHeight);
         FillRectColor(PreviewDC[i].hDC(), RECT{0, 0, PreviewWidth, PreviewHeight}, kWhite);
+        KeepUnderFrame(i);
     }
 }
 
@@ -67,7 +70,10 @@ void mainW::Form_Resize() {
     ComputePreviewSize();
     const auto layout = ComputePanelLayout(ScaleWidth(), ScaleHeight(), PreviewWidth, PreviewHeight);
     if (!layout) return;  // a window of no size has nothing to lay out
-    for (int j = 1; j <= 4; ++j) PreviewDC[j].Resize(PreviewWidth, PreviewHeight);
+    for (int j = 1; j <= 4; ++j) {
+        PreviewDC[j].Resize(PreviewWidth, PreviewHeight);
+        if (!(underSize_[j] == PanelPoint{PreviewWidth, PreviewHeight})) KeepUnderFrame(j);
+    }
     for (int j = 1; j <= 4; ++j) {
         const PanelPoint tile = layout->Tile(j);
         Picture1[j]->Move(tile.left, tile.top, PreviewWidth, PreviewHeight);
@@ -87,17 +93,40 @@ void mainW::DrawOutline(HDC dc, const OutlineDrawing& drawing) {
     for (const PanelLine& line : drawing.lines) Lines->LineGP(dc, line.x1, line.y1, line.x2, line.y2, drawing.color);
 }
 
+void mainW::KeepUnderFrame(int j) {
+    const HDC tile = PreviewDC[j].hDC();
+    const int w = PreviewWidth, h = PreviewHeight, r = kFrameReach;
+    underSize_[j] = {};
+    if (w < r || h < r || !underRows_[j].Resize(w, 2 * r) || !underCols_[j].Resize(2 * r, h)) return;
+    BlitCopy(underRows_[j].hDC(), 0, 0, w, r, tile, 0, 0);
+    BlitCopy(underRows_[j].hDC(), 0, r, w, r, tile, 0, h - r);
+    BlitCopy(underCols_[j].hDC(), 0, 0, r, h, tile, 0, 0);
+    BlitCopy(underCols_[j].hDC(), r, 0, r, h, tile, w - r, 0);
+    underSize_[j] = {w, h};
+}
+
+void mainW::RestoreUnderFrame(int j) {
+    const HDC tile = PreviewDC[j].hDC();
+    const int w = PreviewWidth, h = PreviewHeight, r = kFrameReach;
+    if (!(underSize_[j] == PanelPoint{w, h})) return;
+    BlitCopy(tile, 0, 0, w, r, underRows_[j].hDC(), 0, 0);
+    BlitCopy(tile, 0, h - r, w, r, underRows_[j].hDC(), 0, r);
+    BlitCopy(tile, 0, 0, r, h, underCols_[j].hDC(), 0, 0);
+    BlitCopy(tile, w - r, 0, r, h, underCols_[j].hDC(), r, 0);
+}
+
 void mainW::DrawPreviewFrame(std::int32_t j) {
     if (j < 1 || j > 4) return;
     const StageScope stage(*this, Stage::Frames);
+    RestoreUnderFrame(j);
     if (auto frame = PreviewFrame(j, DesktopNumber, DeskName[j]->Width(), PreviewWidth, PreviewHeight))
         DrawOutline(PreviewDC[j].hDC(), *frame);
 }
 
 void mainW::DrawPreviewTopEdge(std::int32_t j) {
-    if (j < 1 || j > 4) return;
-    if (auto edge = PreviewTopEdge(j, DesktopNumber, DeskName[j]->Width(), PreviewWidth))
-        DrawOutline(PreviewDC[j].hDC(), *edge);
+    // The kept pixels come back along every edge, and with them the corners
+    // of the side edges: the whole frame is drawn again for the new tab.
+    DrawPreviewFrame(j);
 }
 
 void mainW::PaintTile(int j) {
@@ -136,6 +165,7 @@ void mainW::ShowPanel() {
     const ScopedValue<Sequence> running(sequence_, Sequence::Show);
     const StageScope whole(*this, Stage::Show);
     previewOwed_ = false;
+    hideAfterShow_ = false;
     const int n = DesktopNumber;
     CaptureScreen();  // before anything is shown: the desktop as the user left it
     {
@@ -147,6 +177,7 @@ void mainW::ShowPanel() {
         const StageScope stage(*this, Stage::Frames);
         FillRectColor(PreviewDC[n].hDC(), RECT{0, 0, Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight()},
                       kWhite);
+        KeepUnderFrame(n);
         DrawPreviewFrame(n);
     }
     {
@@ -173,6 +204,10 @@ void mainW::ShowPanel() {
         previewOwed_ = false;
         SkipOnError([&] { PublishPreview(); });
         SignalPreviewUpdated();
+    }
+    if (hideAfterShow_) {  // toggled off meanwhile: hidden as a toggle hides it
+        SkipOnError([&] { formBg.Hide(); });
+        Hide();
     }
 }
 
