@@ -62,6 +62,8 @@ mainW::~mainW() {
 }
 
 void mainW::Form_Load() {
+    Design = PanelDesignFor(static_cast<std::int32_t>(host::Screen::TwipsPerPixelX()),
+                            static_cast<std::int32_t>(host::Screen::TwipsPerPixelY()));
     CreateControls();
     Lines = std::make_unique<LineGS>();
     Spinner = std::make_unique<cGIFViewer>();
@@ -136,8 +138,8 @@ void mainW::OpenEvents() {
 void mainW::ComputePreviewSize() {
     const std::int32_t w = host::Screen::WidthPixels();
     const std::int32_t h = host::Screen::HeightPixels();
-    PreviewWidth = PreviewExtent(w);
-    PreviewHeight = PreviewExtent(h);
+    PreviewWidth = PreviewExtent(w, Design.gutter);
+    PreviewHeight = PreviewExtent(h, Design.gutter);
 }
 
 void mainW::SignalEvent(int index) {

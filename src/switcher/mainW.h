@@ -58,6 +58,8 @@ public:
     std::int32_t PreviewWidth = 0;
     std::int32_t PreviewHeight = 0;
     std::wstring ExplorerPath;
+    // The design-time sizes at this screen's scaling, set as the load begins.
+    PanelDesign Design;
     // Set by the entry routine: unloading the window ends the message loop.
     bool EndProcessOnUnload = false;
 

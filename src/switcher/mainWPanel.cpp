@@ -18,9 +18,6 @@ namespace {
 
 constexpr int kMenuFont = 4;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-// Design-time sizes: the first tab image takes tab 1's, the bar keeps its own.
-constexpr int kDesignTabWidth = 86;
-constexpr int kDesignTabHeight = 25;
 // How far a frame line reaches into its tile: the line and its smoothing.
 constexpr int kFrameReach = 2;
 
@@ -35,11 +32,12 @@ void mainW::CreateControls() {
         Picture1[j]->Paint = [this, j] { PaintTile(j); };
         Picture1[j]->Click = [this, j] { RequestDesktop(static_cast<std::int16_t>(j)); };
         AddControl(*Picture1[j]);
-        DeskName[j] = std::make_unique<host::PictureBox>(self, 0, 0, kDesignTabWidth, kDesignTabHeight);
+        // The first tab image takes tab 1's design-time size.
+        DeskName[j] = std::make_unique<host::PictureBox>(self, 0, 0, Design.tabWidth, Design.tabHeight);
         DeskName[j]->Paint = [this, j] { PaintTab(j); };
         AddControl(*DeskName[j]);
     }
-    picBottom = std::make_unique<host::PictureBox>(self, 0, 0, kButtonBarWidth, kButtonBarHeight);
+    picBottom = std::make_unique<host::PictureBox>(self, 0, 0, Design.barWidth, Design.barHeight);
     AddControl(*picBottom);
     CreateButtons();
     VLM_SysTray1 = std::make_unique<VLM_SysTray>(self);
@@ -68,7 +66,7 @@ void mainW::CreateImages() {
 void mainW::Form_Resize() {
     if (!picBottom) return;  // before the controls exist
     ComputePreviewSize();
-    const auto layout = ComputePanelLayout(ScaleWidth(), ScaleHeight(), PreviewWidth, PreviewHeight);
+    const auto layout = ComputePanelLayout(ScaleWidth(), ScaleHeight(), PreviewWidth, PreviewHeight, Design.gutter);
     if (!layout) return;  // a window of no size has nothing to lay out
     for (int j = 1; j <= 4; ++j) {
         PreviewDC[j].Resize(PreviewWidth, PreviewHeight);
