@@ -59,11 +59,13 @@ TEST(PanelDpi, TheBarGrowsWithTheScalingAndBothCaptionsStayWhole) {
         const HWND switcher = WaitForWindow(L"Spacehost1", 20000);
         ASSERT_NE(switcher, nullptr) << dpi << " dpi";
         ForwardName(switcher, "ShowPreviewSwitcher1");
-        PumpFor(400);
         // Below the buttons, in the middle of the screen: the bar itself.
-        const HWND bar = ::WindowFromPoint(POINT{::GetSystemMetrics(SM_CXSCREEN) / 2,
-                                                 ::GetSystemMetrics(SM_CYSCREEN) - 4});
-        ASSERT_EQ(::GetAncestor(bar, GA_ROOT), switcher) << dpi << " dpi";
+        const POINT belowButtons{::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) - 4};
+        ASSERT_TRUE(PumpUntil([&] { return ::GetAncestor(::WindowFromPoint(belowButtons), GA_ROOT) == switcher; },
+                              5000))
+            << dpi << " dpi";
+        PumpFor(300);  // the buttons reach the screen
+        const HWND bar = ::WindowFromPoint(belowButtons);
         const RECT barRect = WindowRect(bar);
         const LONG barWidth = barRect.right - barRect.left;
         if (dpi == 96) barAt96 = barWidth;
