@@ -23,6 +23,7 @@ PanelDesign PanelDesignFor(std::int32_t twipsPerPixelX, std::int32_t twipsPerPix
     d.buttonWidth = x(at96.buttonWidth), d.buttonHeight = y(at96.buttonHeight);
     d.startLeft = x(at96.startLeft), d.helpLeft = x(at96.helpLeft), d.buttonTop = y(at96.buttonTop);
     d.tabWidth = x(at96.tabWidth), d.tabHeight = y(at96.tabHeight);
+    d.highlightInset = x(at96.highlightInset), d.highlightWidth = x(at96.highlightWidth);
     return d;
 }
 

@@ -35,6 +35,7 @@ struct PanelDesign {
     std::int32_t buttonWidth = 201, buttonHeight = 41;
     std::int32_t startLeft = 16, helpLeft = 232, buttonTop = 8;  // in the bar
     std::int32_t tabWidth = 86, tabHeight = 25;                   // tab 1's first size
+    std::int32_t highlightInset = 4, highlightWidth = 3;          // the keyboard's highlight in a tile
 };
 PanelDesign PanelDesignFor(std::int32_t twipsPerPixelX, std::int32_t twipsPerPixelY);
 

@@ -327,6 +327,11 @@ void mainW::AddTrayIcon() {
 }
 
 bool mainW::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_KEYDOWN && Visible()) {
+        SkipOnError([&] { OnPanelKey(wParam); });
+        result = 0;
+        return true;
+    }
     // The tray icon's notifications arrive as this window's mouse moves.
     if (msg == WM_MOUSEMOVE && VLM_SysTray1) {
         SkipOnError([&] { VLM_SysTray1->HandleOwnerMessage(msg, wParam, lParam); });

@@ -151,6 +151,9 @@ private:
     std::array<VLM_memDC, 5> underCols_;  // left two columns, then right two
     std::array<PanelPoint, 5> underSize_;  // the tile size they were kept for
     void PaintTile(int j);
+    // Keys on the open panel (PanelKeys): Escape, 1 to 4, arrows and Enter.
+    void OnPanelKey(WPARAM virtualKey);
+    int highlighted_ = 0;  // the tile the arrow keys reached, 0 for none
     void PaintTab(int j);
 
     void OpenEvents();

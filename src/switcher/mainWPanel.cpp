@@ -7,6 +7,7 @@
 #include "settings/CompDefaultPrefs.h"
 #include "settings/DesktopSettings.h"
 #include "switcher/KeyNameText.h"
+#include "switcher/PanelKeys.h"
 #include "switcher/PanelLayout.h"
 #include "switcher/TabLabel.h"
 #include "winsupport/GraphicsHelpers.h"
@@ -128,8 +129,40 @@ void mainW::DrawPreviewTopEdge(std::int32_t j) {
 }
 
 void mainW::PaintTile(int j) {
-    BlitCopy(Picture1[j]->hDC(), 0, 0, Picture1[j]->ScaleWidth(), Picture1[j]->ScaleHeight(), PreviewDC[j].hDC(), 0,
-             0);
+    const HDC dc = Picture1[j]->hDC();
+    const int w = Picture1[j]->ScaleWidth(), h = Picture1[j]->ScaleHeight();
+    BlitCopy(dc, 0, 0, w, h, PreviewDC[j].hDC(), 0, 0);
+    if (j != highlighted_) return;
+    // The keyboard's highlight goes on the screen only, inside the frame; the
+    // tile's image stays as the preview exchange made it.
+    const int in = Design.highlightInset, t = Design.highlightWidth;
+    const COLORREF colour = ::GetSysColor(COLOR_HIGHLIGHT);
+    FillRectColor(dc, RECT{in, in, w - in, in + t}, colour);
+    FillRectColor(dc, RECT{in, h - in - t, w - in, h - in}, colour);
+    FillRectColor(dc, RECT{in, in, in + t, h - in}, colour);
+    FillRectColor(dc, RECT{w - in - t, in, w - in, h - in}, colour);
+}
+
+void mainW::OnPanelKey(WPARAM virtualKey) {
+    const PanelKeyAction action = PanelKey(static_cast<std::uint32_t>(virtualKey), highlighted_, DesktopNumber);
+    switch (action.Kind) {
+        case PanelKeyKind::Hide:  // as a click on the background: this window, then the background
+            Hide();
+            formBg.Hide();
+            break;
+        case PanelKeyKind::Pick:  // as a click on the tile
+            RequestDesktop(static_cast<std::int16_t>(action.Desktop));
+            break;
+        case PanelKeyKind::Highlight: {
+            const int old = highlighted_;
+            highlighted_ = action.Desktop;
+            if (old >= 1 && old <= 4) PaintTile(old);
+            PaintTile(highlighted_);
+            break;
+        }
+        case PanelKeyKind::None:
+            break;
+    }
 }
 
 void mainW::PaintTab(int j) {
@@ -164,6 +197,7 @@ void mainW::ShowPanel() {
     const StageScope whole(*this, Stage::Show);
     previewOwed_ = false;
     hideAfterShow_ = false;
+    highlighted_ = 0;
     const int n = DesktopNumber;
     CaptureScreen();  // before anything is shown: the desktop as the user left it
     {
@@ -182,6 +216,8 @@ void mainW::ShowPanel() {
         const StageScope stage(*this, Stage::ShowAndPaint);
         Show();
         ::SetWindowPos(hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        // The panel takes the keyboard (the main process lets it come forward).
+        ::SetForegroundWindow(hWnd());
         // The backdrop goes directly behind the panel, not to the back of the
         // z-order: there it would lose its topmost place and lie under every
         // other window, dimming none of them and missing the dismissing click.
