@@ -16,6 +16,9 @@
 // each show until it shows the own tile's red frame (which slows the show a
 // little: each read is a round trip to the X server).
 //
+// - one full-screen window shown and painted here: what the platform takes
+//   for each of the two windows the show must bring up.
+//
 // Run: build/windows/wine-run build/windows/bench/show_bench.exe [shows] [screen]
 #include <windows.h>
 
@@ -85,6 +88,32 @@ bool ShowOnce(HWND switcher, const ShowProbeRecord* block, Show& show) {
     return !gWatchScreen || show.seen >= 0;
 }
 
+// What the platform takes to show one full-screen window and paint it black,
+// done here: the background window and the panel are two such windows.
+double FullScreenWindowShow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = L"Panorel2BenchFullScreen";
+    ::RegisterClassW(&wc);
+    WindowHandle window(::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP, 0, 0,
+                                          ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                                          nullptr, nullptr, wc.hInstance, nullptr));
+    std::vector<double> times;
+    for (int i = 0; i < 9; ++i) {
+        PumpFor(100);
+        const double t0 = NowMs();
+        ::ShowWindow(window.get(), SW_SHOWNA);
+        ::UpdateWindow(window.get());
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        times.push_back(NowMs() - t0);
+        ::ShowWindow(window.get(), SW_HIDE);
+    }
+    return Median(times);
+}
+
 double MedianOf(const std::vector<Show>& shows, double (*field)(const Show&)) {
     std::vector<double> v;
     for (const Show& s : shows) v.push_back(field(s));
@@ -137,6 +166,7 @@ int main(int argc, char** argv) {
     }
     ForwardName(switcher, "ShutdownSwitcher1");
     if (WaitExit(process, 5000) == -1) ::TerminateProcess(process.get(), 9);
+    const double oneWindow = FullScreenWindowShow();
     if (!ok) {
         std::printf("a show did not reach the screen or report its stages\n");
         return 1;
@@ -154,6 +184,9 @@ int main(int argc, char** argv) {
     if (gWatchScreen)
         std::printf("red frame seen on the screen:  median %7.2f ms\n",
                     MedianOf(shows, [](const Show& s) { return s.seen; }));
+    std::printf("one full-screen window shown and painted here: %.2f ms (FormBg and show and first paint are two "
+                "such windows)\n",
+                oneWindow);
     std::printf("ShowPanel began at %.2f ms and returned at %.2f ms (medians)\n",
                 MedianOf(shows, [](const Show& s) { return s.begun; }),
                 MedianOf(shows, [](const Show& s) { return s.returned; }));
