@@ -40,13 +40,6 @@ namespace {
 using namespace panorel;
 using namespace panorel::test;
 
-void PaintScene(HDC dc, int w, int h) {
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            FillRectangle(dc, x * w / 8, y * h / 8, (x + 1) * w / 8, (y + 1) * h / 8,
-                          RGB(30 * x, 30 * y, (x * y * 17) & 0xFF));
-}
-
 // What one show took, in ms from the send.
 struct Show {
     double copy = 0, seen = -1, complete = 0, begun = 0, visible = 0, returned = 0;
@@ -139,7 +132,7 @@ int main(int argc, char** argv) {
         std::printf("no shared block for the stage times\n");
         return 1;
     }
-    ScreenCover scene(PaintScene);
+    ScreenCover scene(PaintHalves);  // what the user left on the desktop
     KernelHandle process = StartProgram(L"Spacehost.exe", L"1", PANOREL_PROBED_DIR);
     const HWND switcher = WaitForWindow(L"Spacehost1", 30000);
     if (!switcher) {

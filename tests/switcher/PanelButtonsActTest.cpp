@@ -1,5 +1,5 @@
-// The panel's buttons clicked for real: the panel hides and the program
-// beside the switcher starts; without the program only the panel hides.
+// The open panel from real input: a button clicked hides the panel and starts
+// the program beside the switcher (or, without it, only hides the panel); keys.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -37,12 +37,19 @@ void ClickButton(const VLM_StyleButton& b) {
     MouseButton(MOUSEEVENTF_LEFTUP);
 }
 
-TEST(PanelButtonsAct, AClickHidesThePanelAndStartsTheProgramBesideTheSwitcher) {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel");
+class PanelInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel");
+        w.hWnd();
+        w.formBg.Load();
+    }
+    void TearDown() override { w.Unload(); }
     SharedEvents events;
-    mainW w(L"1");
-    w.hWnd();
-    w.formBg.Load();
+    mainW w{L"1"};
+};
+
+TEST_F(PanelInput, AButtonClickHidesThePanelAndStartsTheProgramBesideTheSwitcher) {
     const std::wstring folder = Folder();
     struct {
         VLM_StyleButton* button;
@@ -69,17 +76,11 @@ TEST(PanelButtonsAct, AClickHidesThePanelAndStartsTheProgramBesideTheSwitcher) {
             }
         }
     }
-    w.Unload();
 }
 
 // The open panel from the keyboard: each row's keys, pressed for real, and
 // what follows: the events a click on that tile sets, or none.
-TEST(PanelKeysAct, EscapeClosesAndDigitsOrArrowsWithEnterPickATile) {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel");
-    SharedEvents events;
-    mainW w(L"1");
-    w.hWnd();
-    w.formBg.Load();
+TEST_F(PanelInput, EscapeClosesAndDigitsOrArrowsWithEnterPickATile) {
     const struct {
         std::vector<WORD> keys;
         const char* events;  // Switcher2..4Update1, then SwitchToDesktop j
@@ -105,7 +106,6 @@ TEST(PanelKeysAct, EscapeClosesAndDigitsOrArrowsWithEnterPickATile) {
         PumpFor(100);
         EXPECT_EQ(events.TakeSignalled(), row.events);
     }
-    w.Unload();
 }
 
 }  // namespace
