@@ -1,7 +1,7 @@
 // Spacehost.exe for tests and benchmarks: the shipped entry routine with two
 // seams on the window. PANOREL2_SLOW_SCALING_MS=t (read once, at most 10 s)
-// makes every scaling of a capture t ms slower, so that a test can show that
-// nothing else waits for a switcher's scaling; and when the show benchmark
+// makes the scaling of a switch's capture t ms slower, so that a test can show
+// that nothing else waits for a switcher's scaling; and when the show benchmark
 // has made its shared block, each show reports its stage times there.
 #include <windows.h>
 
@@ -83,8 +83,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const DWORD slowMs = SlowScalingMs();
     return panorel::Main([&](mainW& w) {
         if (!clock.Wanted() && slowMs == 0) return;
-        w.StageProbe = [&clock, slowMs](mainW::Stage stage, bool begin) {
-            if (stage == mainW::Stage::Scaling && begin && slowMs) ::Sleep(slowMs);
+        w.StageProbe = [&clock, slowMs, inShow = false](mainW::Stage stage, bool begin) mutable {
+            if (stage == mainW::Stage::Show) inShow = begin;
+            if (stage == mainW::Stage::Scaling && begin && !inShow && slowMs) ::Sleep(slowMs);
             if (clock.Wanted()) clock.Mark(stage, begin);
         };
     });
