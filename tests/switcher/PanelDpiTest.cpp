@@ -61,20 +61,30 @@ TEST(PanelDpi, TheBarGrowsWithTheScalingAndBothCaptionsStayWhole) {
         ForwardName(switcher, "ShowPreviewSwitcher1");
         // Below the buttons, in the middle of the screen: the bar itself.
         const POINT belowButtons{::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) - 4};
-        ASSERT_TRUE(PumpUntil([&] { return ::GetAncestor(::WindowFromPoint(belowButtons), GA_ROOT) == switcher; },
-                              5000))
-            << dpi << " dpi";
-        PumpFor(300);  // the buttons reach the screen
+        const auto barShown = [&] {
+            const HWND hit = ::WindowFromPoint(belowButtons);
+            return hit != switcher && ::GetAncestor(hit, GA_ROOT) == switcher;
+        };
+        ASSERT_TRUE(PumpUntil(barShown, 10000)) << dpi << " dpi";
         const HWND bar = ::WindowFromPoint(belowButtons);
         const RECT barRect = WindowRect(bar);
         const LONG barWidth = barRect.right - barRect.left;
         if (dpi == 96) barAt96 = barWidth;
         EXPECT_NEAR(static_cast<double>(barWidth) / barAt96, dpi / 96.0, 0.12 * dpi / 96.0) << dpi << " dpi";
 
-        const ScreenShot shot;
         const HWND buttons[2] = {::GetWindow(bar, GW_CHILD), ::GetWindow(::GetWindow(bar, GW_CHILD), GW_HWNDNEXT)};
+        ASSERT_TRUE(buttons[0] && buttons[1]) << dpi << " dpi";
+        RECT inks[2] = {};
+        // The captions reach the screen a moment after the bar (a fresh
+        // session's first themed drawing at a new scaling takes a while).
+        PumpUntil([&] {
+            const ScreenShot shot;
+            for (int i = 0; i < 2; ++i) inks[i] = InkBox(shot, WindowRect(buttons[i]));
+            return inks[0].right > inks[0].left && inks[1].right > inks[1].left;
+        }, 5000);
+        PumpFor(200);
+        const ScreenShot shot;
         for (int i = 0; i < 2; ++i) {
-            ASSERT_NE(buttons[i], nullptr) << dpi << " dpi";
             const RECT b = WindowRect(buttons[i]);
             const RECT ink = InkBox(shot, b);
             const LONG inkWidth = ink.right - ink.left;
