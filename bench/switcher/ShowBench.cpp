@@ -54,15 +54,17 @@ bool ShowOnce(HWND switcher, const ShowProbeRecord* block, Show& show) {
     const std::string name = "ShowPreviewSwitcher1";
     const LONG before = ::InterlockedCompareExchange(const_cast<LONG*>(&block->shows), 0, 0);
     const WindowDc screen = WindowDc::Client(nullptr);
-    std::atomic<double> doneAt{-1};
-    const double t0 = NowMs();
+    std::atomic<double> sentAt{-1}, doneAt{-1};
     std::thread forward([&] {
+        sentAt = NowMs();  // a running forwarder's moment, without this thread's start
         ForwardName(switcher, name);
         doneAt = NowMs();
     });
     // Tile 1's left edge, red once the panel is painted.
-    while (gWatchScreen && show.seen < 0 && NowMs() - t0 < 5000) {
-        if (::GetPixel(screen.get(), 70, 300) == RGB(255, 0, 0)) show.seen = NowMs() - t0;
+    const double start = NowMs();
+    double seenAt = -1;
+    while (gWatchScreen && seenAt < 0 && NowMs() - start < 5000) {
+        if (::GetPixel(screen.get(), 70, 300) == RGB(255, 0, 0)) seenAt = NowMs();
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
@@ -70,6 +72,8 @@ bool ShowOnce(HWND switcher, const ShowProbeRecord* block, Show& show) {
     // Answers what showing the panel sends to the window that was active.
     PumpUntil([&] { return doneAt >= 0; }, 5000);
     forward.join();
+    const double t0 = sentAt;
+    if (seenAt >= 0) show.seen = seenAt - t0;
     show.complete = doneAt - t0;
     if (!PumpUntil([&] { return ::InterlockedCompareExchange(const_cast<LONG*>(&block->shows), 0, 0) != before; },
                    2000))
