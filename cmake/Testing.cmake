@@ -24,6 +24,7 @@ if(WIN32)
 
   # Windows paths of the build, for tests that start the real programs.
   string(REPLACE "/" "\\\\" PANOREL_DIST_WIN "Z:${CMAKE_BINARY_DIR}/dist")
+  string(REPLACE "/" "\\\\" PANOREL_PROBED_WIN "Z:${CMAKE_BINARY_DIR}/probed")
   configure_file(${CMAKE_SOURCE_DIR}/cmake/test_paths.h.in ${CMAKE_BINARY_DIR}/test_paths/test_paths.h @ONLY)
 else()
   find_package(GTest REQUIRED)

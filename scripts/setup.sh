@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   g++-mingw-w64-i686-posix mingw-w64-i686-dev
   libz-mingw-w64-dev
-  wine wine64 wine32:i386 fonts-wine xvfb xauth x11-apps imagemagick
+  wine wine64 wine32:i386 fonts-wine fonts-wqy-microhei xvfb xauth x11-apps imagemagick
   libpng-dev libjpeg-dev libjpeg-turbo-progs libjpeg-tools libgif-dev python3-pil zlib1g-dev
   nsis
 )

@@ -33,8 +33,8 @@ std::string SharedEvents::TakeSignalled() {
 
 std::wstring DistPath(const std::wstring& file) { return std::wstring(PANOREL_DIST_DIR) + L"\\" + file; }
 
-KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments) {
-    const std::wstring exe = DistPath(file);
+KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments, const std::wstring& folder) {
+    const std::wstring exe = folder.empty() ? DistPath(file) : folder + L"\\" + file;
     std::wstring cmd = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW si{};
     si.cb = sizeof(si);
@@ -392,8 +392,8 @@ HWND FindWindowOnAnyDesktop(const wchar_t* caption) {
     return search.found;
 }
 
-RunningMain::RunningMain(const std::wstring& arguments) {
-    main_ = StartProgram(L"Panorel2.exe", arguments);
+RunningMain::RunningMain(const std::wstring& arguments, const std::wstring& folder) {
+    main_ = StartProgram(L"Panorel2.exe", arguments, folder);
     // Generous: a loaded machine can take many seconds to start a Wine process.
     mainWindow_ = WaitForTopWindow(L"Panorel2Main", nullptr, 30000);
     for (int n = 1; n <= 4; ++n) {

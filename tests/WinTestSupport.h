@@ -31,8 +31,9 @@ private:
 
 // The Windows path of a file in the build's dist folder.
 std::wstring DistPath(const std::wstring& file);
-// Starts a program of the build with the given argument text.
-KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments);
+// Starts a program of the build with the given argument text, from the dist
+// folder or the given one (a Wine path).
+KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments, const std::wstring& folder = {});
 // Waits for a process; its exit code, or -1 on time-out.
 long WaitExit(const KernelHandle& process, DWORD milliseconds);
 // Waits until a top-level window with this caption (and class, when given) exists.
@@ -170,7 +171,8 @@ private:
 // is shut down, and as a last resort ended.
 class RunningMain {
 public:
-    explicit RunningMain(const std::wstring& arguments = L"--single-desktop");
+    // Started from the dist folder, or from the given one.
+    explicit RunningMain(const std::wstring& arguments = L"--single-desktop", const std::wstring& folder = {});
     ~RunningMain();
     RunningMain(const RunningMain&) = delete;
     RunningMain& operator=(const RunningMain&) = delete;

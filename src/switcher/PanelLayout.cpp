@@ -6,8 +6,29 @@
 
 namespace panorel {
 
-std::int32_t PreviewExtent(std::int32_t screenExtent) {
-    return RoundToInt32((static_cast<double>(screenExtent) - 3 * kGutter) / 2.0);
+std::int32_t DesignPixels(std::int32_t pixelsAt96, std::int32_t twipsPerPixel) {
+    constexpr std::int32_t kDesignTwipsPerPixel = 15;
+    if (twipsPerPixel < 1) twipsPerPixel = kDesignTwipsPerPixel;
+    return RoundToInt32(static_cast<double>(pixelsAt96) * kDesignTwipsPerPixel / twipsPerPixel);
+}
+
+PanelDesign PanelDesignFor(std::int32_t twipsPerPixelX, std::int32_t twipsPerPixelY) {
+    const auto x = [&](std::int32_t v) { return DesignPixels(v, twipsPerPixelX); };
+    const auto y = [&](std::int32_t v) { return DesignPixels(v, twipsPerPixelY); };
+    const PanelDesign at96;
+    PanelDesign d;
+    // One gutter for both directions, so the tiles keep their even spacing.
+    d.gutter = x(at96.gutter);
+    d.barWidth = x(at96.barWidth), d.barHeight = y(at96.barHeight);
+    d.buttonWidth = x(at96.buttonWidth), d.buttonHeight = y(at96.buttonHeight);
+    d.startLeft = x(at96.startLeft), d.helpLeft = x(at96.helpLeft), d.buttonTop = y(at96.buttonTop);
+    d.tabWidth = x(at96.tabWidth), d.tabHeight = y(at96.tabHeight);
+    d.highlightInset = x(at96.highlightInset), d.highlightWidth = x(at96.highlightWidth);
+    return d;
+}
+
+std::int32_t PreviewExtent(std::int32_t screenExtent, std::int32_t gutter) {
+    return RoundToInt32((static_cast<double>(screenExtent) - 3.0 * gutter) / 2.0);
 }
 
 namespace {
@@ -22,14 +43,14 @@ std::int32_t Clamp32(std::int64_t v) {
 }  // namespace
 
 PanelPoint TilePosition(int j, std::int32_t formWidth, std::int32_t formHeight, std::int32_t previewWidth,
-                        std::int32_t previewHeight) {
-    const std::int32_t right = Clamp32(std::int64_t{formWidth} - previewWidth - kGutter);
-    const std::int32_t bottom = Clamp32(std::int64_t{formHeight} - previewHeight - kGutter);
+                        std::int32_t previewHeight, std::int32_t gutter) {
+    const std::int32_t right = Clamp32(std::int64_t{formWidth} - previewWidth - gutter);
+    const std::int32_t bottom = Clamp32(std::int64_t{formHeight} - previewHeight - gutter);
     switch (j) {
-        case 2: return {right, kGutter};
-        case 3: return {kGutter, bottom};
+        case 2: return {right, gutter};
+        case 3: return {gutter, bottom};
         case 4: return {right, bottom};
-        default: return {kGutter, kGutter};
+        default: return {gutter, gutter};
     }
 }
 
@@ -44,14 +65,15 @@ PanelPoint ButtonBarPosition(std::int32_t formWidth, std::int32_t formHeight, st
 }
 
 std::optional<PanelLayout> ComputePanelLayout(std::int32_t formWidth, std::int32_t formHeight,
-                                              std::int32_t previewWidth, std::int32_t previewHeight) {
+                                              std::int32_t previewWidth, std::int32_t previewHeight,
+                                              std::int32_t gutter) {
     if (formWidth <= 0 || formHeight <= 0 || previewWidth <= 0 || previewHeight <= 0) return std::nullopt;
     PanelLayout layout;
     layout.previewWidth = previewWidth;
     layout.previewHeight = previewHeight;
     for (int j = 1; j <= 4; ++j)
         layout.tiles[static_cast<std::size_t>(j - 1)] =
-            TilePosition(j, formWidth, formHeight, previewWidth, previewHeight);
+            TilePosition(j, formWidth, formHeight, previewWidth, previewHeight, gutter);
     return layout;
 }
 

@@ -11,6 +11,7 @@
 
 namespace panorel {
 
+// Sizes as designed, in pixels at 96 dots per inch (15 twips per pixel).
 constexpr int kGutter = 70;
 constexpr std::int32_t kButtonBarWidth = 449;
 constexpr std::int32_t kButtonBarHeight = 57;
@@ -20,9 +21,27 @@ constexpr std::uint32_t kOtherFrameColor = 0x808080;
 // Margin around a tab's text on every side.
 constexpr std::int32_t kTabMargin = 6;
 
+// A size designed at 96 dots per inch in pixels of a screen with this many
+// whole twips per pixel: 15 twips a design pixel, rounded (halves to even).
+// A twips-per-pixel below 1 counts as 15.
+std::int32_t DesignPixels(std::int32_t pixelsAt96, std::int32_t twipsPerPixel);
+
+// The panel's design-time sizes on one screen. The display's scaling grows the
+// text of the tabs and buttons; the bar, its buttons and the gutters grow with
+// it, so that the bar still fits below the tiles and no caption is cut.
+struct PanelDesign {
+    std::int32_t gutter = kGutter;
+    std::int32_t barWidth = kButtonBarWidth, barHeight = kButtonBarHeight;
+    std::int32_t buttonWidth = 201, buttonHeight = 41;
+    std::int32_t startLeft = 16, helpLeft = 232, buttonTop = 8;  // in the bar
+    std::int32_t tabWidth = 86, tabHeight = 25;                   // tab 1's first size
+    std::int32_t highlightInset = 4, highlightWidth = 3;          // the keyboard's highlight in a tile
+};
+PanelDesign PanelDesignFor(std::int32_t twipsPerPixelX, std::int32_t twipsPerPixelY);
+
 // One preview tile's width (or height) for a screen width (or height):
-// (size - 210) / 2 rounded, halves to even.
-std::int32_t PreviewExtent(std::int32_t screenExtent);
+// (size - 3 gutters) / 2 rounded, halves to even.
+std::int32_t PreviewExtent(std::int32_t screenExtent, std::int32_t gutter = kGutter);
 
 struct PanelPoint {
     std::int32_t left = 0;
@@ -52,10 +71,11 @@ struct PanelLayout {
 // The layout of the resize handler; empty when any size is 0 or negative, so
 // that nothing is resized or divided by such a size.
 std::optional<PanelLayout> ComputePanelLayout(std::int32_t formWidth, std::int32_t formHeight,
-                                              std::int32_t previewWidth, std::int32_t previewHeight);
+                                              std::int32_t previewWidth, std::int32_t previewHeight,
+                                              std::int32_t gutter = kGutter);
 // Tile j's left and top (j 1..4; others give tile 1's place).
 PanelPoint TilePosition(int j, std::int32_t formWidth, std::int32_t formHeight, std::int32_t previewWidth,
-                        std::int32_t previewHeight);
+                        std::int32_t previewHeight, std::int32_t gutter = kGutter);
 // A tab sits on its tile: same left, its bottom on the tile's top edge.
 PanelPoint TabPosition(PanelPoint tile, std::int32_t tabHeight);
 // The button bar, centred at the bottom (a half pixel rounds to even).

@@ -1,5 +1,7 @@
 // Entry routine of Spacehost.exe: one switcher per desktop, started with its
 // desktop number as the whole command line.
+#include "switcher/mainDS.h"
+
 #include <windows.h>
 
 #include "host/Form.h"
@@ -27,9 +29,10 @@ std::wstring CommandArguments() {
 
 namespace panorel {
 
-int Main() {
+int Main(const std::function<void(mainW&)>& beforeLoad) {
     mainW window(CommandArguments());
     window.EndProcessOnUnload = true;
+    if (beforeLoad) beforeLoad(window);
     try {
         SetIcon(window.hWnd(), "AAA", true);
         window.formBg.Load();
@@ -40,5 +43,3 @@ int Main() {
 }
 
 }  // namespace panorel
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return panorel::Main(); }

@@ -1,8 +1,5 @@
 #include "switcher/mainW.h"
 
-#include <algorithm>
-#include <cwchar>
-
 #include "host/AnsiText.h"
 #include "host/ProgramFolder.h"
 #include "host/PanorelError.h"
@@ -75,6 +72,8 @@ mainW::~mainW() {
 }
 
 void mainW::Form_Load() {
+    Design = PanelDesignFor(static_cast<std::int32_t>(host::Screen::TwipsPerPixelX()),
+                            static_cast<std::int32_t>(host::Screen::TwipsPerPixelY()));
     CreateControls();
     Lines = std::make_unique<LineGS>();
     Spinner = std::make_unique<cGIFViewer>();
@@ -156,8 +155,8 @@ void mainW::OpenEvents() {
 void mainW::ComputePreviewSize() {
     const std::int32_t w = host::Screen::WidthPixels();
     const std::int32_t h = host::Screen::HeightPixels();
-    PreviewWidth = PreviewExtent(w);
-    PreviewHeight = PreviewExtent(h);
+    PreviewWidth = PreviewExtent(w, Design.gutter);
+    PreviewHeight = PreviewExtent(h, Design.gutter);
 }
 
 void mainW::SignalEvent(int index) {
@@ -285,16 +284,16 @@ void mainW::SignalPreviewUpdated() {
     for (const int index : PreviewUpdatedIndices(DesktopNumber)) SignalEvent(index);
 }
 
-void mainW::CaptureScreen() { panorel::CaptureScreen(); }
+void mainW::CaptureScreen() {
+    const StageScope stage(*this, Stage::Capture);
+    panorel::CaptureScreen();
+}
 
 void mainW::DrawCaptureResized() {
-    // Test seam: PANOREL2_SLOW_SCALING_MS=t makes this step t ms (at most 10 s)
-    // slower, so tests can show that nothing else waits for a switcher's scaling.
-    wchar_t delay[8] = {};
-    if (::GetEnvironmentVariableW(L"PANOREL2_SLOW_SCALING_MS", delay, 8) - 1u < 7u)
-        ::Sleep(static_cast<DWORD>(std::min(10000L, std::max(0L, std::wcstol(delay, nullptr, 10)))));
+    const StageScope stage(*this, Stage::Scaling);
     const int n = DesktopNumber;
     panorel::DrawCaptureResized(PreviewDC[n].hDC(), Picture1[n]->ScaleWidth(), Picture1[n]->ScaleHeight());
+    KeepUnderFrame(n);
 }
 
 void mainW::PublishPreview() { panorel::PublishPreview(PreviewFormat); }
@@ -305,6 +304,7 @@ void mainW::LoadPreview(std::int16_t j) {
     if (!clipboard.IsOpen()) return;
     if (!DrawClipboardPreview(PreviewFormat, PreviewDC[j].hDC(), Picture1[j]->ScaleWidth(), Picture1[j]->ScaleHeight()))
         return;
+    KeepUnderFrame(j);
     SkipOnError([&] { DrawPreviewFrame(j); });
     SkipOnError([&] { PaintTile(j); });
 }
@@ -316,6 +316,10 @@ void mainW::ReloadDesktopNames() {
 }
 
 void mainW::TogglePanel() {
+    if (sequence_ == Sequence::Show) {
+        hideAfterShow_ = !hideAfterShow_;
+        return;
+    }
     if (!formBg.Visible()) {
         ShowPanel();
     } else {
@@ -342,6 +346,11 @@ void mainW::AddTrayIcon() {
 bool mainW::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (msg == WM_TIMER && wParam == kSpinnerLoadTimer) {
         SkipOnError([&] { LoadSpinner(); });
+        result = 0;
+        return true;
+    }
+    if (msg == WM_KEYDOWN && Visible()) {
+        SkipOnError([&] { OnPanelKey(wParam); });
         result = 0;
         return true;
     }

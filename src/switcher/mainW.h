@@ -58,6 +58,8 @@ public:
     std::int32_t PreviewWidth = 0;
     std::int32_t PreviewHeight = 0;
     std::wstring ExplorerPath;
+    // The design-time sizes at this screen's scaling, set as the load begins.
+    PanelDesign Design;
     // Set by the entry routine: unloading the window ends the message loop.
     bool EndProcessOnUnload = false;
 
@@ -83,8 +85,14 @@ public:
     bool SpinnerLoaded = false;
     // The animation file, beside the program; tests replace it before the load.
     std::wstring SpinnerPath;
-    // Runs just before the capture is scaled into the own tile (a test seam).
-    std::function<void()> BeforeScaling;
+    // The stages of the show and the switch, as a seam for tests and for the
+    // probed build of the program (the show benchmark's stage times, a slowed
+    // scaling): called as a stage begins (true) and ends (false). Stages nest:
+    // the paints run inside the show's message pump. Unset in the shipped
+    // program.
+    enum class Stage { Show, Capture, FormBg, Frames, ShowAndPaint, Tabs, Region, Spinner, Scaling };
+    static constexpr int kStageCount = 9;
+    std::function<void(Stage, bool begin)> StageProbe;
 
     // How the load finds the taskbar and starts a shell where there is none;
     // tests replace them before the window loads.
@@ -138,7 +146,20 @@ private:
     void SetUpButtons();   // load steps: font name, captions, style, colour
     void CreateImages();
     void DrawOutline(HDC dc, const OutlineDrawing& drawing);
+    // A frame blends into the pixels under it, so drawing one again over an
+    // old one (a tab that changed width, a new layout) would leave traces of
+    // the old. Each tile keeps the pixels a frame can reach, two along each
+    // edge, as its picture had them before any frame: KeepUnderFrame when a
+    // new picture lands, RestoreUnderFrame before a frame is drawn.
+    void KeepUnderFrame(int j);
+    void RestoreUnderFrame(int j);
+    std::array<VLM_memDC, 5> underRows_;  // top two rows, then bottom two
+    std::array<VLM_memDC, 5> underCols_;  // left two columns, then right two
+    std::array<PanelPoint, 5> underSize_;  // the tile size they were kept for
     void PaintTile(int j);
+    // Keys on the open panel (PanelKeys): Escape, 1 to 4, arrows and Enter.
+    void OnPanelKey(WPARAM virtualKey);
+    int highlighted_ = 0;  // the tile the arrow keys reached, 0 for none
     void PaintTab(int j);
 
     void OpenEvents();
@@ -164,9 +185,30 @@ private:
     enum class Sequence { None, Switch, Show };
     Sequence sequence_ = Sequence::None;
     bool previewOwed_ = false;
+    // A toggle handled in the show's pump flips this instead of acting at
+    // once: the show ends as its toggles leave it, so three quick toggles
+    // end with the panel shown and two with it hidden.
+    bool hideAfterShow_ = false;
     // Lets pending messages run once; false when one of them unloaded this
     // window, which ends the running sequence at once (its capture released).
     bool PumpInSequence();
+
+    // Reports one stage to StageProbe for the life of the scope.
+    class StageScope {
+    public:
+        StageScope(const mainW& w, Stage stage) : probe_(w.StageProbe), stage_(stage) {
+            if (probe_) probe_(stage_, true);
+        }
+        ~StageScope() {
+            if (probe_) probe_(stage_, false);
+        }
+        StageScope(const StageScope&) = delete;
+        StageScope& operator=(const StageScope&) = delete;
+
+    private:
+        const std::function<void(Stage, bool)>& probe_;
+        Stage stage_;
+    };
 
     bool subclassed_ = false;
 

@@ -14,8 +14,6 @@ namespace panorel {
 namespace {
 
 constexpr int kMenuFont = 4;
-constexpr int kButtonWidth = 201;
-constexpr int kButtonHeight = 41;
 constexpr Colour kButtonBackColor = 0xFFD0AD;
 
 // The properties both buttons are stored with; everything else is at its default.
@@ -63,9 +61,12 @@ void HideAndStart(mainW& w, const char* file) {
 void mainW::CreateButtons() {
     buttonBar_ = std::make_unique<host::ControlContainer>(picBottom->hWnd());
     const host::PropertyBag stored = StoredButton();
-    cmdStartCP = std::make_unique<VLM_StyleButton>(*buttonBar_, L"cmdStartCP", 16, 8, kButtonWidth, kButtonHeight);
+    const PanelDesign& d = Design;
+    cmdStartCP = std::make_unique<VLM_StyleButton>(*buttonBar_, L"cmdStartCP", d.startLeft, d.buttonTop,
+                                                   d.buttonWidth, d.buttonHeight);
     cmdStartCP->ReadProperties(stored);
-    cmdHelp = std::make_unique<VLM_StyleButton>(*buttonBar_, L"cmdHelp", 232, 8, kButtonWidth, kButtonHeight);
+    cmdHelp = std::make_unique<VLM_StyleButton>(*buttonBar_, L"cmdHelp", d.helpLeft, d.buttonTop, d.buttonWidth,
+                                                d.buttonHeight);
     cmdHelp->ReadProperties(stored);
     cmdStartCP->Click = [this] { HideAndStart(*this, "\\ControlPanel-Panorel2.exe"); };
     cmdHelp->Click = [this] { HideAndStart(*this, "\\helpBrowser.exe"); };

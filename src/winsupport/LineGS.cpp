@@ -2,6 +2,12 @@
 
 #include <olectl.h>
 
+#include <algorithm>
+#include <vector>
+
+#include "host/DibSection.h"
+#include "host/Handles.h"
+
 namespace panorel {
 
 namespace {
@@ -67,10 +73,52 @@ void LineGS::PlotDc(HDC hDC, std::int32_t x, std::int32_t y, int weight, std::ui
     ::SetPixelV(hDC, x, y, BlendColorRef(old, colour_, weight));
 }
 
+bool LineGS::LineInBox(HDC hDC, std::int32_t x1, std::int32_t y1, std::int32_t X2, std::int32_t Y2) const {
+    BITMAP target{};
+    const auto bitmap = static_cast<HBITMAP>(::GetCurrentObject(hDC, OBJ_BITMAP));
+    if (!bitmap || ::GetObjectW(bitmap, sizeof target, &target) != sizeof target || target.bmBitsPixel != 32)
+        return false;
+    POINT viewport{}, window{};
+    RegionHandle clip(::CreateRectRgn(0, 0, 0, 0));
+    if (!clip || ::GetClipRgn(hDC, clip.get()) != 0 || ::GetGraphicsMode(hDC) != GM_COMPATIBLE ||
+        ::GetMapMode(hDC) != MM_TEXT || !::GetViewportOrgEx(hDC, &viewport) || !::GetWindowOrgEx(hDC, &window) ||
+        viewport.x || viewport.y || window.x || window.y)
+        return false;
+    // The points, each kept when it lies on the bitmap, as GetPixel keeps it.
+    struct Point {
+        std::int32_t x, y;
+        int weight;
+    };
+    std::vector<Point> points;
+    RECT box{target.bmWidth, target.bmHeight, 0, 0};
+    RasterLine(x1, y1, X2, Y2, [&](std::int32_t x, std::int32_t y, int w) {
+        if (x < 0 || y < 0 || x >= target.bmWidth || y >= target.bmHeight) return;
+        points.push_back({x, y, w});
+        box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1),
+               std::max<LONG>(box.bottom, y + 1)};
+    });
+    if (points.empty()) return true;
+    const int w = box.right - box.left, h = box.bottom - box.top;
+    MemoryDcHandle copyDc(::CreateCompatibleDC(hDC));
+    void* bits = nullptr;
+    BitmapHandle copy = copyDc ? host::CreateTopDownDib(copyDc.get(), w, h, 32, &bits) : BitmapHandle();
+    if (!copy || !bits) return false;
+    SelectionGuard selected(copyDc.get(), copy.get());
+    if (!::BitBlt(copyDc.get(), 0, 0, w, h, hDC, box.left, box.top, SRCCOPY)) return false;
+    ::GdiFlush();
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (const Point& p : points) {
+        std::uint32_t& px = pixels[static_cast<std::size_t>(p.y - box.top) * w + (p.x - box.left)];
+        px = BlendArrayElement(px, colour_, p.weight) & 0xFFFFFFu;  // SetPixelV leaves no alpha
+    }
+    return ::BitBlt(hDC, box.left, box.top, w, h, copyDc.get(), 0, 0, SRCCOPY) != FALSE;
+}
+
 void LineGS::LineGP(HDC hDC, std::int32_t x1, std::int32_t y1, std::int32_t X2, std::int32_t Y2,
                     std::uint32_t Color) {
     if (!LineCoordinatesFit(x1, y1, X2, Y2) || LineIsPoint(x1, y1, X2, Y2)) return;
     SetRGBComponents(Color);
+    if (LineInBox(hDC, x1, y1, X2, Y2)) return;
     RasterLine(x1, y1, X2, Y2, [&](std::int32_t x, std::int32_t y, int w) { PlotDc(hDC, x, y, w, colorRef_); });
 }
 

@@ -53,6 +53,12 @@ private:
     void Notice(const wchar_t* operation);
     // Blends one pixel of a device context; `solid` is what a full weight sets.
     void PlotDc(HDC hDC, std::int32_t x, std::int32_t y, int weight, std::uint32_t solid) const;
+    // A line on a plain memory DC whose bitmap has 32 bits a pixel (the
+    // panel's tiles and tabs): the same blends in a copy of the line's box,
+    // one read and one write instead of two pixel calls a point. False, with
+    // nothing drawn, where that does not apply (the screen, other depths, a
+    // clip region or a moved origin) or the copy cannot be made.
+    bool LineInBox(HDC hDC, std::int32_t x1, std::int32_t y1, std::int32_t X2, std::int32_t Y2) const;
 
     BITMAPINFOHEADER header_{};
     PixelArray pixels_;

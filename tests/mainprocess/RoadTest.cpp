@@ -13,6 +13,7 @@
 
 #include "WinTestSupport.h"
 #include "switcher/EventNames.h"
+#include "test_paths.h"
 
 namespace panorel::test {
 namespace {
@@ -38,7 +39,7 @@ long TileMismatches(const std::string& block) {
     return wrong;
 }
 
-// Every switcher started here scales 600 ms slower (the switcher's test seam):
+// Every switcher started here scales 600 ms slower (the probed switcher's seam):
 // less than a forward's time-out, so a main process that waited for the
 // switcher would record the switch only after the preview.
 TEST(Road, ASwitchIsRecordedAtOnceAndHandsDesktopOnesPreviewToTheOtherThree) {
@@ -47,7 +48,7 @@ TEST(Road, ASwitchIsRecordedAtOnceAndHandsDesktopOnesPreviewToTheOtherThree) {
     ASSERT_EQ(::FindWindowA("Shell_TrayWnd", ""), taskbar.Window()) << "the stand-in must be the taskbar found";
     constexpr int kSlowMs = 600;
     ::SetEnvironmentVariableW(L"PANOREL2_SLOW_SCALING_MS", std::to_wstring(kSlowMs).c_str());
-    RunningMain run;
+    RunningMain run(L"--single-desktop", PANOREL_PROBED_DIR);
     ::SetEnvironmentVariableW(L"PANOREL2_SLOW_SCALING_MS", nullptr);
     ASSERT_TRUE(run.Ready());
 

@@ -1,8 +1,9 @@
-// The panel's buttons clicked for real: the panel hides and the program
-// beside the switcher starts; without the program only the panel hides.
+// The open panel from real input: a button clicked hides the panel and starts
+// the program beside the switcher (or, without it, only hides the panel); keys.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "WinTestSupport.h"
 #include "switcher/mainW.h"
@@ -36,12 +37,19 @@ void ClickButton(const VLM_StyleButton& b) {
     MouseButton(MOUSEEVENTF_LEFTUP);
 }
 
-TEST(PanelButtonsAct, AClickHidesThePanelAndStartsTheProgramBesideTheSwitcher) {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel");
+class PanelInput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel");
+        w.hWnd();
+        w.formBg.Load();
+    }
+    void TearDown() override { w.Unload(); }
     SharedEvents events;
-    mainW w(L"1");
-    w.hWnd();
-    w.formBg.Load();
+    mainW w{L"1"};
+};
+
+TEST_F(PanelInput, AButtonClickHidesThePanelAndStartsTheProgramBesideTheSwitcher) {
     const std::wstring folder = Folder();
     struct {
         VLM_StyleButton* button;
@@ -68,7 +76,36 @@ TEST(PanelButtonsAct, AClickHidesThePanelAndStartsTheProgramBesideTheSwitcher) {
             }
         }
     }
-    w.Unload();
+}
+
+// The open panel from the keyboard: each row's keys, pressed for real, and
+// what follows: the events a click on that tile sets, or none.
+TEST_F(PanelInput, EscapeClosesAndDigitsOrArrowsWithEnterPickATile) {
+    const struct {
+        std::vector<WORD> keys;
+        const char* events;  // Switcher2..4Update1, then SwitchToDesktop j
+    } rows[] = {{{VK_ESCAPE}, ""},
+                {{'3'}, "17 29 41 51"},
+                {{VK_RIGHT, VK_DOWN, VK_RETURN}, "17 29 41 52"},
+                {{VK_LEFT, VK_RETURN}, "17 29 41 49"}};
+    for (const auto& row : rows) {
+        ShowPanel(w);
+        ASSERT_EQ(::GetForegroundWindow(), w.hWnd()) << "the panel has the keyboard";
+        events.TakeSignalled();
+        for (const WORD key : row.keys) {
+            Key(key, false);
+            Key(key, true);
+            if (key != VK_RIGHT) continue;
+            // Tile 2 at (995, 70) shows the highlight inside its frame.
+            PumpFor(150);
+            const COLORREF c = ::GetSysColor(COLOR_HIGHLIGHT);
+            EXPECT_EQ(ScreenShot().At(995 + 5, 70 + 200), (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
+        }
+        EXPECT_TRUE(PumpUntil([&] { return !w.Visible(); }, 3000)) << row.events;
+        EXPECT_FALSE(w.formBg.Visible()) << row.events;
+        PumpFor(100);
+        EXPECT_EQ(events.TakeSignalled(), row.events);
+    }
 }
 
 }  // namespace

@@ -66,6 +66,35 @@ TEST(PanelLayout, TilesTabsAndBarOnCommonScreens) {
     EXPECT_EQ(PreviewExtent(1367), 578);  // 578.5, halves to even
 }
 
+// At each scaling a user can pick for the screen, the grown bar lies below
+// the tiles (a bar over a tile would cut holes in the window's shape) and
+// holds both buttons.
+TEST(PanelLayout, TheScaledBarFitsBelowTheTilesAndHoldsBothButtons) {
+    const struct {
+        std::int32_t w, h, maxDpi;
+    } screens[] = {{1920, 1080, 216}, {3840, 2160, 216}, {1366, 768, 120}};
+    for (const std::int32_t dpi : {96, 120, 144, 168, 192, 216}) {
+        const std::int32_t tpp = TwipsPerPixelForDpi(dpi);
+        const PanelDesign d = PanelDesignFor(tpp, tpp);
+        for (const auto& s : screens) {
+            if (dpi > s.maxDpi) continue;
+            const std::int32_t pw = PreviewExtent(s.w, d.gutter), ph = PreviewExtent(s.h, d.gutter);
+            const auto l = ComputePanelLayout(s.w, s.h, pw, ph, d.gutter);
+            ASSERT_TRUE(l) << dpi << " dpi";
+            const PanelPoint bar = ButtonBarPosition(s.w, s.h, d.barWidth, d.barHeight);
+            EXPECT_GE(bar.top, l->Tile(3).top + ph) << s.w << " at " << dpi << " dpi";
+            EXPECT_GE(bar.left, 0) << s.w << " at " << dpi << " dpi";
+            EXPECT_LE(d.startLeft + d.buttonWidth, d.helpLeft) << dpi << " dpi";
+            EXPECT_LE(d.helpLeft + d.buttonWidth, d.barWidth) << dpi << " dpi";
+            EXPECT_LE(d.buttonTop + d.buttonHeight, d.barHeight) << dpi << " dpi";
+        }
+    }
+    const PanelDesign at96 = PanelDesignFor(15, 15), at192 = PanelDesignFor(7, 7);
+    EXPECT_EQ(at96.barWidth, 449);
+    EXPECT_NEAR(at192.barWidth / 449.0, 2.0, 0.2);
+    EXPECT_NEAR(at192.barHeight / 57.0, 2.0, 0.2);
+}
+
 TEST(PanelLayout, ZeroAndNegativeSizesAreRefused) {
     EXPECT_FALSE(ComputePanelLayout(0, 1080, 855, 435));
     EXPECT_FALSE(ComputePanelLayout(1920, -1, 855, 435));

@@ -177,5 +177,45 @@ TEST_F(Panel, TabsFollowTheSettingsAndFitAnyName) {
     EXPECT_EQ(w.PreviewWidth, 855);
 }
 
+// Everything drawn for the old names goes: after ReadReg the tile and tab
+// images are those of a switcher that started with the new names.
+TEST_F(Panel, RenamedTabsLeaveNothingOfTheirOldFrames) {
+    const auto put = [](const std::wstring& name) {
+        ASSERT_TRUE(PutSetting(L"Desktop3Name", REG_SZ, name.c_str(), static_cast<DWORD>(name.size() * 2)));
+    };
+    const auto images = [](mainW& w) {
+        return DcBits(w.PreviewDC[3].hDC(), 855, 435) +
+               DcBits(w.NameDC[3].hDC(), w.DeskName[3]->Width(), w.DeskName[3]->Height());
+    };
+    const std::wstring longName = L"A much longer name of desktop three", shortName = L"Three";
+    for (const auto& [before, after] : {std::pair{longName, shortName}, std::pair{shortName, longName}}) {
+        put(before);
+        mainW renamed(L"1");
+        renamed.hWnd();
+        put(after);
+        renamed.IncomingName(L"Local\\velmora_ReadRegSwitcher1");
+        mainW fresh(L"1");
+        fresh.hWnd();
+        ASSERT_EQ(renamed.DeskName[3]->Width(), fresh.DeskName[3]->Width());
+        const std::string got = images(renamed), want = images(fresh);
+        EXPECT_TRUE(got == want) << before.size() << " characters before: " << FirstDifference(got, want);
+    }
+}
+
+// The prefix has a CJK font, so such a name draws its own glyphs, not the
+// boxes of characters that no font has.
+TEST_F(Panel, CjkNamesDrawTheirGlyphs) {
+    mainW w(L"2");
+    w.hWnd();
+    std::string tabs[2];
+    const wchar_t* const names[2] = {L"\u6771\u4EAC", L"\uE000\uE001"};  // Tokyo; two private-use characters
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(PutSetting(L"Desktop2Name", REG_SZ, names[i], 4));
+        w.IncomingName(L"Local\\velmora_ReadRegSwitcher2");
+        tabs[i] = DcBits(w.NameDC[2].hDC(), w.DeskName[2]->Width(), w.DeskName[2]->Height());
+    }
+    EXPECT_TRUE(tabs[0] != tabs[1]) << "the CJK name draws as boxes";
+}
+
 }  // namespace
 }  // namespace panorel::test

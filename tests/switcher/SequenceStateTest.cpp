@@ -95,6 +95,24 @@ TEST_F(SequenceState, ATrayDoubleClickDuringTheShowIsDroppedAndTheOwnTileShowsTh
     w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher2");
 }
 
+TEST_F(SequenceState, TogglesDuringTheShowLeaveThePanelAsTheLastOneAsks) {
+    mainW w(L"2");
+    const HWND hwnd = w.hWnd();
+    w.formBg.Load();
+    for (const int more : {1, 2, 3}) {
+        InThePump pump([&] {
+            for (int i = 0; i < more; ++i) ForwardName(hwnd, "ShowPreviewSwitcher2");
+        });
+        w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher2");
+        ASSERT_TRUE(pump.Ran());
+        const bool shown = more % 2 == 0;
+        EXPECT_EQ(w.Visible(), shown) << 1 + more << " toggles";
+        EXPECT_EQ(w.formBg.Visible(), shown) << 1 + more << " toggles";
+        if (shown) w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher2");
+        ASSERT_FALSE(w.formBg.Visible());
+    }
+}
+
 TEST_F(SequenceState, ATileClickedDuringTheShowSwitchesAndGetsTheFreshPreview) {
     mainW w(L"3");
     w.hWnd();

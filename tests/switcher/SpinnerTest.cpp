@@ -66,7 +66,8 @@ TEST_F(Spinner, RunsCentredInTheOwnTileWhileScalingThenLeavesThePreview) {
 
         int inkWhileScaling = 0, framesSeen = 0;
         bool whiteAround = false;
-        w.BeforeScaling = [&] {
+        w.StageProbe = [&](mainW::Stage stage, bool begin) {
+            if (stage != mainW::Stage::Scaling || !begin) return;
             // Hold the scaling until the animation has moved on a few frames.
             const int start = w.Spinner->AnimationIndex();
             PumpUntil([&] { return w.Spinner->AnimationIndex() >= start + 2; }, 3000);

@@ -85,6 +85,28 @@ TEST(LineGS, TheDeviceContextAndTheArrayAgree) {
     EXPECT_GT(drawn, 60);
 }
 
+// A clip region sends every point through GetPixel and SetPixelV; without one
+// a 32-bit memory bitmap is drawn in a copy of the line's box. Both agree,
+// also on a picture under the line and past the bitmap's edges.
+TEST(LineGS, LinesInABoxBlendAsPointByPoint) {
+    Canvas boxed(kWhite), pointwise(kWhite);
+    RegionHandle all(::CreateRectRgn(0, 0, kSize, kSize));
+    ::SelectClipRgn(pointwise.dc(), all.get());
+    LineGS lines;
+    for (Canvas* c : {&boxed, &pointwise}) {
+        lines.LineGP(c->dc(), 0, 20, kSize, 20, RGB(10, 200, 30));  // the picture under the others
+        lines.LineGP(c->dc(), 0, 0, 0, kSize, kRed);
+        lines.LineGP(c->dc(), 5, 20, kSize + 9, 20, kGrey);
+        lines.LineGP(c->dc(), -7, 50, 40, 3, RGB(0, 0, 255));
+        lines.LineGP(c->dc(), kSize - 1, -4, kSize - 1, 30, kRed);
+    }
+    int differences = 0;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x) differences += boxed.At(x, y) != pointwise.At(x, y);
+    EXPECT_EQ(differences, 0);
+    EXPECT_EQ(boxed.At(0, 30), kRed);
+}
+
 TEST(LineGS, TheArrayFormNeedsAReadableBitmapFirst) {
     Canvas canvas(kGrey);
     LineGS lines;

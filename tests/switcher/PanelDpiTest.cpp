@@ -1,0 +1,106 @@
+// The real switcher at each display scaling a user can pick: Wine reads the
+// prefix's LogPixels when a process starts, so each row starts Spacehost.exe
+// anew. The button bar grows with the text, and both captions stay whole.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "WinTestSupport.h"
+
+namespace panorel::test {
+namespace {
+
+// The prefix's display scaling for one scope; back to the default after it.
+class LogPixels {
+public:
+    explicit LogPixels(DWORD dpi) { Set(&dpi); }
+    ~LogPixels() { Set(nullptr); }
+
+private:
+    static void Set(const DWORD* dpi) {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return;
+        if (dpi)
+            ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(dpi), sizeof *dpi);
+        else
+            ::RegDeleteValueW(key, L"LogPixels");
+        ::RegCloseKey(key);
+    }
+};
+
+RECT WindowRect(HWND w) {
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    return r;
+}
+
+// The box around the caption's dark pixels inside a button, in screen pixels.
+RECT InkBox(const ScreenShot& shot, const RECT& b) {
+    RECT ink{b.right, b.bottom, b.left, b.top};
+    for (int y = b.top; y < b.bottom; ++y)
+        for (int x = b.left; x < b.right; ++x) {
+            const std::uint32_t p = shot.At(x, y);
+            if (((p >> 16) & 0xFF) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p & 0xFF) < 0x60) {
+                ink = {std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y), std::max<LONG>(ink.right, x + 1),
+                       std::max<LONG>(ink.bottom, y + 1)};
+            }
+        }
+    return ink;
+}
+
+TEST(PanelDpi, TheBarGrowsWithTheScalingAndBothCaptionsStayWhole) {
+    DeleteSettings();
+    SharedEvents events;
+    LONG barAt96 = 0, inkAt96[2] = {};
+    for (const DWORD dpi : {96, 120, 144, 168, 192, 216}) {
+        const LogPixels scaling(dpi);
+        KernelHandle process = StartProgram(L"Spacehost.exe", L"1");
+        const HWND switcher = WaitForWindow(L"Spacehost1", 20000);
+        ASSERT_NE(switcher, nullptr) << dpi << " dpi";
+        ForwardName(switcher, "ShowPreviewSwitcher1");
+        // Below the buttons, in the middle of the screen: the bar itself.
+        const POINT belowButtons{::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) - 4};
+        const auto barShown = [&] {
+            const HWND hit = ::WindowFromPoint(belowButtons);
+            return hit != switcher && ::GetAncestor(hit, GA_ROOT) == switcher;
+        };
+        ASSERT_TRUE(PumpUntil(barShown, 10000)) << dpi << " dpi";
+        const HWND bar = ::WindowFromPoint(belowButtons);
+        const RECT barRect = WindowRect(bar);
+        const LONG barWidth = barRect.right - barRect.left;
+        if (dpi == 96) barAt96 = barWidth;
+        EXPECT_NEAR(static_cast<double>(barWidth) / barAt96, dpi / 96.0, 0.12 * dpi / 96.0) << dpi << " dpi";
+
+        const HWND buttons[2] = {::GetWindow(bar, GW_CHILD), ::GetWindow(::GetWindow(bar, GW_CHILD), GW_HWNDNEXT)};
+        ASSERT_TRUE(buttons[0] && buttons[1]) << dpi << " dpi";
+        RECT inks[2] = {};
+        // The captions reach the screen a moment after the bar (a fresh
+        // session's first themed drawing at a new scaling takes a while).
+        PumpUntil([&] {
+            const ScreenShot shot;
+            for (int i = 0; i < 2; ++i) inks[i] = InkBox(shot, WindowRect(buttons[i]));
+            return inks[0].right > inks[0].left && inks[1].right > inks[1].left;
+        }, 5000);
+        PumpFor(200);
+        const ScreenShot shot;
+        for (int i = 0; i < 2; ++i) {
+            const RECT b = WindowRect(buttons[i]);
+            const RECT ink = InkBox(shot, b);
+            const LONG inkWidth = ink.right - ink.left;
+            // On one line, nowhere near an edge: not wrapped, not cut.
+            EXPECT_GT(ink.left, b.left + 2) << "button " << i << " at " << dpi << " dpi";
+            EXPECT_LT(ink.right, b.right - 2) << "button " << i << " at " << dpi << " dpi";
+            EXPECT_GT(ink.top, b.top + 2) << "button " << i << " at " << dpi << " dpi";
+            EXPECT_LT(ink.bottom, b.bottom - 2) << "button " << i << " at " << dpi << " dpi";
+            EXPECT_LT(ink.bottom - ink.top, (b.bottom - b.top) / 2) << "button " << i << " at " << dpi << " dpi";
+            if (dpi == 96) inkAt96[i] = inkWidth;
+            EXPECT_GT(inkWidth, 0.8 * inkAt96[i] * dpi / 96.0) << "button " << i << " at " << dpi << " dpi";
+        }
+        ForwardName(switcher, "ShutdownSwitcher1");
+        if (WaitExit(process, 5000) == -1) ::TerminateProcess(process.get(), 9);
+    }
+}
+
+}  // namespace
+}  // namespace panorel::test
