@@ -6,12 +6,6 @@
 
 namespace panorel {
 
-std::int32_t DesignPixels(std::int32_t pixelsAt96, std::int32_t twipsPerPixel) {
-    constexpr std::int32_t kDesignTwipsPerPixel = 15;
-    if (twipsPerPixel < 1) twipsPerPixel = kDesignTwipsPerPixel;
-    return RoundToInt32(static_cast<double>(pixelsAt96) * kDesignTwipsPerPixel / twipsPerPixel);
-}
-
 PanelDesign PanelDesignFor(std::int32_t twipsPerPixelX, std::int32_t twipsPerPixelY) {
     const auto x = [&](std::int32_t v) { return DesignPixels(v, twipsPerPixelX); };
     const auto y = [&](std::int32_t v) { return DesignPixels(v, twipsPerPixelY); };

@@ -21,11 +21,6 @@ constexpr std::uint32_t kOtherFrameColor = 0x808080;
 // Margin around a tab's text on every side.
 constexpr std::int32_t kTabMargin = 6;
 
-// A size designed at 96 dots per inch in pixels of a screen with this many
-// whole twips per pixel: 15 twips a design pixel, rounded (halves to even).
-// A twips-per-pixel below 1 counts as 15.
-std::int32_t DesignPixels(std::int32_t pixelsAt96, std::int32_t twipsPerPixel);
-
 // The panel's design-time sizes on one screen. The display's scaling grows the
 // text of the tabs and buttons; the bar, its buttons and the gutters grow with
 // it, so that the bar still fits below the tiles and no caption is cut.
