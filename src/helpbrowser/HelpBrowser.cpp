@@ -145,6 +145,22 @@ int HelpBrowser::Width(FontKind font, const wchar_t* text, std::size_t length) {
     return size.cx;
 }
 
+// Draws with the advances the layout measured, so that a run ends where the
+// next one was placed even where the screen's rasteriser would space the
+// glyphs a little differently (seen with hinted fonts under Wine).
+void HelpBrowser::DrawRun(HDC dc, FontKind font, int x, int y, const wchar_t* text, std::size_t length) {
+    const SelectionGuard select(measureDc_.get(), fonts_[static_cast<std::size_t>(font)].get());
+    std::vector<INT> ends(length), advances(length);
+    SIZE size{};
+    if (length == 0 || !::GetTextExtentExPointW(measureDc_.get(), text, static_cast<int>(length), 0, nullptr,
+                                                ends.data(), &size)) {
+        ::ExtTextOutW(dc, x, y, 0, nullptr, text, static_cast<UINT>(length), nullptr);
+        return;
+    }
+    for (std::size_t i = 0; i < length; ++i) advances[i] = ends[i] - (i ? ends[i - 1] : 0);
+    ::ExtTextOutW(dc, x, y, 0, nullptr, text, static_cast<UINT>(length), advances.data());
+}
+
 int HelpBrowser::Height(FontKind font) {
     const TEXTMETRICW& m = metrics_[static_cast<std::size_t>(font)];
     return m.tmHeight + m.tmExternalLeading + Px(2);
@@ -245,13 +261,12 @@ void HelpBrowser::Paint(HDC target, const RECT& area) {
             fill(f.x, f.top + Px(1), f.width, f.height - Px(2), kCodeBack);
         }
         ::SetTextColor(dc.get(), f.link >= 0 ? kLinkColour : ::GetSysColor(COLOR_WINDOWTEXT));
-        ::ExtTextOutW(dc.get(), f.x, f.baseline - scroll_, 0, nullptr, text, static_cast<UINT>(f.length), nullptr);
+        DrawRun(dc.get(), f.font, f.x, f.baseline - scroll_, text, f.length);
         if (selected && ::GetFocus() == page_) {
             // Selected characters again in the highlight's text colour.
             const int x0 = f.x + Width(f.font, text, a - f.start);
             ::SetTextColor(dc.get(), ::GetSysColor(COLOR_HIGHLIGHTTEXT));
-            ::ExtTextOutW(dc.get(), x0, f.baseline - scroll_, 0, nullptr, text + (a - f.start),
-                          static_cast<UINT>(b - a), nullptr);
+            DrawRun(dc.get(), f.font, x0, f.baseline - scroll_, text + (a - f.start), b - a);
         }
         if (f.link >= 0) {
             std::size_t visible = f.length;

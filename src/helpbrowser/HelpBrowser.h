@@ -55,6 +55,7 @@ private:
     int Px(int designed) const;
 
     int Width(FontKind font, const wchar_t* text, std::size_t length) override;
+    void DrawRun(HDC dc, FontKind font, int x, int y, const wchar_t* text, std::size_t length);
     int Height(FontKind font) override;
     int Ascent(FontKind font) override;
 

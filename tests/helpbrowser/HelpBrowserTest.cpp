@@ -100,7 +100,7 @@ TEST(HelpBrowserRun, FollowsALinkFindsAWordShowsAPictureAndStaysOne) {
     EXPECT_EQ(WaitExit(second, 15000), 0);
     EXPECT_TRUE(PumpUntil([&] { return b.Topic() == 1; }, 5000));
     PumpFor(500);
-    EXPECT_TRUE(SolidBlock(ScreenShot(), b.PageRect(), 0x000000, 24)) << "the picture is drawn";
+    EXPECT_TRUE(SolidBlock(ScreenShot(), b.PageRect(), 0x000000, 16)) << "the picture is drawn";
 
     // Escape closes it, the find bar first when it has the focus.
     Press(VK_ESCAPE);
