@@ -307,9 +307,8 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-WindowThread::WindowThread(const std::wstring& caption, Handler handle, const wchar_t* desktop, DWORD style,
-                           bool stalled)
-    : handle_(std::move(handle)), release_(::CreateEventW(nullptr, TRUE, !stalled, nullptr)) {
+WindowThread::WindowThread(const std::wstring& caption, const wchar_t* desktop, DWORD style, bool stalled)
+    : release_(::CreateEventW(nullptr, TRUE, !stalled, nullptr)) {
     KernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     thread_ = std::thread([&] {
         DesktopHandle joined(desktop ? ::OpenDesktopW(desktop, 0, FALSE, GENERIC_ALL) : nullptr);
@@ -338,32 +337,27 @@ WindowThread::~WindowThread() {
     thread_.join();
 }
 
+std::vector<std::string> WindowThread::Received() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return received_;
+}
+
 LRESULT CALLBACK WindowThread::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = WindowObject<WindowThread>(hwnd, msg, lParam);
-    LRESULT result = 0;
-    if (self && self->handle_(msg, wParam, lParam, result)) return result;
+    if (self && msg == WM_COPYDATA) {
+        const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        std::lock_guard<std::mutex> lock(self->mutex_);
+        if (cds && cds->lpData) self->received_.emplace_back(static_cast<const char*>(cds->lpData), cds->cbData);
+        return TRUE;
+    }
+    if (self && msg == WM_CLOSE && self->staysOpen) return 0;
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 StandInSwitcher::StandInSwitcher(int n, Kind kind)
-    : window_(
-          L"Spacehost" + std::to_wstring(n),
-          [this](UINT msg, WPARAM, LPARAM lParam, LRESULT& result) {
-              const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-              if (msg != WM_COPYDATA) return false;
-              std::lock_guard<std::mutex> lock(mutex_);
-              if (cds && cds->lpData) received_.emplace_back(static_cast<const char*>(cds->lpData), cds->cbData);
-              result = TRUE;
-              return true;
-          },
-          nullptr, WS_POPUP, kind == kStalled) {
+    : WindowThread(L"Spacehost" + std::to_wstring(n), nullptr, WS_POPUP, kind == kStalled) {
     // Until it is set the main process takes the window for another program's and looks again.
-    if (kind != kDecoy) ::SetPropA(window_.Window(), ("Panorel2_APP" + std::to_string(n)).c_str(), HANDLE(1));
-}
-
-std::vector<std::string> StandInSwitcher::Received() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return received_;
+    if (kind != kDecoy) ::SetPropA(Window(), ("Panorel2_APP" + std::to_string(n)).c_str(), HANDLE(1));
 }
 
 bool StandInSwitcher::Got(const std::string& shortName) const {
@@ -428,6 +422,11 @@ HWND FindWindowOnAnyDesktop(const wchar_t* caption) {
 }
 
 RunningMain::RunningMain(const std::wstring& arguments, Leftovers leftovers) {
+    // Wine's desktop process ends a few seconds after its last user. The next
+    // process to need it starts it again and then waits 10 s for it (measured):
+    // this one does that here, and holds the desktop until it ends, so that
+    // the main process and its switchers start against a desktop that is up.
+    ::GetDesktopWindow();
     // A main process or switchers an earlier program left behind would refuse
     // this start or be taken over by it, with another environment and icon.
     const wchar_t* const captions[5] = {L"", L"Spacehost1", L"Spacehost2", L"Spacehost3", L"Spacehost4"};
@@ -435,8 +434,8 @@ RunningMain::RunningMain(const std::wstring& arguments, Leftovers leftovers) {
     for (int n = 1; n <= 4 && !left; ++n) left = FindWindowOnAnyDesktop(captions[n]) != nullptr;
     if (left && leftovers == kEndLeftovers) RunMainToEnd(L"--shutdown", 90000);
     main_ = StartProgram(L"Panorel2.exe", arguments);
-    // Generous, and once for all five windows: on a loaded machine a Wine
-    // process's first window can wait many seconds for the desktop.
+    // Generous, and once for all five windows: a loaded machine can take many
+    // seconds to start a Wine process.
     const DWORD start = ::GetTickCount();
     auto found = [&] {
         if (!mainWindow_) mainWindow_ = ::FindWindowW(L"Panorel2Main", nullptr);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -163,43 +164,39 @@ private:
 };
 
 // A window on a thread of its own, so that it answers while the test thread
-// waits: on `desktop` (null: this one), reading no message until Release when
-// made stalled. `handle` sees each message first and returns true when it
-// answered it, with `result`.
+// waits: a stand-in switcher, another program's window. On `desktop` (null:
+// this thread's), reading no message until Release when made stalled. It
+// keeps every WM_COPYDATA payload in order and, while `staysOpen`, answers
+// WM_CLOSE by staying, as a window that asks "save changes?" does.
 class WindowThread {
 public:
-    using Handler = std::function<bool(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
-    WindowThread(const std::wstring& caption, Handler handle, const wchar_t* desktop = nullptr,
-                 DWORD style = WS_POPUP, bool stalled = false);
+    explicit WindowThread(const std::wstring& caption, const wchar_t* desktop = nullptr, DWORD style = WS_POPUP,
+                          bool stalled = false);
     ~WindowThread();
     WindowThread(const WindowThread&) = delete;
     WindowThread& operator=(const WindowThread&) = delete;
     HWND Window() const { return window_; }
+    bool Open() const { return ::IsWindow(window_) != FALSE; }
     void Release() { ::SetEvent(release_.get()); }
+    std::vector<std::string> Received() const;
+    std::atomic<bool> staysOpen{false};
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    Handler handle_;
+    mutable std::mutex mutex_;
+    std::vector<std::string> received_;
     KernelHandle release_;
     HWND window_ = nullptr;
     DWORD threadId_ = 0;
     std::thread thread_;
 };
 
-// Switcher n stood in for: its caption and, unless a decoy, the property that
-// marks a switcher; keeps every WM_COPYDATA payload in order.
-class StandInSwitcher {
-public:
+// Switcher n stood in for: its caption and, unless a decoy, the property
+// that marks a switcher.
+struct StandInSwitcher : WindowThread {
     enum Kind { kAnswers, kStalled, kDecoy };
     explicit StandInSwitcher(int n, Kind kind = kAnswers);
-    void Release() { window_.Release(); }
-    std::vector<std::string> Received() const;
-    bool Got(const std::string& shortName) const;  // "Local\velmora_" + shortName
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> received_;
-    WindowThread window_;  // last: stops before the record goes
+    bool Got(const std::string& shortName) const;  // "Local\\velmora_" + shortName, as forwarded
 };
 
 // Shared event `index` opened to be set and watched.

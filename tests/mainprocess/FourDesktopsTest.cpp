@@ -9,7 +9,6 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <atomic>
 #include <set>
 #include <string>
 
@@ -74,18 +73,6 @@ std::size_t Occurrences(const std::string& text, const std::string& part) {
 }
 
 void PutDword(const wchar_t* name, DWORD value) { ASSERT_TRUE(PutSetting(name, REG_DWORD, &value, sizeof value)); }
-
-// Another program's window on one of the desktops. It closes when asked,
-// unless it is to stay, as one does that asks "save changes?".
-struct WindowOnDesktop {
-    WindowOnDesktop(const wchar_t* desktop, bool stay)
-        : stays(stay),
-          thread(L"Unsaved work", [this](UINT msg, WPARAM, LPARAM, LRESULT&) { return msg == WM_CLOSE && stays; },
-                 desktop, WS_OVERLAPPEDWINDOW | WS_VISIBLE) {}
-    bool Open() const { return ::IsWindow(thread.Window()) != FALSE; }
-    std::atomic<bool> stays;
-    WindowThread thread;
-};
 
 void ExpectPanelToggles(HWND switcher, int n) {
     const std::wstring signal = L"--signal ShowPreviewSwitcher" + std::to_wstring(n);
@@ -168,8 +155,10 @@ TEST(FourDesktops, EachIsServedFromItsThreadByHotkeysAndPanelsAndShutdownStrands
     EXPECT_NE(ReadErrorLog().find("Spacehost3 ended without being asked to"), std::string::npos);
 
     {
-        WindowOnDesktop closes(L"Panorel2Desktop2", false);
-        WindowOnDesktop stays(L"Panorel2Desktop3", true);
+        // Other programs' windows: one closes when asked, one asks "save changes?".
+        WindowThread closes(L"Unsaved work", L"Panorel2Desktop2", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        WindowThread stays(L"Unsaved work", L"Panorel2Desktop3", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        stays.staysOpen = true;
         ASSERT_TRUE(closes.Open() && stays.Open());
         EXPECT_EQ(RunMainToEnd(L"--shutdown", 90000), kExitWindowsStillOpen);
         EXPECT_FALSE(closes.Open()) << "asked to close, it closed";
@@ -177,7 +166,7 @@ TEST(FourDesktops, EachIsServedFromItsThreadByHotkeysAndPanelsAndShutdownStrands
         EXPECT_EQ(run.ActiveDesktop(), 3) << "the user is brought to the window that stayed";
         EXPECT_EQ(WaitExit(run.Main(), 0), -1) << "nothing ends";
         EXPECT_EQ(ProcessesNamed(L"Spacehost.exe"), 4);
-        stays.stays = false;
+        stays.staysOpen = false;
         EXPECT_EQ(RunMainToEnd(L"--shutdown", 90000), kExitOk);
         EXPECT_FALSE(stays.Open());
     }
