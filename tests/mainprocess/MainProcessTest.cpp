@@ -40,14 +40,10 @@ long RunMainAnsweringItsBox(const std::wstring& arguments, std::wstring& text) {
     return WaitExit(main, 10000);
 }
 
-TEST(MainProcess, RecordsSwitchesRefusesASecondInstanceAndShutsDownWhole) {
+TEST(MainProcess, RefusesASecondInstanceExplainsBadArgumentsAndShutsDownWhole) {
     RunningMain run;
     ASSERT_TRUE(run.Ready());
-    EXPECT_EQ(run.ActiveDesktop(), 1);
-    for (int j : {3, 4}) {
-        EXPECT_EQ(RunMainToEnd(L"--signal SwitchToDesktop" + std::to_wstring(j)), kExitOk);
-        EXPECT_TRUE(PumpUntil([&] { return run.ActiveDesktop() == j; }, 2000));
-    }
+    EXPECT_EQ(run.ActiveDesktop(), 1);  // (switches recorded: the next test)
     DeleteErrorLog();
     EXPECT_EQ(RunMainToEnd(L"--single-desktop", 10000), kExitAlreadyRunning);
     EXPECT_NE(ReadErrorLog().find("another instance is running"), std::string::npos) << ReadErrorLog();
