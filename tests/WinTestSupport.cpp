@@ -463,14 +463,11 @@ RunningMain::~RunningMain() {
 }
 
 bool RunningMain::Ready() const {
-    const bool ready = main_ && mainWindow_ && switcherWindows_[1] && switcherWindows_[2] && switcherWindows_[3] &&
-                       switcherWindows_[4];
-    if (!ready)
-        std::printf("main window %p, switcher windows %p %p %p %p; main exit code %ld (-1: running)\n",
-                    static_cast<void*>(mainWindow_), static_cast<void*>(switcherWindows_[1]),
-                    static_cast<void*>(switcherWindows_[2]), static_cast<void*>(switcherWindows_[3]),
-                    static_cast<void*>(switcherWindows_[4]), WaitExit(main_, 0));
-    return ready;
+    std::string missing = mainWindow_ ? "" : " the main window";
+    for (int n = 1; n <= 4; ++n)
+        if (!switcherWindows_[n]) missing += " switcher " + std::to_string(n);
+    if (!missing.empty()) std::printf("missing:%s; main exit code %ld\n", missing.c_str(), WaitExit(main_, 0));
+    return main_ && missing.empty();
 }
 
 int RunningMain::ActiveDesktop() const {
