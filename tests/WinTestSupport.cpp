@@ -54,15 +54,6 @@ long WaitExit(const KernelHandle& process, DWORD milliseconds) {
 
 namespace {
 
-HWND WaitForTopWindow(const wchar_t* cls, const wchar_t* caption, DWORD milliseconds) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        if (HWND w = ::FindWindowW(cls, caption)) return w;
-        if (::GetTickCount() - start > milliseconds) return nullptr;
-        ::Sleep(20);
-    }
-}
-
 std::wstring ErrorLogPath() {
     wchar_t path[MAX_PATH] = {};
     ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path);
@@ -90,7 +81,12 @@ bool ParseTrayCall(const COPYDATASTRUCT* data, TrayCall& call) {
 }  // namespace
 
 HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds, const wchar_t* windowClass) {
-    return WaitForTopWindow(windowClass, caption, milliseconds);
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (HWND w = ::FindWindowW(windowClass, caption)) return w;
+        if (::GetTickCount() - start > milliseconds) return nullptr;
+        ::Sleep(20);
+    }
 }
 
 std::wstring WindowText(HWND window) {
@@ -317,46 +313,85 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-BusyProbe::BusyProbe(HWND window) : window_(window), done_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-    thread_ = std::thread([this] {
-        while (!stop_) {
-            const double start = NowMs();
-            DWORD_PTR result = 0;
-            if (!::SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result)) break;
-            const double took = NowMs() - start;
-            if (took > 10.0) {
-                if (armed_ && start >= armedAt_) {
-                    answered_ = NowMs();
-                    break;
-                }
-                prompt_ = 0;  // busy with something before the request: not the one
-                continue;
-            }
-            roundTrips_.push_back(took);
-            ++prompt_;
-        }
-        ::SetEvent(done_.get());
+WindowThread::WindowThread(const std::wstring& caption, const wchar_t* desktop, DWORD style, bool stalled)
+    : release_(::CreateEventW(nullptr, TRUE, !stalled, nullptr)) {
+    KernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_ = std::thread([&] {
+        DesktopHandle joined(desktop ? ::OpenDesktopW(desktop, 0, FALSE, GENERIC_ALL) : nullptr);
+        if (joined) ::SetThreadDesktop(joined.get());
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &WindowThread::Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"Panorel2TestWindow";
+        ::RegisterClassW(&wc);
+        window_ = ::CreateWindowExW(0, wc.lpszClassName, caption.c_str(), style, 10, 10, 300, 200, nullptr, nullptr,
+                                    wc.hInstance, this);
+        threadId_ = ::GetCurrentThreadId();
+        ::SetEvent(ready.get());
+        ::WaitForSingleObject(release_.get(), INFINITE);
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+        if (::IsWindow(window_)) ::DestroyWindow(window_);
     });
-    // Ten prompt answers in a row: the window is idle and the round trip known.
-    PumpUntil([this] { return prompt_ >= 10 || ::WaitForSingleObject(done_.get(), 0) == WAIT_OBJECT_0; }, 10000);
+    // Until then the thread reads what this frame holds.
+    ::WaitForSingleObject(ready.get(), INFINITE);
 }
 
-void BusyProbe::Arm() {
-    armedAt_ = NowMs();
-    armed_ = true;
-}
-
-BusyProbe::~BusyProbe() {
-    stop_ = true;
+WindowThread::~WindowThread() {
+    Release();
+    ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
     thread_.join();
 }
 
-double BusyProbe::Answered(DWORD milliseconds) {
-    if (::WaitForSingleObject(done_.get(), milliseconds) != WAIT_OBJECT_0) return -1;
-    std::vector<double> sorted(roundTrips_.end() - std::min<std::size_t>(roundTrips_.size(), 10), roundTrips_.end());
-    std::sort(sorted.begin(), sorted.end());
-    roundTrip_ = sorted.empty() ? 0 : sorted[sorted.size() / 2];
-    return answered_;
+std::vector<std::string> WindowThread::Received() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return received_;
+}
+
+LRESULT CALLBACK WindowThread::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = WindowObject<WindowThread>(hwnd, msg, lParam);
+    if (self && msg == WM_COPYDATA) {
+        const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        std::lock_guard<std::mutex> lock(self->mutex_);
+        if (cds && cds->lpData) self->received_.emplace_back(static_cast<const char*>(cds->lpData), cds->cbData);
+        return TRUE;
+    }
+    if (self && msg == WM_CLOSE && self->staysOpen) return 0;
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+StandInSwitcher::StandInSwitcher(int n, Kind kind)
+    : WindowThread(L"Spacehost" + std::to_wstring(n), nullptr, WS_POPUP, kind == kStalled) {
+    // Until it is set the main process takes the window for another program's and looks again.
+    if (kind != kDecoy) ::SetPropA(Window(), ("Panorel2_APP" + std::to_string(n)).c_str(), HANDLE(1));
+}
+
+bool StandInSwitcher::Got(const std::string& shortName) const {
+    const auto got = Received();
+    return std::find(got.begin(), got.end(), "Local\\velmora_" + shortName) != got.end();
+}
+
+KernelHandle OpenEventToFire(int index) {
+    return KernelHandle(::OpenEventA(EVENT_MODIFY_STATE | 0x0001 /* EVENT_QUERY_STATE */, FALSE,
+                                     EventName(static_cast<std::int16_t>(index)).c_str()));
+}
+
+bool FireAndWaitTaken(HANDLE event) {
+    // Whether it is still set, without taking it as a wait would.
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    static const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryEvent")));
+    struct {
+        int type;
+        LONG state;
+    } info{};
+    ::SetEvent(event);
+    const double setAt = NowMs();
+    while (query && query(event, 0 /* EventBasicInformation */, &info, sizeof info, nullptr) == 0 && info.state) {
+        if (NowMs() - setAt > 5000.0) return false;
+        ::SwitchToThread();
+    }
+    return query != nullptr;
 }
 
 long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds) {
@@ -392,15 +427,32 @@ HWND FindWindowOnAnyDesktop(const wchar_t* caption) {
     return search.found;
 }
 
-RunningMain::RunningMain(const std::wstring& arguments, const std::wstring& folder) {
+RunningMain::RunningMain(const std::wstring& arguments, Leftovers leftovers, const std::wstring& folder) {
+    // Wine's desktop process ends a few seconds after its last user. The next
+    // process to need it starts it again and then waits 10 s for it (measured):
+    // this one does that here, and holds the desktop until it ends, so that
+    // the main process and its switchers start against a desktop that is up.
+    ::GetDesktopWindow();
+    // A main process or switchers an earlier program left behind would refuse
+    // this start or be taken over by it, with another environment and icon.
+    const wchar_t* const captions[5] = {L"", L"Spacehost1", L"Spacehost2", L"Spacehost3", L"Spacehost4"};
+    bool left = ::FindWindowW(L"Panorel2Main", nullptr) != nullptr;
+    for (int n = 1; n <= 4 && !left; ++n) left = FindWindowOnAnyDesktop(captions[n]) != nullptr;
+    if (left && leftovers == kEndLeftovers) RunMainToEnd(L"--shutdown", 90000);
     main_ = StartProgram(L"Panorel2.exe", arguments, folder);
-    // Generous: a loaded machine can take many seconds to start a Wine process.
-    mainWindow_ = WaitForTopWindow(L"Panorel2Main", nullptr, 30000);
+    // Generous, and once for all five windows: a loaded machine can take many
+    // seconds to start a Wine process.
+    const DWORD start = ::GetTickCount();
+    auto found = [&] {
+        if (!mainWindow_) mainWindow_ = ::FindWindowW(L"Panorel2Main", nullptr);
+        bool all = mainWindow_ != nullptr;
+        for (int n = 1; n <= 4; ++n)
+            all = (switcherWindows_[n] || (switcherWindows_[n] = FindWindowOnAnyDesktop(captions[n]))) && all;
+        return all;
+    };
+    while (!found() && ::GetTickCount() - start < 90000 && WaitExit(main_, 20) == -1) {
+    }
     for (int n = 1; n <= 4; ++n) {
-        const std::wstring caption = L"Spacehost" + std::to_wstring(n);
-        const DWORD start = ::GetTickCount();
-        while (!(switcherWindows_[n] = FindWindowOnAnyDesktop(caption.c_str())) && ::GetTickCount() - start < 30000)
-            ::Sleep(20);
         DWORD pid = 0;
         ::GetWindowThreadProcessId(switcherWindows_[n], &pid);
         if (pid)
@@ -417,9 +469,11 @@ RunningMain::~RunningMain() {
 }
 
 bool RunningMain::Ready() const {
-    if (!mainWindow_) std::printf("main window missing; main exit code %ld\n", WaitExit(main_, 0));
-    return main_ && mainWindow_ && switcherWindows_[1] && switcherWindows_[2] && switcherWindows_[3] &&
-           switcherWindows_[4];
+    std::string missing = mainWindow_ ? "" : " the main window";
+    for (int n = 1; n <= 4; ++n)
+        if (!switcherWindows_[n]) missing += " switcher " + std::to_string(n);
+    if (!missing.empty()) std::printf("missing:%s; main exit code %ld\n", missing.c_str(), WaitExit(main_, 0));
+    return main_ && missing.empty();
 }
 
 int RunningMain::ActiveDesktop() const {

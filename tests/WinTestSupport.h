@@ -166,16 +166,62 @@ private:
     std::thread thread_;
 };
 
+// A window on a thread of its own, so that it answers while the test thread
+// waits: a stand-in switcher, another program's window. On `desktop` (null:
+// this thread's), reading no message until Release when made stalled. It
+// keeps every WM_COPYDATA payload in order and, while `staysOpen`, answers
+// WM_CLOSE by staying, as a window that asks "save changes?" does.
+class WindowThread {
+public:
+    explicit WindowThread(const std::wstring& caption, const wchar_t* desktop = nullptr, DWORD style = WS_POPUP,
+                          bool stalled = false);
+    ~WindowThread();
+    WindowThread(const WindowThread&) = delete;
+    WindowThread& operator=(const WindowThread&) = delete;
+    HWND Window() const { return window_; }
+    bool Open() const { return ::IsWindow(window_) != FALSE; }
+    void Release() { ::SetEvent(release_.get()); }
+    std::vector<std::string> Received() const;
+    std::atomic<bool> staysOpen{false};
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    mutable std::mutex mutex_;
+    std::vector<std::string> received_;
+    KernelHandle release_;
+    HWND window_ = nullptr;
+    DWORD threadId_ = 0;
+    std::thread thread_;
+};
+
+// Switcher n stood in for: its caption and, unless a decoy, the property
+// that marks a switcher.
+struct StandInSwitcher : WindowThread {
+    enum Kind { kAnswers, kStalled, kDecoy };
+    explicit StandInSwitcher(int n, Kind kind = kAnswers);
+    bool Got(const std::string& shortName) const;  // "Local\\velmora_" + shortName, as forwarded
+};
+
+// Shared event `index` opened to be set and watched.
+KernelHandle OpenEventToFire(int index);
+// Sets it and waits until the main process has taken it, so that no two
+// signals merge into one; false when it was not taken within 5 s.
+bool FireAndWaitTaken(HANDLE event);
+
 // Panorel2.exe and its four switchers for one test: --single-desktop unless
-// told otherwise (no arguments: four desktops); whatever is left at the end
-// is shut down, and as a last resort ended.
+// told otherwise (no arguments: four desktops). What an earlier program left
+// running is ended first, unless it is to be taken over; whatever is left at
+// the end is shut down, and as a last resort ended.
 class RunningMain {
 public:
+    enum Leftovers { kEndLeftovers, kTakeOver };
     // Started from the dist folder, or from the given one.
-    explicit RunningMain(const std::wstring& arguments = L"--single-desktop", const std::wstring& folder = {});
+    explicit RunningMain(const std::wstring& arguments = L"--single-desktop", Leftovers leftovers = kEndLeftovers,
+                         const std::wstring& folder = {});
     ~RunningMain();
     RunningMain(const RunningMain&) = delete;
     RunningMain& operator=(const RunningMain&) = delete;
+    // Says what is missing when not.
     bool Ready() const;
     int ActiveDesktop() const;
     // As a crash would (the main process starts it again).
@@ -201,39 +247,6 @@ double NowMs();
 // The middle value of a sample (the upper one of an even count); 0 when empty.
 double Median(std::vector<double> v);
 
-// When a window's thread comes back to its messages after being busy: a
-// thread of its own sends the window WM_NULL again and again; the first send
-// made after Arm and held up for more than 10 ms (a busy stretch longer than
-// that, such as a screen copy) is answered as soon as the busy thread lets
-// pending messages run. The constructor returns once ten sends in a row were
-// answered at once (the window is idle).
-class BusyProbe {
-public:
-    explicit BusyProbe(HWND window);
-    ~BusyProbe();
-    BusyProbe(const BusyProbe&) = delete;
-    BusyProbe& operator=(const BusyProbe&) = delete;
-    // Call right before asking the window's thread for the busy work.
-    void Arm();
-    // NowMs() when the held-up send was answered; negative when none was
-    // within `milliseconds` (or the window is gone).
-    double Answered(DWORD milliseconds);
-    // The median of the last prompt answers before that, once Answered has
-    // returned: how long an answer takes to come back.
-    double RoundTripMs() const { return roundTrip_; }
-
-private:
-    HWND window_;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> armed_{false};
-    std::atomic<double> armedAt_{0};
-    std::atomic<int> prompt_{0};
-    std::vector<double> roundTrips_;
-    double roundTrip_ = 0;
-    double answered_ = -1;
-    KernelHandle done_;
-    std::thread thread_;
-};
 // Real input through SendInput (on the session's virtual desktop clicks go
 // where Windows would send them). Positions are screen pixels.
 void MouseTo(int x, int y);

@@ -16,15 +16,22 @@
 // moment the switcher set SwitchToDesktopj, which is when it answers a message
 // held up while it copied the screen (BusyProbe).
 //
+// Flood: the real Panorel2.exe --single-desktop with switcher 4 stood in for
+// by a window that reads nothing: how fast the main process takes a flood of
+// signals for it, its private memory before and after, how soon a forward to
+// switcher 3 (stood in for too) arrives meanwhile, and how long the stalled
+// switcher's signals take to arrive once it reads again.
+//
 // Idle: the real Panorel2.exe --single-desktop with its four switchers, panel
 // hidden: the CPU time each process uses over the idle period and the private
 // memory of one switcher.
 //
-// Run: build/windows/wine-run build/windows/bench/road_bench.exe [road runs] [idle seconds]
+// Run: build/windows/wine-run build/windows/bench/road_bench.exe [road runs] [idle seconds] [flood signals]
 #include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +50,83 @@ namespace {
 
 using namespace panorel;
 using namespace panorel::test;
+
+// When a window's thread comes back to its messages after being busy: a
+// thread of its own sends the window WM_NULL again and again; the first send
+// made after Arm and held up for more than 10 ms (a busy stretch longer than
+// that, such as a screen copy) is answered as soon as the busy thread lets
+// pending messages run. The constructor returns once ten sends in a row were
+// answered at once (the window is idle).
+class BusyProbe {
+public:
+    explicit BusyProbe(HWND window);
+    ~BusyProbe();
+    BusyProbe(const BusyProbe&) = delete;
+    BusyProbe& operator=(const BusyProbe&) = delete;
+    // Call right before asking the window's thread for the busy work.
+    void Arm();
+    // NowMs() when the held-up send was answered; negative when none was
+    // within `milliseconds` (or the window is gone).
+    double Answered(DWORD milliseconds);
+    // The median of the last prompt answers before that, once Answered has
+    // returned: how long an answer takes to come back.
+    double RoundTripMs() const { return roundTrip_; }
+
+private:
+    HWND window_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> armed_{false};
+    std::atomic<double> armedAt_{0};
+    std::atomic<int> prompt_{0};
+    std::vector<double> roundTrips_;
+    double roundTrip_ = 0;
+    double answered_ = -1;
+    KernelHandle done_;
+    std::thread thread_;
+};
+
+BusyProbe::BusyProbe(HWND window) : window_(window), done_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    thread_ = std::thread([this] {
+        while (!stop_) {
+            const double start = NowMs();
+            DWORD_PTR result = 0;
+            if (!::SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result)) break;
+            const double took = NowMs() - start;
+            if (took > 10.0) {
+                if (armed_ && start >= armedAt_) {
+                    answered_ = NowMs();
+                    break;
+                }
+                prompt_ = 0;  // busy with something before the request: not the one
+                continue;
+            }
+            roundTrips_.push_back(took);
+            ++prompt_;
+        }
+        ::SetEvent(done_.get());
+    });
+    // Ten prompt answers in a row: the window is idle and the round trip known.
+    PumpUntil([this] { return prompt_ >= 10 || ::WaitForSingleObject(done_.get(), 0) == WAIT_OBJECT_0; }, 10000);
+}
+
+void BusyProbe::Arm() {
+    armedAt_ = NowMs();
+    armed_ = true;
+}
+
+BusyProbe::~BusyProbe() {
+    stop_ = true;
+    thread_.join();
+}
+
+double BusyProbe::Answered(DWORD milliseconds) {
+    if (::WaitForSingleObject(done_.get(), milliseconds) != WAIT_OBJECT_0) return -1;
+    std::vector<double> sorted(roundTrips_.end() - std::min<std::size_t>(roundTrips_.size(), 10), roundTrips_.end());
+    std::sort(sorted.begin(), sorted.end());
+    roundTrip_ = sorted.empty() ? 0 : sorted[sorted.size() / 2];
+    return answered_;
+}
+
 
 bool Forward(HWND window, const std::string& name) {
     std::string bytes = name;
@@ -202,6 +286,63 @@ void TimeParts(int runs, PartTimes& parts) {
     }
 }
 
+// Waits, without the 20 ms steps of a message pump, until `done` holds; false after 5 s.
+template <class Done>
+bool SpinUntil(Done done) {
+    for (const double start = NowMs(); !done(); ::Sleep(1))
+        if (NowMs() - start > 5000) return false;
+    return true;
+}
+
+bool RunFlood(int signals) {
+    RunningMain run;
+    if (!run.Ready()) {
+        std::printf("flood: the main process or a switcher did not start\n");
+        return false;
+    }
+    run.EndSwitcher(3);
+    run.EndSwitcher(4);
+    StandInSwitcher standIn3(3);
+    StandInSwitcher stalled(4, StandInSwitcher::kStalled);
+    std::vector<int> block;  // switcher 4's signals but its shutdown, round and round
+    for (int j = 1; j <= 4; ++j) block.insert(block.end(), {SwitchToIndex(4, j), UpdateIndex(4, j)});
+    block.insert(block.end(), {ReadRegSwitcherIndex(4), ShowPreviewSwitcherIndex(4), ShowPopupSwitcherIndex(4)});
+    std::vector<KernelHandle> events;
+    for (int index : block) events.push_back(OpenEventToFire(index));
+    std::vector<std::string> fired;
+    const double memoryBefore = PrivateBytes(run.Main().get()) / 1048576.0;
+    const double start = NowMs();
+    for (int k = 0; k < signals; ++k) {
+        fired.push_back(EventName(static_cast<std::int16_t>(block[k % block.size()])));
+        if (!FireAndWaitTaken(events[k % block.size()].get())) {
+            std::printf("flood: signal %d was never taken\n", k);
+            return false;
+        }
+    }
+    const double taken = NowMs() - start;
+    const double memoryStalled = PrivateBytes(run.Main().get()) / 1048576.0;
+    const KernelHandle update3 = OpenEventToFire(UpdateIndex(3, 1));
+    std::vector<double> beside;
+    for (int r = 0; r < 20; ++r) {
+        const std::size_t before = standIn3.Received().size();
+        const double t0 = NowMs();
+        ::SetEvent(update3.get());
+        if (!SpinUntil([&] { return standIn3.Received().size() > before; })) break;
+        beside.push_back(NowMs() - t0);
+    }
+    const double released = NowMs();
+    stalled.Release();
+    PumpUntil([&] { return stalled.Received().size() >= fired.size(); }, 120000);
+    const double drained = NowMs() - released;
+    std::printf("flood: %d signals at a stalled switcher taken in %.0f ms; main process private memory %.1f -> %.1f "
+                "MiB; once it read again all arrived %s in %.0f ms\n",
+                signals, taken, memoryBefore, memoryStalled,
+                stalled.Received() == fired ? "once each and in order" : "NOT as sent", drained);
+    std::printf("flood: a forward to switcher 3 beside the stalled one, median of %zu: %.2f ms\n", beside.size(),
+                Median(beside));
+    return true;
+}
+
 void Idle(int seconds) {
     RunningMain run;
     if (!run.Ready()) {
@@ -241,6 +382,7 @@ void Idle(int seconds) {
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
     const int idleSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 30;
+    const int floodSignals = argc > 3 ? std::max(1, std::atoi(argv[3])) : 10000;
     std::printf("screen %d x %d\n", ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
 
     RoadTimes road;
@@ -281,6 +423,7 @@ int main(int argc, char** argv) {
                 "round trip %.2f ms; recorded before the preview was published in %d\n",
                 runs, Median(sorted), sorted[sorted.size() * 9 / 10], static_cast<int>(within),
                 Median(recorded.roundTrip), recorded.beforePublished);
+    if (!RunFlood(floodSignals)) return 1;
     Idle(idleSeconds);
     return 0;
 }

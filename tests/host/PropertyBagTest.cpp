@@ -64,13 +64,8 @@ TEST(PropertyBag, DamagedFormsNeverReadPastTheirEnd) {
         const std::int32_t i = bag.Read<std::int32_t>("i", 0);
         EXPECT_TRUE(i == 0 || i == -7);
     }
-    // Flipped bytes give some bag, never a crash or an oversized read.
-    for (std::size_t n = 0; n < whole.size(); ++n) {
-        std::string bad = whole;
-        bad[n] = static_cast<char>(bad[n] ^ 0xA5);
-        EXPECT_LE(PropertyBag::Load(bad).Size(), 5u);
-    }
     EXPECT_EQ(PropertyBag::Load("not a bag").Size(), 0u);
+    // Any other bytes: fuzz_button_bag.
 }
 
 }  // namespace

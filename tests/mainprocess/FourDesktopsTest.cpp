@@ -9,26 +9,14 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <atomic>
-#include <cstdio>
 #include <set>
 #include <string>
-#include <thread>
 
 #include "WinTestSupport.h"
 #include "mainprocess/MainCommandLine.h"
 
 namespace panorel::test {
 namespace {
-
-std::wstring DesktopNameOf(HANDLE desktop) {
-    wchar_t name[256] = {};
-    DWORD needed = 0;
-    if (!desktop ||
-        !::GetUserObjectInformationW(static_cast<HDESK>(desktop), UOI_NAME, name, sizeof name - 2, &needed))
-        return {};
-    return name;
-}
 
 // GetThreadDesktop answers for another process's thread with the handle as
 // that process holds it; a copy of the handle tells the desktop's name.
@@ -41,10 +29,12 @@ std::set<std::wstring> ThreadDesktops(HANDLE process) {
     t.dwSize = sizeof t;
     for (BOOL ok = ::Thread32First(snapshot.get(), &t); ok; ok = ::Thread32Next(snapshot.get(), &t)) {
         HANDLE copy = nullptr;
+        wchar_t name[256] = {};
         if (t.th32OwnerProcessID == pid &&
             ::DuplicateHandle(source.get(), ::GetThreadDesktop(t.th32ThreadID), ::GetCurrentProcess(), &copy, 0,
                               FALSE, DUPLICATE_SAME_ACCESS)) {
-            desktops.insert(DesktopNameOf(copy));
+            ::GetUserObjectInformationW(copy, UOI_NAME, name, sizeof name - 2, nullptr);
+            desktops.insert(name);
             ::CloseDesktop(static_cast<HDESK>(copy));
         }
     }
@@ -83,54 +73,6 @@ std::size_t Occurrences(const std::string& text, const std::string& part) {
 }
 
 void PutDword(const wchar_t* name, DWORD value) { ASSERT_TRUE(PutSetting(name, REG_DWORD, &value, sizeof value)); }
-
-// Another program's window on one of the desktops. It closes when asked,
-// unless it is to stay, as one does that asks "save changes?".
-class WindowOnDesktop {
-public:
-    WindowOnDesktop(const wchar_t* desktop, bool stays) : stays(stays) {
-        KernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        thread_ = std::thread([this, desktop, &ready] {
-            DesktopHandle d(::OpenDesktopW(desktop, 0, FALSE, GENERIC_ALL));
-            ::SetThreadDesktop(d.get());
-            WNDCLASSW wc{};
-            wc.lpfnWndProc = &Proc;
-            wc.hInstance = ::GetModuleHandleW(nullptr);
-            wc.lpszClassName = L"Panorel2TestUserWindow";
-            ::RegisterClassW(&wc);
-            window_ = ::CreateWindowExW(0, wc.lpszClassName, L"Unsaved work", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                                        300, 200, nullptr, nullptr, wc.hInstance, this);
-            threadId_ = ::GetCurrentThreadId();
-            ::SetEvent(ready.get());
-            MSG msg;
-            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
-            if (::IsWindow(window_)) ::DestroyWindow(window_);
-        });
-        ::WaitForSingleObject(ready.get(), 10000);
-    }
-    ~WindowOnDesktop() {
-        ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-        thread_.join();
-    }
-    bool Open() const { return ::IsWindow(window_) != FALSE; }
-    std::atomic<bool> stays;
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        auto* self = WindowObject<WindowOnDesktop>(hwnd, msg, lParam);
-        return msg == WM_CLOSE && self && self->stays ? 0 : ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    }
-    HWND window_ = nullptr;
-    DWORD threadId_ = 0;
-    std::thread thread_;
-};
-
-HWND WaitForSwitcherOtherThan(int n, HWND old) {
-    const std::wstring caption = L"Spacehost" + std::to_wstring(n);
-    HWND w = nullptr;
-    PumpUntil([&] { return (w = FindWindowOnAnyDesktop(caption.c_str())) != nullptr && w != old; }, 20000);
-    return w != old ? w : nullptr;
-}
 
 void ExpectPanelToggles(HWND switcher, int n) {
     const std::wstring signal = L"--signal ShowPreviewSwitcher" + std::to_wstring(n);
@@ -205,17 +147,18 @@ TEST(FourDesktops, EachIsServedFromItsThreadByHotkeysAndPanelsAndShutdownStrands
 
     // A switcher that ends unasked is back on its desktop, and its panel opens.
     const HWND killed = run.SwitcherWindow(3);
-    const double killedAt = NowMs();
     run.KillSwitcher(3);
-    const HWND back = WaitForSwitcherOtherThan(3, killed);
-    ASSERT_NE(back, nullptr) << "switcher 3 was not started again";
-    std::printf("[ figures  ] a killed switcher's window was back after %.0f ms\n", NowMs() - killedAt);
+    HWND back = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (back = FindWindowOnAnyDesktop(L"Spacehost3")) && back != killed; }, 20000))
+        << "switcher 3 was not started again";
     ExpectPanelToggles(back, 3);
     EXPECT_NE(ReadErrorLog().find("Spacehost3 ended without being asked to"), std::string::npos);
 
     {
-        WindowOnDesktop closes(L"Panorel2Desktop2", false);
-        WindowOnDesktop stays(L"Panorel2Desktop3", true);
+        // Other programs' windows: one closes when asked, one asks "save changes?".
+        WindowThread closes(L"Unsaved work", L"Panorel2Desktop2", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        WindowThread stays(L"Unsaved work", L"Panorel2Desktop3", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        stays.staysOpen = true;
         ASSERT_TRUE(closes.Open() && stays.Open());
         EXPECT_EQ(RunMainToEnd(L"--shutdown", 90000), kExitWindowsStillOpen);
         EXPECT_FALSE(closes.Open()) << "asked to close, it closed";
@@ -223,7 +166,7 @@ TEST(FourDesktops, EachIsServedFromItsThreadByHotkeysAndPanelsAndShutdownStrands
         EXPECT_EQ(run.ActiveDesktop(), 3) << "the user is brought to the window that stayed";
         EXPECT_EQ(WaitExit(run.Main(), 0), -1) << "nothing ends";
         EXPECT_EQ(ProcessesNamed(L"Spacehost.exe"), 4);
-        stays.stays = false;
+        stays.staysOpen = false;
         EXPECT_EQ(RunMainToEnd(L"--shutdown", 90000), kExitOk);
         EXPECT_FALSE(stays.Open());
     }
@@ -244,7 +187,7 @@ TEST(FourDesktops, AfterACrashANewStartTakesTheSwitchersOverAndShutdownLeavesNot
     WaitExit(crashed.Main(), 5000);
     EXPECT_EQ(RunMainToEnd(L"--signal ShowPreviewSwitcher1"), kExitNotRunning) << "the events live on; no main does";
 
-    RunningMain again(L"");
+    RunningMain again(L"", RunningMain::kTakeOver);
     ASSERT_TRUE(again.Ready());
     for (int n = 1; n <= 4; ++n) EXPECT_EQ(::GetProcessId(again.Switcher(n).get()), pids[n]) << "switcher " << n;
     EXPECT_EQ(ProcessesNamed(L"Spacehost.exe"), 4);

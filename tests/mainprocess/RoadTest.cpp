@@ -1,15 +1,12 @@
-// The whole road with the real Panorel2.exe and four Spacehost.exe: each
-// switcher's tray icon, then a switch away from desktop 1, recorded at once
-// while the switcher still scales, that hands its fresh preview to the other
-// three through the clipboard, proven on the screen.
+// The whole road with the real Panorel2.exe and four Spacehost.exe: a switch
+// away from desktop 1, recorded at once while the switcher still scales, that
+// hands its fresh preview to the other three through the clipboard, proven on
+// the screen.
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <shellapi.h>
 
-#include <cstdio>
 #include <string>
-#include <tuple>
 
 #include "WinTestSupport.h"
 #include "switcher/EventNames.h"
@@ -41,33 +38,15 @@ long TileMismatches(const std::string& block) {
 
 // Every switcher started here scales 600 ms slower (the probed switcher's seam):
 // less than a forward's time-out, so a main process that waited for the
-// switcher would record the switch only after the preview.
+// switcher would record the switch only after the preview. (How soon it is
+// recorded: road_bench.)
 TEST(Road, ASwitchIsRecordedAtOnceAndHandsDesktopOnesPreviewToTheOtherThree) {
-    StandInTaskbar taskbar;
-    ASSERT_NE(taskbar.Window(), nullptr);
-    ASSERT_EQ(::FindWindowA("Shell_TrayWnd", ""), taskbar.Window()) << "the stand-in must be the taskbar found";
     constexpr int kSlowMs = 600;
     ::SetEnvironmentVariableW(L"PANOREL2_SLOW_SCALING_MS", std::to_wstring(kSlowMs).c_str());
-    RunningMain run(L"--single-desktop", PANOREL_PROBED_DIR);
+    RunningMain run(L"--single-desktop", RunningMain::kEndLeftovers, PANOREL_PROBED_DIR);
     ::SetEnvironmentVariableW(L"PANOREL2_SLOW_SCALING_MS", nullptr);
     ASSERT_TRUE(run.Ready());
 
-    // Every switcher found the taskbar and added its icon, once.
-    ASSERT_TRUE(PumpUntil([&] { return taskbar.Calls().size() >= 4; }, 10000));
-    for (int n = 1; n <= 4; ++n) {
-        const auto window = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(run.SwitcherWindow(n)));
-        int adds = 0;
-        for (const TrayCall& c : taskbar.Calls()) {
-            if (c.window != window) continue;
-            ++adds;
-            EXPECT_EQ(std::make_tuple(c.message, c.id, c.flags, c.callback),
-                      std::make_tuple(DWORD{NIM_ADD}, 1u, 7u, 512u));
-            EXPECT_EQ(c.tip, L"Panoerl2");
-        }
-        EXPECT_EQ(adds, 1) << "switcher " << n;
-    }
-
-    BuildEventNames();
     KernelHandle request(::OpenEventA(EVENT_MODIFY_STATE, FALSE, EventName(SwitchToIndex(1, 3)).c_str()));
     ASSERT_TRUE(request);
     const UINT format = ::RegisterClipboardFormatW(L"velmora_panorel2");
@@ -77,52 +56,30 @@ TEST(Road, ASwitchIsRecordedAtOnceAndHandsDesktopOnesPreviewToTheOtherThree) {
     {
         ScreenCover desktop1(PaintQuarters);
         ASSERT_TRUE(desktop1.Created());
-        // Switcher 1 answers the probe right after it sets SwitchToDesktop3:
-        // that answer tells when the event was set.
-        BusyProbe probe(run.SwitcherWindow(1));
-        probe.Arm();
         const double asked = NowMs();
         ::SetEvent(request.get());
-        double recorded = -1;
-        bool publishedFirst = true;
         // Looking without opening the clipboard: a switcher that finds it
         // open by someone else publishes nothing.
-        while (NowMs() - asked < 5000) {
-            if (run.ActiveDesktop() == 3) {
-                recorded = NowMs();
+        bool publishedFirst = true;
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                if (run.ActiveDesktop() != 3) return false;
                 publishedFirst = ::IsClipboardFormatAvailable(format) != FALSE;
-                break;
-            }
-            ::Sleep(1);  // leaves the processor to the programs measured
-        }
-        const double set = probe.Answered(5000);
-        ASSERT_GT(recorded, 0) << "desktop 3 was never recorded";
-        ASSERT_GT(set, 0) << "switcher 1 never got busy";
+                return true;
+            },
+            5000))
+            << "desktop 3 was never recorded";
         EXPECT_FALSE(publishedFirst) << "recorded only after switcher 1 published its preview";
 
-        // The preview follows once the slowed scaling is done, and only once:
-        // a second forward of the request would publish again.
-        EXPECT_TRUE(PumpUntil([&] { return ::IsClipboardFormatAvailable(format) != FALSE; }, 5000));
-        const double published = NowMs();
+        // The preview follows within two seconds of the slowed scaling, and
+        // only once: a second forward of the request would publish again.
+        EXPECT_TRUE(PumpUntil([&] { return ::IsClipboardFormatAvailable(format) != FALSE; }, kSlowMs + 2000));
+        EXPECT_GE(NowMs() - asked, kSlowMs) << "the scaling was not slowed";
         const DWORD sequence = ::GetClipboardSequenceNumber();
         PumpFor(kSlowMs + 400);  // the three receivers read the clipboard now
         EXPECT_EQ(::GetClipboardSequenceNumber(), sequence) << "the preview was published twice";
-        EXPECT_GE(published - asked, kSlowMs);
-        EXPECT_LT(published - asked, kSlowMs + 2000.0);
         EXPECT_EQ(run.ActiveDesktop(), 3);
         block = ClipboardBlock(format);
-
-        // The answer comes about one round trip after the event was set.
-        const double latency = recorded - set + probe.RoundTripMs();
-        std::printf("[ figures  ] desktop 3 recorded %.2f ms after SwitchToDesktop3 was set (%.2f ms after "
-                    "switcher 1's answer, round trip %.2f ms); after the request: set %.1f ms, recorded %.1f ms, "
-                    "preview published %.1f ms\n",
-                    latency, recorded - set, probe.RoundTripMs(), set - asked, recorded - asked, published - asked);
-        // The answer comes before the slowed scaling, or the probe missed it.
-        EXPECT_LT(set, published);
-        // The target is 5 ms (road_bench measures it); a loaded machine may take
-        // longer, and a main process that waited would take the slowed scaling.
-        EXPECT_LT(latency, kSlowMs / 2.0);
     }
     ASSERT_EQ(block.size(), 1117080u);
     EXPECT_EQ(ClipboardText(), text) << "the user's clipboard is kept";

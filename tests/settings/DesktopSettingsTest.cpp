@@ -17,22 +17,23 @@ protected:
     void SetUp() override { DeleteSettings(); }
     void TearDown() override { DeleteSettings(); }
     static void PutDword(const wchar_t* name, DWORD v) { ASSERT_TRUE(PutSetting(name, REG_DWORD, &v, sizeof v)); }
-    static std::pair<int, int> KeyAndMod(int desktop) {
-        const Hotkey h = ReadDesktopHotkey(desktop);
-        return {h.Key, h.Modifiers};
-    }
+    static std::pair<int, int> Pair(const Hotkey& h) { return {h.Key, h.Modifiers}; }
 };
 
+// A key without its modifier, or with one of another type, falls back with it.
 TEST_F(DesktopSettings, KeyAndModifierAreReadAsAPair) {
-    EXPECT_EQ(KeyAndMod(3), std::make_pair(99, 3)) << "no key at all";
+    EXPECT_EQ(Pair(ReadDesktopHotkey(3)), std::make_pair(99, 3)) << "no key at all";
+    EXPECT_EQ(Pair(ReadPanelHotkey()), std::make_pair(96, 3));
     PutDword(L"Desktop2Key", 65);  // no modifier stored
     PutDword(L"Desktop1Key", 66);
     ASSERT_TRUE(PutSetting(L"Desktop1KeyMod", REG_SZ, L"1", 4));  // the wrong type counts as missing
     PutDword(L"Desktop4Key", 0x70);
     PutDword(L"Desktop4KeyMod", 1);
     PutDword(L"Desktop3KeyMod", 2);  // a modifier alone is not used
-    const std::pair<int, int> expected[] = {{}, {97, 3}, {98, 3}, {99, 3}, {0x70, 1}};
-    for (int j = 1; j <= 4; ++j) EXPECT_EQ(KeyAndMod(j), expected[j]) << j;
+    PutDword(L"PanelKey", 65);
+    PutDword(L"PanelKeyMod", 2);
+    const std::pair<int, int> expected[] = {{65, 2}, {97, 3}, {98, 3}, {99, 3}, {0x70, 1}};  // [0]: the panel's
+    for (int j = 0; j <= 4; ++j) EXPECT_EQ(Pair(j ? ReadDesktopHotkey(j) : ReadPanelHotkey()), expected[j]) << j;
 }
 
 TEST_F(DesktopSettings, NamesKeepAStoredTerminatorAndFallBackAlone) {
@@ -42,14 +43,6 @@ TEST_F(DesktopSettings, NamesKeepAStoredTerminatorAndFallBackAlone) {
     EXPECT_EQ(ReadDesktopName(1), std::wstring(L"Work\0", 5));
     EXPECT_EQ(ReadDesktopName(2), L"Desktop 2");
     EXPECT_EQ(ReadDesktopName(4), L"Desktop 4");
-}
-
-TEST_F(DesktopSettings, PanelKeyFollowsTheSameRuleWithItsOwnDefault) {
-    EXPECT_EQ(ReadPanelHotkey().Key, 96);
-    PutDword(L"PanelKey", 65);
-    EXPECT_EQ(ReadPanelHotkey().Key, 96) << "a key without its modifier";
-    PutDword(L"PanelKeyMod", 2);
-    EXPECT_EQ(std::make_pair(ReadPanelHotkey().Key, ReadPanelHotkey().Modifiers), std::make_pair(65, 2));
 }
 
 TEST_F(DesktopSettings, ProgramListsAreReadSafely) {
