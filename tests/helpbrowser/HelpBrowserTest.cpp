@@ -61,16 +61,18 @@ TEST(HelpBrowserRun, FollowsALinkFindsAWordShowsAPictureAndStaysOne) {
     EXPECT_EQ(::SendMessageW(b.topics, LB_GETCOUNT, 0, 0), 10);
     EXPECT_EQ(b.Topic(), 0);
 
-    // A link: the first pixel of link blue on the page.
+    // A link: the first underline on the page, ten pixels of link blue in a row.
     const RECT r = b.PageRect();
     const ScreenShot shot;
     POINT link{-1, -1};
     for (int y = r.top; y < r.bottom && link.x < 0; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            if (shot.At(x, y) == kLinkBlue) {
-                link = {x + 2, y - 3};  // the text above the underline
+        for (int x = r.left, run = 0; x < r.right; ++x) {
+            run = shot.At(x, y) == kLinkBlue ? run + 1 : 0;
+            if (run == 10) {
+                link = {x - 5, y - 5};  // the text above the underline
                 break;
             }
+        }
     ASSERT_GE(link.x, 0) << "no link drawn";
     ClickSteady(link.x, link.y);
     EXPECT_TRUE(PumpUntil([&] { return b.Topic() > 0; }, 5000)) << "the link leads to another topic";
