@@ -22,7 +22,7 @@ for t in $targets; do
   cmake --build "$build" -j "$(nproc)" --target "$t" >/dev/null
   corpus=build/fuzz-corpus/$t crashes=build/fuzz-crashes/$t
   mkdir -p "$corpus" "$crashes"
-  mapfile -t seeds <"$build/fuzz/$t.seeds"
+  mapfile -t seeds < <(grep . "$build/fuzz/$t.seeds" || true)
   log=build/fuzz-crashes/$t.log
   rc=0
   "$build/fuzz/$t" -max_total_time=$((minutes * 60)) -max_len=20000 -rss_limit_mb=2048 -timeout=10 \
