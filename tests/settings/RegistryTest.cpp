@@ -1,13 +1,20 @@
-// Typed reads on the real registry, from a scratch key made for each test.
+// The real registry: typed reads from a scratch key made for each test,
+// writes of several values at once (all or none), and the desktop settings
+// read from HKCU\Software\Panorel.
 #include <gtest/gtest.h>
+
+#include <aclapi.h>
 
 #include <atomic>
 #include <cstring>
 #include <thread>
 #include <vector>
 
+#include "WinTestSupport.h"
 #include "host/Handles.h"
+#include "settings/DesktopSettings.h"
 #include "settings/Registry.h"
+#include "settings/RegistryWrite.h"
 #include "settings/WinAPIError.h"
 
 namespace panorel::test {
@@ -141,6 +148,130 @@ TEST_F(RegistryRead, TextRewrittenWhileReadComesBackWhole) {
     writer.join();
     EXPECT_EQ(torn, 0);
     EXPECT_GT(whole, 0);
+}
+
+
+const wchar_t kLocked[] = L"Software\\PanorelTest_Locked";
+
+std::wstring Text(const wchar_t* key, const wchar_t* name) {
+    RegistryValue v;
+    return Registry::ReadValue(HKEY_CURRENT_USER, key, name, kRegSz, v) ? std::get<std::wstring>(v) : L"(none)";
+}
+
+// A key whose values nobody may set: its DACL grants reading only.
+bool MakeReadOnly(const wchar_t* key) {
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &raw, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const RegKeyHandle k(raw);
+    EXPLICIT_ACCESSW read{};
+    wchar_t everyone[] = L"EVERYONE";
+    // Reading, and what it takes to undo this; no setting of values.
+    ::BuildExplicitAccessWithNameW(&read, everyone, KEY_READ | DELETE | WRITE_DAC, SET_ACCESS, NO_INHERITANCE);
+    PACL acl = nullptr;
+    if (::SetEntriesInAclW(1, &read, nullptr, &acl) != ERROR_SUCCESS) return false;
+    const DWORD result = ::SetSecurityInfo(raw, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, acl, nullptr);
+    ::LocalFree(acl);
+    HKEY probe = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_SET_VALUE, &probe) == ERROR_SUCCESS) {
+        ::RegCloseKey(probe);
+        return false;  // not enforced here
+    }
+    return result == ERROR_SUCCESS;
+}
+
+TEST(RegistryWrite, AllOrNothing) {
+    DeleteSettings();
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kLocked);
+    const long keys = RegKeyHandle::LiveCount();
+    ASSERT_TRUE(PutSetting(L"Desktop1Name", REG_SZ, L"Old", 8));
+    const std::vector<RegistryChange> good = {
+        {L"Software\\Panorel", L"Desktop1Name", false, kRegSz, EncodeRegistryText(L"New")},
+        {L"Software\\Panorel", L"Desktop2Name", false, kRegSz, EncodeRegistryText(L"Two")},
+        {L"Software\\Panorel", L"Desktop3Name", true, 0, {}},
+    };
+    std::wstring error;
+    ASSERT_TRUE(Registry::WriteValues(HKEY_CURRENT_USER, good, error)) << std::string(error.begin(), error.end());
+    EXPECT_EQ(Text(L"Software\\Panorel", L"Desktop1Name"), std::wstring(L"New\0", 4));
+
+    // A value name the registry refuses, after two that were written.
+    std::vector<RegistryChange> bad = good;
+    bad[0].data = EncodeRegistryText(L"Newer");
+    bad[1].remove = true;
+    bad.push_back({L"Software\\Panorel", std::wstring(20000, L'n'), false, kRegSz, EncodeRegistryText(L"x")});
+    EXPECT_FALSE(Registry::WriteValues(HKEY_CURRENT_USER, bad, error));
+    EXPECT_EQ(Text(L"Software\\Panorel", L"Desktop1Name"), std::wstring(L"New\0", 4)) << "put back";
+    EXPECT_EQ(Text(L"Software\\Panorel", L"Desktop2Name"), std::wstring(L"Two\0", 4)) << "put back";
+    EXPECT_NE(error.find(L"cannot be written"), std::wstring::npos);
+
+    // A key that is not writable, last in the list.
+    if (MakeReadOnly(kLocked)) {
+        bad.back() = {kLocked, L"Panorel 2", false, kRegSz, EncodeRegistryText(L"x")};
+        EXPECT_FALSE(Registry::WriteValues(HKEY_CURRENT_USER, bad, error));
+        EXPECT_EQ(Text(L"Software\\Panorel", L"Desktop1Name"), std::wstring(L"New\0", 4));
+        EXPECT_NE(error.find(kLocked), std::wstring::npos) << std::string(error.begin(), error.end());
+    } else {
+        std::printf("note: this registry does not enforce key permissions; the locked-key case is skipped\n");
+    }
+    EXPECT_EQ(RegKeyHandle::LiveCount(), keys) << "a key was left open";
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, kLocked);
+    DeleteSettings();
+}
+
+
+class DesktopSettings : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteSettings(); }
+    void TearDown() override { DeleteSettings(); }
+    static void PutDword(const wchar_t* name, DWORD v) { ASSERT_TRUE(PutSetting(name, REG_DWORD, &v, sizeof v)); }
+    static std::pair<int, int> Pair(const Hotkey& h) { return {h.Key, h.Modifiers}; }
+};
+
+// A key without its modifier, or with one of another type, falls back with it.
+TEST_F(DesktopSettings, KeyAndModifierAreReadAsAPair) {
+    EXPECT_EQ(Pair(ReadDesktopHotkey(3)), std::make_pair(99, 3)) << "no key at all";
+    EXPECT_EQ(Pair(ReadPanelHotkey()), std::make_pair(96, 3));
+    PutDword(L"Desktop2Key", 65);  // no modifier stored
+    PutDword(L"Desktop1Key", 66);
+    ASSERT_TRUE(PutSetting(L"Desktop1KeyMod", REG_SZ, L"1", 4));  // the wrong type counts as missing
+    PutDword(L"Desktop4Key", 0x70);
+    PutDword(L"Desktop4KeyMod", 1);
+    PutDword(L"Desktop3KeyMod", 2);  // a modifier alone is not used
+    PutDword(L"PanelKey", 65);
+    PutDword(L"PanelKeyMod", 2);
+    const std::pair<int, int> expected[] = {{65, 2}, {97, 3}, {98, 3}, {99, 3}, {0x70, 1}};  // [0]: the panel's
+    for (int j = 0; j <= 4; ++j) EXPECT_EQ(Pair(j ? ReadDesktopHotkey(j) : ReadPanelHotkey()), expected[j]) << j;
+}
+
+TEST_F(DesktopSettings, NamesKeepAStoredTerminatorAndFallBackAlone) {
+    EXPECT_EQ(ReadDesktopName(3), L"Desktop 3");
+    ASSERT_TRUE(PutSetting(L"Desktop1Name", REG_SZ, L"Work", 10));
+    PutDword(L"Desktop2Name", 5);
+    EXPECT_EQ(ReadDesktopName(1), std::wstring(L"Work\0", 5));
+    EXPECT_EQ(ReadDesktopName(2), L"Desktop 2");
+    EXPECT_EQ(ReadDesktopName(4), L"Desktop 4");
+}
+
+TEST_F(DesktopSettings, ProgramListsAreReadSafely) {
+    const std::wstring big(kMaxProgramListBytes / 2 + 1, L'a');
+    const struct {
+        DWORD type;
+        std::wstring data;  // stored as given, with no terminator added
+        std::vector<std::wstring> expected;
+    } cases[] = {
+        {REG_MULTI_SZ, std::wstring(L"mail.exe\0notepad a.txt\0\0", 24), {L"mail.exe", L"notepad a.txt"}},
+        {REG_MULTI_SZ, std::wstring(L"a\0b", 3), {L"a", L"b"}},  // unterminated
+        {REG_MULTI_SZ, std::wstring(L"\0a\0", 3), {}},            // empty list first
+        {REG_MULTI_SZ, L"", {}},
+        {REG_SZ, std::wstring(L"a\0", 2), {}},
+        {REG_MULTI_SZ, big, {}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(PutSetting(L"Desktop2Programs", c.type, c.data.data(), DWORD(c.data.size() * 2)));
+        EXPECT_EQ(ReadDesktopPrograms(2), c.expected) << c.data.size();
+    }
+    EXPECT_TRUE(ReadDesktopPrograms(3).empty());
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The switcher's panel in-process, checked on the real (Xvfb) screen: layout,
-// shape, frames, tabs, showing and hiding, and tile clicks.
+// shape, frames, tabs, buttons, the background window, showing and hiding,
+// and tile clicks.
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "WinTestSupport.h"
 #include "settings/Registry.h"
@@ -26,15 +29,12 @@ protected:
     // Sends ShowPreviewSwitcher n and lets the windows reach the screen.
     static void TogglePanel(mainW& w) {
         w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher" + std::to_wstring(w.DesktopNumber));
-        for (int i = 0; i < 5; ++i) {
-            host::DoEvents();
-            ::Sleep(60);
-        }
+        PumpFor(300);
     }
     SharedEvents events;
 };
 
-TEST_F(Panel, LayoutShapeFramesOwnTileAndClicksOnA1080pScreen) {
+TEST_F(Panel, LayoutShapeFramesButtonsOwnTileAndClicksOnA1080pScreen) {
     mainW w(L"1");
     w.hWnd();
     w.formBg.Load();
@@ -73,6 +73,33 @@ TEST_F(Panel, LayoutShapeFramesOwnTileAndClicksOnA1080pScreen) {
         EXPECT_EQ(shot.At(l + tabW - 1, tabTop + tabH / 2), colour);
         EXPECT_EQ(shot.At(l + tabW / 2, tabTop), colour);
     }
+    // The two styled buttons, as the load sets them up, on the bar's white.
+    const int barLeft = w.picBottom->Left(), barTop = w.picBottom->Top();
+    EXPECT_EQ(shot.At(barLeft + 5, barTop + 4), 0xFFFFFFu) << "the bar's background around the buttons";
+    EXPECT_EQ(shot.At(barLeft + 224, barTop + 30), 0xFFFFFFu) << "between the buttons";
+    const struct {
+        const VLM_StyleButton& b;
+        const wchar_t* caption;
+        int left, minCaptionWidth;
+    } buttons[] = {{*w.cmdStartCP, L"Start Panorel Control Panel", 16, 100}, {*w.cmdHelp, L"Help Browser", 232, 50}};
+    for (const auto& [b, caption, left, minCaptionWidth] : buttons) {
+        const auto& p = b.Props();
+        EXPECT_EQ(p.Caption, caption);
+        EXPECT_EQ(std::make_tuple(p.ButtonStyle, p.BackColor, p.Font.Size, p.PictureEffectOnOver),
+                  std::make_tuple(13, 0xFFD0ADu, 8.25, 0))
+            << "style 13: Wine's themes are on";
+        EXPECT_EQ(std::make_tuple(b.Left(), b.Top(), b.Width(), b.Height()), std::make_tuple(left, 8, 201, 41));
+        EXPECT_EQ(::GetParent(b.hWnd()), w.picBottom->hWnd());
+        const int bl = barLeft + left, bt = barTop + 8;
+        EXPECT_NE(shot.At(bl, bt + 20), 0xFFFFFFu) << "the theme's edge of " << p.Caption.size();
+        // Caption ink: dark pixels inside the caption's rectangle.
+        const stylebutton::Rect& c = b.LastLayout().caption;
+        int ink = 0;
+        for (int x = c.left; x < c.right; ++x)
+            for (int y = c.top; y < c.bottom; ++y) ink += Dark(shot.At(bl + x, bt + y));
+        EXPECT_GT(ink, 30) << "caption of " << p.Caption.size();
+        EXPECT_GT(c.right - c.left, minCaptionWidth);
+    }
     // A mouse button released on the background hides both windows.
     ::SendMessageW(w.formBg.Picture1->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(960, 300));
     EXPECT_FALSE(w.Visible());
@@ -97,49 +124,6 @@ TEST_F(Panel, LayoutShapeFramesOwnTileAndClicksOnA1080pScreen) {
         EXPECT_TRUE(block == own) << FirstDifference(block, own);
         EXPECT_EQ(ClipboardText(), L"copied earlier");
     }
-}
-
-// Switches the (virtual) display to another size for one scope.
-class DisplayMode {
-public:
-    DisplayMode(int width, int height) {
-        DEVMODEW mode{};
-        mode.dmSize = sizeof mode;
-        mode.dmPelsWidth = static_cast<DWORD>(width);
-        mode.dmPelsHeight = static_cast<DWORD>(height);
-        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-        changed_ = ::ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL &&
-                   ::GetSystemMetrics(SM_CXSCREEN) == width && ::GetSystemMetrics(SM_CYSCREEN) == height;
-    }
-    ~DisplayMode() { ::ChangeDisplaySettingsW(nullptr, 0); }
-    bool Changed() const { return changed_; }
-
-private:
-    bool changed_ = false;
-};
-
-// Wine has no 1365-pixel mode; that width is checked in PanelLayoutTest.
-TEST_F(Panel, A1366By768ScreenGetsItsOwnTileSizeAndASecondSignalHidesThePanel) {
-    DisplayMode mode(1366, 768);
-    if (!mode.Changed()) GTEST_SKIP() << "the display cannot switch to 1366 x 768 here";
-    mainW w(L"2");
-    w.hWnd();
-    w.formBg.Load();
-    TogglePanel(w);
-    ASSERT_TRUE(w.Visible());
-    const ScreenShot shot;
-    // 578 x 279 tiles at (70, 70), (718, 70), (70, 419), (718, 419), framed on their edges.
-    const int left[] = {0, 70, 718, 70, 718}, top[] = {0, 70, 70, 419, 419};
-    for (int j = 1; j <= 4; ++j) {
-        const std::uint32_t colour = j == 2 ? kRed : kGrey;
-        EXPECT_EQ(shot.At(left[j], top[j] + 100), colour) << "left edge of " << j;
-        EXPECT_EQ(shot.At(left[j] + 577, top[j] + 100), colour) << "right edge of " << j;
-        EXPECT_EQ(shot.At(left[j] + 300, top[j] + 278), colour) << "bottom edge of " << j;
-        EXPECT_NE(shot.At(left[j] + 578, top[j] + 100), colour) << "nothing beyond " << j;
-    }
-    TogglePanel(w);
-    EXPECT_FALSE(w.Visible());
-    EXPECT_FALSE(w.formBg.Visible());
 }
 
 TEST_F(Panel, TabsFollowTheSettingsAndFitAnyName) {
@@ -174,7 +158,7 @@ TEST_F(Panel, TabsFollowTheSettingsAndFitAnyName) {
 
     w.Move(0, 0, 0, 0);  // a window of no size is not laid out
     w.Move(0, 0, -5, -5);
-    EXPECT_EQ(w.PreviewWidth, 855);
+    EXPECT_EQ(std::make_tuple(w.Picture1[4]->Left(), w.Picture1[4]->Top()), std::make_tuple(995, 575));
 }
 
 // Everything drawn for the old names goes: after ReadReg the tile and tab
@@ -215,6 +199,28 @@ TEST_F(Panel, CjkNamesDrawTheirGlyphs) {
         tabs[i] = DcBits(w.NameDC[2].hDC(), w.DeskName[2]->Width(), w.DeskName[2]->Height());
     }
     EXPECT_TRUE(tabs[0] != tabs[1]) << "the CJK name draws as boxes";
+}
+
+// Alone: it covers the screen, dims it, and a release on it hides the switcher first.
+TEST(FormBg, CoversTheScreenLayeredAndDismissesOnRelease) {
+    FormBg bg;
+    std::string order;
+    bg.HideSwitcher = [&] { order += bg.Visible() ? "switcher " : "late "; };
+    const HWND hwnd = bg.hWnd();
+    RECT rc;
+    ::GetWindowRect(hwnd, &rc);
+    EXPECT_EQ(std::make_tuple(rc.left, rc.top, rc.right, rc.bottom), std::make_tuple(0L, 0L, 1920L, 1080L));
+    EXPECT_EQ(bg.Picture1->Width(), 1920);
+    EXPECT_TRUE(::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(hwnd, nullptr, &alpha, &flags));
+    EXPECT_EQ(std::make_pair(alpha, flags), std::make_pair(BYTE{80}, DWORD{LWA_ALPHA}));
+    bg.Show();
+    ASSERT_TRUE(bg.Visible());
+    ::SendMessageW(bg.Picture1->hWnd(), WM_RBUTTONUP, 0, MAKELPARAM(500, 500));
+    EXPECT_EQ(order, "switcher ");
+    EXPECT_FALSE(bg.Visible());
 }
 
 }  // namespace

@@ -18,9 +18,9 @@ constexpr int kTileLeft = 70, kTileTop = 70, kTileW = 855, kTileH = 435, kSpin =
 // The animation's box, centred in tile 1 at its own size.
 constexpr int kBoxLeft = kTileLeft + (kTileW - kSpin) / 2, kBoxTop = kTileTop + (kTileH - kSpin) / 2;
 
-std::wstring Payload(const char* shortName) {
-    return L"Local\\velmora_" + std::wstring(shortName, shortName + std::char_traits<char>::length(shortName));
-}
+constexpr wchar_t kShow[] = L"Local\\velmora_ShowPreviewSwitcher1";
+// The desktop as the user left it: all of it 0x0000C8.
+void PaintBlue(HDC dc, int w, int h) { FillRectangle(dc, 0, 0, w, h, RGB(0, 0, 200)); }
 
 // Pixels of the box that are not white, and whether everything around it is.
 int InkInBox(const ScreenShot& shot) {
@@ -41,21 +41,15 @@ bool WhiteAroundBox(const ScreenShot& shot) {
 class Spinner : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel");
+        DeleteSettings();
         ASSERT_EQ(::GetSystemMetrics(SM_CXSCREEN), 1920);
     }
-    void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel"); }
-    static void Settle() {
-        for (int i = 0; i < 5; ++i) {
-            host::DoEvents();
-            ::Sleep(60);
-        }
-    }
+    void TearDown() override { DeleteSettings(); }
     SharedEvents events;
 };
 
 TEST_F(Spinner, RunsCentredInTheOwnTileWhileScalingThenLeavesThePreview) {
-    const ScreenCover desktop([](HDC dc, int w, int h) { FillRectangle(dc, 0, 0, w, h, RGB(0, 0, 200)); });
+    const ScreenCover desktop(PaintBlue);
     const long bitmaps = BitmapHandle::LiveCount(), dcs = MemoryDcHandle::LiveCount();
     {
         mainW w(L"1");
@@ -76,7 +70,7 @@ TEST_F(Spinner, RunsCentredInTheOwnTileWhileScalingThenLeavesThePreview) {
             inkWhileScaling = InkInBox(shot);
             whiteAround = WhiteAroundBox(shot);
         };
-        w.IncomingName(Payload("ShowPreviewSwitcher1"));  // shown before the switcher was idle: loads first
+        w.IncomingName(kShow);  // shown before the switcher was idle: loads first
         ASSERT_TRUE(w.SpinnerLoaded);
         EXPECT_GE(w.Spinner->FrameCount(), 4);
         EXPECT_GE(framesSeen, 3) << "the animation ran while the scaling was held";
@@ -84,14 +78,14 @@ TEST_F(Spinner, RunsCentredInTheOwnTileWhileScalingThenLeavesThePreview) {
         EXPECT_TRUE(whiteAround) << "a white tile around the unscaled spinner";
         EXPECT_EQ(w.Spinner->AnimationState(), 0);
 
-        Settle();
+        PumpFor(300);
         const ScreenShot after;
         int notPreview = 0;
         for (int y = -4; y < kSpin + 4; ++y)
             for (int x = -4; x < kSpin + 4; ++x) notPreview += after.At(kBoxLeft + x, kBoxTop + y) != 0x0000C8;
         EXPECT_EQ(notPreview, 0) << "nothing of the spinner is left on the preview";
-        w.IncomingName(Payload("ShowPreviewSwitcher1"));
-        Settle();
+        w.IncomingName(kShow);
+        PumpFor(300);
         w.Unload();
     }
     EXPECT_EQ(BitmapHandle::LiveCount(), bitmaps);
@@ -103,7 +97,7 @@ TEST_F(Spinner, MissingOrCorruptFileLeavesTheSwitcherAsBefore) {
     ::GetTempPathW(MAX_PATH, dir);
     const std::wstring corrupt = std::wstring(dir) + L"corrupt-spinner.gif";
     std::ofstream(corrupt.c_str(), std::ios::binary) << "GIF89a but nothing of a picture follows here";
-    const ScreenCover desktop([](HDC dc, int w, int h) { FillRectangle(dc, 0, 0, w, h, RGB(0, 0, 200)); });
+    const ScreenCover desktop(PaintBlue);
     for (const std::wstring& path : {std::wstring(dir) + L"no-such-spinner.gif", corrupt}) {
         mainW w(L"1");
         w.SpinnerPath = path;
@@ -111,13 +105,13 @@ TEST_F(Spinner, MissingOrCorruptFileLeavesTheSwitcherAsBefore) {
         w.formBg.Load();
         EXPECT_FALSE(w.SpinnerLoaded);
         EXPECT_EQ(w.Spinner->FrameCount(), 0);
-        w.IncomingName(Payload("ShowPreviewSwitcher1"));
-        Settle();
+        w.IncomingName(kShow);
+        PumpFor(300);
         ASSERT_TRUE(w.Visible());
         const ScreenShot shot;
         EXPECT_EQ(shot.At(kBoxLeft + 16, kBoxTop + 16), 0x0000C8u) << "the preview in the own tile";
-        w.IncomingName(Payload("ShowPreviewSwitcher1"));
-        Settle();
+        w.IncomingName(kShow);
+        PumpFor(300);
         EXPECT_FALSE(w.Visible());
         w.Unload();
     }
@@ -137,12 +131,8 @@ TEST_F(Spinner, AHostileFileLeavesAWorkingSwitcher) {
         .write(reinterpret_cast<const char*>(gif.data()), static_cast<std::streamsize>(gif.size()));
 
     const double start = NowMs();
-    std::wstring command = L"\"" + dir + L"\\Spacehost.exe\" 1";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    const KernelHandle process(pi.hProcess), thread(pi.hThread);
+    const KernelHandle process = StartProgram(L"Spacehost.exe", L"1", dir);
+    ASSERT_TRUE(process);
     const HWND window = WaitForWindow(L"Spacehost1", 15000);
     ASSERT_NE(window, nullptr);
     ForwardName(window, "ShowPreviewSwitcher1");
