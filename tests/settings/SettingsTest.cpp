@@ -1,6 +1,7 @@
-// The real registry: typed reads from a scratch key made for each test,
-// writes of several values at once (all or none), and the desktop settings
-// read from HKCU\Software\Panorel.
+// The settings on the real system: typed registry reads from a scratch key
+// made for each test, writes of several values at once (all or none), the
+// desktop settings from HKCU\Software\Panorel, the error log's folder, and
+// the user's system fonts as font objects and shared font handles.
 #include <gtest/gtest.h>
 
 #include <aclapi.h>
@@ -12,9 +13,14 @@
 
 #include "WinTestSupport.h"
 #include "host/Handles.h"
+#include "host/PanorelError.h"
+#include "settings/CompDefaultPrefs.h"
+#include "settings/DefPrefsHandles.h"
 #include "settings/DesktopSettings.h"
+#include "settings/ErrLog.h"
 #include "settings/Registry.h"
 #include "settings/RegistryWrite.h"
+#include "settings/UserSettings.h"
 #include "settings/WinAPIError.h"
 
 namespace panorel::test {
@@ -150,7 +156,6 @@ TEST_F(RegistryRead, TextRewrittenWhileReadComesBackWhole) {
     EXPECT_GT(whole, 0);
 }
 
-
 const wchar_t kLocked[] = L"Software\\PanorelTest_Locked";
 
 std::wstring Text(const wchar_t* key, const wchar_t* name) {
@@ -205,20 +210,17 @@ TEST(RegistryWrite, AllOrNothing) {
     EXPECT_EQ(Text(L"Software\\Panorel", L"Desktop2Name"), std::wstring(L"Two\0", 4)) << "put back";
     EXPECT_NE(error.find(L"cannot be written"), std::wstring::npos);
 
-    // A key that is not writable, last in the list.
+    // A key that is not writable, last in the list (where the registry enforces key permissions).
     if (MakeReadOnly(kLocked)) {
         bad.back() = {kLocked, L"Panorel 2", false, kRegSz, EncodeRegistryText(L"x")};
         EXPECT_FALSE(Registry::WriteValues(HKEY_CURRENT_USER, bad, error));
         EXPECT_EQ(Text(L"Software\\Panorel", L"Desktop1Name"), std::wstring(L"New\0", 4));
         EXPECT_NE(error.find(kLocked), std::wstring::npos) << std::string(error.begin(), error.end());
-    } else {
-        std::printf("note: this registry does not enforce key permissions; the locked-key case is skipped\n");
     }
     EXPECT_EQ(RegKeyHandle::LiveCount(), keys) << "a key was left open";
     ::RegDeleteKeyW(HKEY_CURRENT_USER, kLocked);
     DeleteSettings();
 }
-
 
 class DesktopSettings : public ::testing::Test {
 protected:
@@ -272,6 +274,108 @@ TEST_F(DesktopSettings, ProgramListsAreReadSafely) {
         EXPECT_EQ(ReadDesktopPrograms(2), c.expected) << c.data.size();
     }
     EXPECT_TRUE(ReadDesktopPrograms(3).empty());
+}
+
+struct LookupRestorer {
+    ~LookupRestorer() { SetLogFolderLookupForTesting(nullptr); }
+};
+
+TEST(LogFolder, SuccessIsCachedFailuresAreAskedAgain) {
+    LookupRestorer restore;
+    const struct {
+        HRESULT result;
+        const wchar_t *found, *expected;
+        int calls;  // for two questions
+    } cases[] = {{S_OK, L"C:\\some\\folder", L"C:\\some\\folder\\", 1}, {S_OK, L"D:\\", L"D:\\", 1},
+                 {S_FALSE, L"", L"c:\\", 2}, {E_INVALIDARG, L"", L"c:\\", 2}, {E_FAIL, L"", L"", 2}};
+    for (const auto& c : cases) {
+        int calls = 0;
+        SetLogFolderLookupForTesting([&](wchar_t* path) {
+            ++calls;
+            wcscpy(path, c.found);
+            return c.result;
+        });
+        EXPECT_EQ(LogFolder(), c.expected);
+        EXPECT_EQ(LogFolder(), c.expected);
+        EXPECT_EQ(calls, c.calls) << c.result;
+    }
+}
+
+// Two entries separated by one empty line: Startup.MissingEventsAreLoggedOncePerStart, through the real program.
+TEST(LogError, UnwritableFolderLosesTheEntryQuietly) {
+    LookupRestorer restore;
+    SetLogFolderLookupForTesting([](wchar_t* path) {
+        wcscpy(path, L"Z:\\nonexistent-panorel-folder\\deeper");
+        return S_OK;
+    });
+    LogError(L"lost");
+    EXPECT_EQ(::GetFileAttributesW(L"Z:\\nonexistent-panorel-folder\\deeper\\PanorelErrors.txt"),
+              INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Fonts, FontObjectsTakeSizeAndStyleFromTheLogFont) {
+    const struct {
+        LONG height, weight;
+        BYTE italic;
+        LONGLONG size;  // points x 10,000
+        BOOL bold;
+    } cases[] = {{-12, 400, 0, 90000, FALSE}, {12, 401, 0, 120000, TRUE}, {-16, 700, 1, 120000, TRUE}};
+    const long objectsBefore = FontObject::LiveCount();
+    for (const auto& c : cases) {
+        LOGFONTA lf{};
+        lf.lfHeight = c.height;
+        lf.lfWeight = c.weight;
+        lf.lfItalic = c.italic;
+        std::memset(lf.lfFaceName, 'A', sizeof lf.lfFaceName);  // no terminator
+        const FontObject font = FontObjectFromLogFont(lf, 96);
+        ASSERT_TRUE(font);
+        CY size{};
+        BOOL bold = !c.bold, italic = !c.italic;
+        font->get_Size(&size);
+        font->get_Bold(&bold);
+        font->get_Italic(&italic);
+        EXPECT_EQ(size.int64, c.size) << c.height;
+        EXPECT_EQ(bold != FALSE, c.bold != FALSE) << c.weight;
+        EXPECT_EQ(italic != FALSE, c.italic != 0);
+    }
+    EXPECT_EQ(FontObject::LiveCount(), objectsBefore);
+}
+
+TEST(Fonts, DefaultFontsAndSharedHandlesOfTheSixKinds) {
+    const HDC screen = ::GetDC(nullptr);
+    for (int kind = 1; kind <= 6; ++kind) EXPECT_TRUE(DefaultFont(screen, kind)) << kind;
+    EXPECT_FALSE(DefaultFont(screen, 0));
+    EXPECT_FALSE(DefaultFont(screen, 7));
+    EXPECT_EQ(DefaultFontHandle(4), DefaultFontHandle(4));
+
+    const long fontsBefore = FontHandle::LiveCount();
+    {
+        DefPrefsHandles prefs;
+        const HFONT menu = prefs.GetHandle(4);
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(prefs.GetHandle(4), menu);
+        EXPECT_NE(prefs.GetHandle(6), nullptr);
+        EXPECT_EQ(FontHandle::LiveCount(), fontsBefore + 2);
+        prefs.ReleaseHandle(4);
+        prefs.ReleaseHandle(4);  // nothing left to release
+        EXPECT_EQ(FontHandle::LiveCount(), fontsBefore + 1);
+        // Wine's menu font is 11 pixels high at 96 dpi: 8.25 points, 14.67 pixels.
+        ASSERT_EQ(prefs.Records().Metrics.lfMenuFont.lfHeight, -11);
+        ASSERT_EQ(::GetDeviceCaps(screen, LOGPIXELSY), 96);
+        EXPECT_EQ(prefs.GetHeightInPixel(4, screen), -15);
+        EXPECT_EQ(prefs.GetHeightInPixel(7, screen), 0);
+        for (std::int32_t bad : {0, 7, -1}) {
+            try {
+                prefs.GetHandle(bad);
+                ADD_FAILURE() << bad;
+            } catch (const PanorelError& e) {
+                EXPECT_EQ(e.Number(), 9);
+            }
+            EXPECT_THROW(prefs.ReleaseHandle(bad), PanorelError);
+        }
+    }
+    EXPECT_EQ(FontHandle::LiveCount(), fontsBefore);
+    ::ReleaseDC(nullptr, screen);
 }
 
 }  // namespace
