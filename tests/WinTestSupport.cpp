@@ -138,17 +138,14 @@ ScreenCover::ScreenCover(std::function<void(HDC, int, int)> paint) : paint_(std:
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = L"Panorel2TestScreenCover";
     ::RegisterClassW(&wc);
-    hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP, 0, 0, ::GetSystemMetrics(SM_CXSCREEN),
-                              ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, wc.hInstance, this);
-    if (!hwnd_) return;
-    ::ShowWindow(hwnd_, SW_SHOW);
-    ::UpdateWindow(hwnd_);
+    window_.reset(::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP, 0, 0,
+                                    ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
+                                    nullptr, wc.hInstance, this));
+    if (!window_) return;
+    ::ShowWindow(window_.get(), SW_SHOW);
+    ::UpdateWindow(window_.get());
     // The window reaches the X screen a little after it is painted.
     PumpFor(200);
-}
-
-ScreenCover::~ScreenCover() {
-    if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
 LRESULT CALLBACK ScreenCover::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

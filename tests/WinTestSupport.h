@@ -101,15 +101,13 @@ private:
 class ScreenCover {
 public:
     explicit ScreenCover(std::function<void(HDC, int, int)> paint);
-    ~ScreenCover();
-    ScreenCover(const ScreenCover&) = delete;
-    ScreenCover& operator=(const ScreenCover&) = delete;
-    bool Created() const { return hwnd_ != nullptr; }
+    ScreenCover(ScreenCover&&) = delete;  // the window keeps its address
+    bool Created() const { return static_cast<bool>(window_); }
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     std::function<void(HDC, int, int)> paint_;
-    HWND hwnd_ = nullptr;
+    WindowHandle window_;
 };
 
 void FillRectangle(HDC dc, int left, int top, int right, int bottom, COLORREF colour);
