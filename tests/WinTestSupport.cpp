@@ -22,12 +22,9 @@ SharedEvents::SharedEvents() {
 
 std::string SharedEvents::TakeSignalled() {
     std::string list;
-    for (int i = 1; i <= kEventCount; ++i) {
-        if (::WaitForSingleObject(events_[i].get(), 0) == WAIT_OBJECT_0) {
-            if (!list.empty()) list += ' ';
-            list += std::to_string(i);
-        }
-    }
+    for (int i = 1; i <= kEventCount; ++i)
+        if (::WaitForSingleObject(events_[i].get(), 0) == WAIT_OBJECT_0)
+            list += (list.empty() ? "" : " ") + std::to_string(i);
     return list;
 }
 
@@ -37,7 +34,7 @@ KernelHandle StartProgram(const std::wstring& file, const std::wstring& argument
     const std::wstring exe = folder.empty() ? DistPath(file) : folder + L"\\" + file;
     std::wstring cmd = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW si{};
-    si.cb = sizeof(si);
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return KernelHandle();
@@ -61,20 +58,17 @@ std::wstring ErrorLogPath() {
 }
 
 // Reads one WM_COPYDATA of the shell; false when the block is too short.
-bool ParseTrayCall(const COPYDATASTRUCT* data, TrayCall& call) {
-    constexpr DWORD kHead = 16, kTipChars = 128;
-    if (!data || !data->lpData || data->cbData < kHead + kTipChars * sizeof(wchar_t)) return false;
-    const auto* b = static_cast<const std::uint8_t*>(data->lpData);
-    call.message = static_cast<DWORD>(data->dwData);
-    std::memcpy(&call.window, b, 4);
-    std::memcpy(&call.id, b + 4, 4);
-    std::memcpy(&call.flags, b + 8, 4);
-    std::memcpy(&call.callback, b + 12, 4);
-    wchar_t tip[kTipChars];
-    std::memcpy(tip, b + kHead, sizeof tip);
-    std::size_t n = 0;
-    while (n < kTipChars && tip[n]) ++n;
-    call.tip.assign(tip, n);
+bool ParseTrayCall(ULONG_PTR message, const std::string& block, TrayCall& call) {
+    constexpr std::size_t kHead = 16, kTipChars = 128;
+    if (block.size() < kHead + kTipChars * sizeof(wchar_t)) return false;
+    call.message = static_cast<DWORD>(message);
+    std::memcpy(&call.window, block.data(), 4);
+    std::memcpy(&call.id, block.data() + 4, 4);
+    std::memcpy(&call.flags, block.data() + 8, 4);
+    std::memcpy(&call.callback, block.data() + 12, 4);
+    std::wstring tip(kTipChars, L'\0');
+    std::memcpy(tip.data(), block.data() + kHead, kTipChars * sizeof(wchar_t));
+    call.tip = tip.substr(0, tip.find(L'\0'));
     return true;
 }
 
@@ -144,17 +138,14 @@ ScreenCover::ScreenCover(std::function<void(HDC, int, int)> paint) : paint_(std:
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = L"Panorel2TestScreenCover";
     ::RegisterClassW(&wc);
-    hwnd_ = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP, 0, 0, ::GetSystemMetrics(SM_CXSCREEN),
-                              ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, wc.hInstance, this);
-    if (!hwnd_) return;
-    ::ShowWindow(hwnd_, SW_SHOW);
-    ::UpdateWindow(hwnd_);
+    window_.reset(::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP, 0, 0,
+                                    ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
+                                    nullptr, wc.hInstance, this));
+    if (!window_) return;
+    ::ShowWindow(window_.get(), SW_SHOW);
+    ::UpdateWindow(window_.get());
     // The window reaches the X screen a little after it is painted.
     PumpFor(200);
-}
-
-ScreenCover::~ScreenCover() {
-    if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
 LRESULT CALLBACK ScreenCover::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -258,48 +249,6 @@ std::string FirstDifference(const std::string& a, const std::string& b) {
            std::to_string(i);
 }
 
-StandInTaskbar::StandInTaskbar() {
-    KernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    thread_ = std::thread([this, &ready] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &StandInTaskbar::Proc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"Shell_TrayWnd";
-        ::RegisterClassW(&wc);
-        threadId_ = ::GetCurrentThreadId();
-        window_ = ::CreateWindowExW(0, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
-                                    this);
-        ::SetEvent(ready.get());
-        MSG msg;
-        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
-        if (window_) ::DestroyWindow(window_);
-    });
-    // Generous: the first window of a Wine process can wait for the desktop to start.
-    ::WaitForSingleObject(ready.get(), 60000);
-}
-
-StandInTaskbar::~StandInTaskbar() {
-    ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-    thread_.join();
-}
-
-std::vector<TrayCall> StandInTaskbar::Calls() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return calls_;
-}
-
-LRESULT CALLBACK StandInTaskbar::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = WindowObject<StandInTaskbar>(hwnd, msg, lParam);
-    if (msg == WM_COPYDATA && self) {
-        TrayCall call;
-        if (!ParseTrayCall(reinterpret_cast<const COPYDATASTRUCT*>(lParam), call)) return FALSE;
-        std::lock_guard<std::mutex> lock(self->mutex_);
-        self->calls_.push_back(call);
-        return TRUE;
-    }
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
 double NowMs() {
     LARGE_INTEGER t, f;
     ::QueryPerformanceCounter(&t);
@@ -313,7 +262,8 @@ double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-WindowThread::WindowThread(const std::wstring& caption, const wchar_t* desktop, DWORD style, bool stalled)
+WindowThread::WindowThread(const std::wstring& caption, const wchar_t* desktop, DWORD style, bool stalled,
+                           const wchar_t* windowClass)
     : release_(::CreateEventW(nullptr, TRUE, !stalled, nullptr)) {
     KernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     thread_ = std::thread([&] {
@@ -322,9 +272,9 @@ WindowThread::WindowThread(const std::wstring& caption, const wchar_t* desktop, 
         WNDCLASSW wc{};
         wc.lpfnWndProc = &WindowThread::Proc;
         wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"Panorel2TestWindow";
+        wc.lpszClassName = windowClass;
         ::RegisterClassW(&wc);
-        window_ = ::CreateWindowExW(0, wc.lpszClassName, caption.c_str(), style, 10, 10, 300, 200, nullptr, nullptr,
+        window_ = ::CreateWindowExW(0, windowClass, caption.c_str(), style, 10, 10, 300, 200, nullptr, nullptr,
                                     wc.hInstance, this);
         threadId_ = ::GetCurrentThreadId();
         ::SetEvent(ready.get());
@@ -343,9 +293,24 @@ WindowThread::~WindowThread() {
     thread_.join();
 }
 
-std::vector<std::string> WindowThread::Received() const {
+std::vector<WindowThread::CopyData> WindowThread::Payloads() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return received_;
+}
+
+std::vector<std::string> WindowThread::Received() const {
+    std::vector<std::string> bytes;
+    for (auto& p : Payloads()) bytes.push_back(std::move(p.bytes));
+    return bytes;
+}
+
+std::vector<TrayCall> StandInTaskbar::Calls() const {
+    std::vector<TrayCall> calls;
+    for (const CopyData& p : Payloads()) {
+        TrayCall call;
+        if (ParseTrayCall(p.tag, p.bytes, call)) calls.push_back(call);
+    }
+    return calls;
 }
 
 LRESULT CALLBACK WindowThread::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -353,7 +318,8 @@ LRESULT CALLBACK WindowThread::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     if (self && msg == WM_COPYDATA) {
         const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
         std::lock_guard<std::mutex> lock(self->mutex_);
-        if (cds && cds->lpData) self->received_.emplace_back(static_cast<const char*>(cds->lpData), cds->cbData);
+        if (cds && cds->lpData)
+            self->received_.push_back({cds->dwData, std::string(static_cast<const char*>(cds->lpData), cds->cbData)});
         return TRUE;
     }
     if (self && msg == WM_CLOSE && self->staysOpen) return 0;
@@ -491,19 +457,15 @@ void RunningMain::EndSwitcher(int n) {
 }
 
 void MouseTo(int x, int y) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
     // Absolute positions run 0..65535 across the screen; aim at pixel centres.
-    in.mi.dx = static_cast<LONG>((x * 65536LL + 32768) / ::GetSystemMetrics(SM_CXSCREEN));
-    in.mi.dy = static_cast<LONG>((y * 65536LL + 32768) / ::GetSystemMetrics(SM_CYSCREEN));
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    INPUT in{INPUT_MOUSE, {{static_cast<LONG>((x * 65536LL + 32768) / ::GetSystemMetrics(SM_CXSCREEN)),
+                            static_cast<LONG>((y * 65536LL + 32768) / ::GetSystemMetrics(SM_CYSCREEN)), 0,
+                            MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0}}};
     ::SendInput(1, &in, sizeof in);
 }
 
 void MouseButton(DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
+    INPUT in{INPUT_MOUSE, {{0, 0, 0, flags, 0, 0}}};
     ::SendInput(1, &in, sizeof in);
 }
 
@@ -524,10 +486,8 @@ void ClickSteady(int x, int y) {
 }
 
 void Key(WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    INPUT in{INPUT_KEYBOARD, {}};
+    in.ki = {vk, 0, static_cast<DWORD>(up ? KEYEVENTF_KEYUP : 0), 0, 0};
     ::SendInput(1, &in, sizeof in);
 }
 
@@ -536,10 +496,7 @@ void PressKeys(std::initializer_list<WORD> keys) {
     for (auto k = keys.end(); k != keys.begin();) Key(*--k, true);
 }
 
-void Press(WORD vk, bool ctrl) {
-    if (ctrl) PressKeys({VK_CONTROL, vk});
-    else PressKeys({vk});
-}
+void Press(WORD vk, bool ctrl) { ctrl ? PressKeys({VK_CONTROL, vk}) : PressKeys({vk}); }
 
 void TypeText(const std::wstring& text) {
     for (const wchar_t c : text) Press(static_cast<WORD>(c >= L'a' && c <= L'z' ? c - L'a' + 'A' : c));

@@ -82,6 +82,9 @@ T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
 // bottom-up (as DcBits and preview blocks hold them), as 0x00RRGGBB.
 std::uint32_t DibPixel(const std::string& bits, int width, int height, int x, int y);
 
+// Whether a 0x00RRGGBB pixel is dark in all three channels, as text ink is.
+inline bool Dark(std::uint32_t p) { return ((p >> 16) & 0xFF) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p & 0xFF) < 0x60; }
+
 // The whole screen, read back through GDI.
 class ScreenShot {
 public:
@@ -98,15 +101,13 @@ private:
 class ScreenCover {
 public:
     explicit ScreenCover(std::function<void(HDC, int, int)> paint);
-    ~ScreenCover();
-    ScreenCover(const ScreenCover&) = delete;
-    ScreenCover& operator=(const ScreenCover&) = delete;
-    bool Created() const { return hwnd_ != nullptr; }
+    ScreenCover(ScreenCover&&) = delete;  // the window keeps its address
+    bool Created() const { return static_cast<bool>(window_); }
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     std::function<void(HDC, int, int)> paint_;
-    HWND hwnd_ = nullptr;
+    WindowHandle window_;
 };
 
 void FillRectangle(HDC dc, int left, int top, int right, int bottom, COLORREF colour);
@@ -137,44 +138,15 @@ std::string DcBits(HDC dc, int width, int height);
 // print megabytes of pixels; "equal" when they do not.
 std::string FirstDifference(const std::string& a, const std::string& b);
 
-// What a window of class "Shell_TrayWnd" receives from Wine's shell for one
-// Shell_NotifyIcon call: the message, then the fields of Wine's notification
-// block (window, id, flags, callback, a 128-character tip).
-struct TrayCall {
-    DWORD message = 0;
-    std::uint32_t window = 0, id = 0, flags = 0, callback = 0;
-    std::wstring tip;
-};
-
-// A stand-in taskbar on a thread of its own, so that switchers in other
-// processes reach it while this thread waits; records every tray call.
-class StandInTaskbar {
-public:
-    StandInTaskbar();
-    ~StandInTaskbar();
-    StandInTaskbar(const StandInTaskbar&) = delete;
-    StandInTaskbar& operator=(const StandInTaskbar&) = delete;
-    HWND Window() const { return window_; }
-    std::vector<TrayCall> Calls() const;
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    mutable std::mutex mutex_;
-    std::vector<TrayCall> calls_;
-    HWND window_ = nullptr;
-    DWORD threadId_ = 0;
-    std::thread thread_;
-};
-
 // A window on a thread of its own, so that it answers while the test thread
-// waits: a stand-in switcher, another program's window. On `desktop` (null:
-// this thread's), reading no message until Release when made stalled. It
-// keeps every WM_COPYDATA payload in order and, while `staysOpen`, answers
+// waits: a stand-in switcher, taskbar, another program's window. On `desktop`
+// (null: this thread's), reading no message until Release when made stalled.
+// It keeps every WM_COPYDATA payload in order and, while `staysOpen`, answers
 // WM_CLOSE by staying, as a window that asks "save changes?" does.
 class WindowThread {
 public:
     explicit WindowThread(const std::wstring& caption, const wchar_t* desktop = nullptr, DWORD style = WS_POPUP,
-                          bool stalled = false);
+                          bool stalled = false, const wchar_t* windowClass = L"Panorel2TestWindow");
     ~WindowThread();
     WindowThread(const WindowThread&) = delete;
     WindowThread& operator=(const WindowThread&) = delete;
@@ -184,14 +156,37 @@ public:
     std::vector<std::string> Received() const;
     std::atomic<bool> staysOpen{false};
 
+protected:
+    struct CopyData {
+        ULONG_PTR tag;  // dwData
+        std::string bytes;
+    };
+    std::vector<CopyData> Payloads() const;
+
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     mutable std::mutex mutex_;
-    std::vector<std::string> received_;
+    std::vector<CopyData> received_;
     KernelHandle release_;
     HWND window_ = nullptr;
     DWORD threadId_ = 0;
     std::thread thread_;
+};
+
+// What a window of class "Shell_TrayWnd" receives from Wine's shell for one
+// Shell_NotifyIcon call: the message, then the fields of Wine's notification
+// block (window, id, flags, callback, a 128-character tip).
+struct TrayCall {
+    DWORD message = 0;
+    std::uint32_t window = 0, id = 0, flags = 0, callback = 0;
+    std::wstring tip;
+};
+
+// A stand-in taskbar, so that switchers in other processes reach it while
+// this thread waits; records every tray call.
+struct StandInTaskbar : WindowThread {
+    StandInTaskbar() : WindowThread(L"", nullptr, WS_POPUP, false, L"Shell_TrayWnd") {}
+    std::vector<TrayCall> Calls() const;
 };
 
 // Switcher n stood in for: its caption and, unless a decoy, the property

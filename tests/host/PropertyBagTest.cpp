@@ -46,15 +46,7 @@ TEST(PropertyBag, ValueEqualToItsDefaultIsNotStored) {
     EXPECT_EQ(bag.WriteLog(), (std::vector<std::string>{"a", "c", "c"}));
 }
 
-TEST(PropertyBag, WrongKindsAndOutOfRangeValuesReadAsDefaults) {
-    const PropertyBag bag = Sample();
-    EXPECT_EQ(bag.Read<std::int32_t>("s", 42), 42);
-    EXPECT_EQ(bag.Read<bool>("i", false), false);
-    EXPECT_EQ(bag.Read<std::wstring>("p", L"d"), L"d");
-    EXPECT_EQ(bag.ReadRanged("i", 9, 0, 255), 9);
-    EXPECT_EQ(bag.Read<std::int32_t>("missing", 3), 3);
-}
-
+// Wrong kinds and out-of-range values read as defaults: ButtonModel.WrongKindsInTheBagReadAsDefaults.
 TEST(PropertyBag, DamagedFormsNeverReadPastTheirEnd) {
     const std::string whole = Sample().Save();
     // Every cut keeps only complete entries: a key reads its value or its default.

@@ -1,4 +1,4 @@
-// Font size arithmetic; the sizes and weights of the user's fonts are FontsTest's.
+// Font size arithmetic; the sizes and weights of the user's fonts: SettingsTest.
 #include <gtest/gtest.h>
 
 #include "settings/FontMetrics.h"

@@ -24,23 +24,16 @@ void ShowPanel(mainW& w) {
     PumpFor(300);
 }
 
-// Clicks the middle of the button twice over (a stale pointer may eat a move).
 void ClickButton(const VLM_StyleButton& b) {
     RECT r{};
     ::GetWindowRect(b.hWnd(), &r);
-    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
-    for (int i = 0; i < 2; ++i) {
-        MouseTo(x, y);
-        PumpFor(80);
-    }
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    MouseButton(MOUSEEVENTF_LEFTUP);
+    ClickSteady((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
 class PanelInput : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel");
+        DeleteSettings();
         w.hWnd();
         w.formBg.Load();
     }
@@ -58,10 +51,9 @@ TEST_F(PanelInput, AButtonClickHidesThePanelAndStartsTheProgramBesideTheSwitcher
     for (bool present : {true, false}) {
         for (const auto& row : rows) {
             const std::wstring program = folder + L"\\" + row.file;
-            if (present) {
-                ASSERT_TRUE(::CopyFileW((folder + L"\\standin_program.exe").c_str(), program.c_str(), FALSE));
-            }
-            KernelHandle started(::CreateEventW(nullptr, TRUE, FALSE, (L"Local\\panorel_test_started_" + std::wstring(row.file)).c_str()));
+            if (present) ASSERT_TRUE(::CopyFileW((folder + L"\\standin_program.exe").c_str(), program.c_str(), FALSE));
+            const std::wstring event = L"Local\\panorel_test_started_" + std::wstring(row.file);
+            KernelHandle started(::CreateEventW(nullptr, TRUE, FALSE, event.c_str()));
             ShowPanel(w);
             ASSERT_TRUE(w.Visible());
             ClickButton(*row.button);
@@ -93,8 +85,7 @@ TEST_F(PanelInput, EscapeClosesAndDigitsOrArrowsWithEnterPickATile) {
         ASSERT_EQ(::GetForegroundWindow(), w.hWnd()) << "the panel has the keyboard";
         events.TakeSignalled();
         for (const WORD key : row.keys) {
-            Key(key, false);
-            Key(key, true);
+            Press(key);
             if (key != VK_RIGHT) continue;
             // Tile 2 at (995, 70) shows the highlight inside its frame.
             PumpFor(150);

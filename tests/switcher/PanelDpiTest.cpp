@@ -11,22 +11,11 @@ namespace panorel::test {
 namespace {
 
 // The prefix's display scaling for one scope; back to the default after it.
-class LogPixels {
-public:
-    explicit LogPixels(DWORD dpi) { Set(&dpi); }
-    ~LogPixels() { Set(nullptr); }
-
-private:
-    static void Set(const DWORD* dpi) {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-            return;
-        if (dpi)
-            ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(dpi), sizeof *dpi);
-        else
-            ::RegDeleteValueW(key, L"LogPixels");
-        ::RegCloseKey(key);
+struct LogPixels {
+    explicit LogPixels(DWORD dpi) {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
     }
+    ~LogPixels() { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels"); }
 };
 
 RECT WindowRect(HWND w) {
@@ -39,13 +28,10 @@ RECT WindowRect(HWND w) {
 RECT InkBox(const ScreenShot& shot, const RECT& b) {
     RECT ink{b.right, b.bottom, b.left, b.top};
     for (int y = b.top; y < b.bottom; ++y)
-        for (int x = b.left; x < b.right; ++x) {
-            const std::uint32_t p = shot.At(x, y);
-            if (((p >> 16) & 0xFF) < 0x60 && ((p >> 8) & 0xFF) < 0x60 && (p & 0xFF) < 0x60) {
+        for (int x = b.left; x < b.right; ++x)
+            if (Dark(shot.At(x, y)))
                 ink = {std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y), std::max<LONG>(ink.right, x + 1),
                        std::max<LONG>(ink.bottom, y + 1)};
-            }
-        }
     return ink;
 }
 
@@ -74,9 +60,9 @@ TEST(PanelDpi, TheBarGrowsWithTheScalingAndBothCaptionsStayWhole) {
 
         const HWND buttons[2] = {::GetWindow(bar, GW_CHILD), ::GetWindow(::GetWindow(bar, GW_CHILD), GW_HWNDNEXT)};
         ASSERT_TRUE(buttons[0] && buttons[1]) << dpi << " dpi";
-        RECT inks[2] = {};
         // The captions reach the screen a moment after the bar (a fresh
         // session's first themed drawing at a new scaling takes a while).
+        RECT inks[2] = {};
         PumpUntil([&] {
             const ScreenShot shot;
             for (int i = 0; i < 2; ++i) inks[i] = InkBox(shot, WindowRect(buttons[i]));
@@ -85,17 +71,14 @@ TEST(PanelDpi, TheBarGrowsWithTheScalingAndBothCaptionsStayWhole) {
         PumpFor(200);
         const ScreenShot shot;
         for (int i = 0; i < 2; ++i) {
-            const RECT b = WindowRect(buttons[i]);
-            const RECT ink = InkBox(shot, b);
-            const LONG inkWidth = ink.right - ink.left;
+            const RECT b = WindowRect(buttons[i]), ink = InkBox(shot, b);
             // On one line, nowhere near an edge: not wrapped, not cut.
-            EXPECT_GT(ink.left, b.left + 2) << "button " << i << " at " << dpi << " dpi";
-            EXPECT_LT(ink.right, b.right - 2) << "button " << i << " at " << dpi << " dpi";
-            EXPECT_GT(ink.top, b.top + 2) << "button " << i << " at " << dpi << " dpi";
-            EXPECT_LT(ink.bottom, b.bottom - 2) << "button " << i << " at " << dpi << " dpi";
-            EXPECT_LT(ink.bottom - ink.top, (b.bottom - b.top) / 2) << "button " << i << " at " << dpi << " dpi";
-            if (dpi == 96) inkAt96[i] = inkWidth;
-            EXPECT_GT(inkWidth, 0.8 * inkAt96[i] * dpi / 96.0) << "button " << i << " at " << dpi << " dpi";
+            EXPECT_TRUE(ink.left > b.left + 2 && ink.right < b.right - 2 && ink.top > b.top + 2 &&
+                        ink.bottom < b.bottom - 2 && ink.bottom - ink.top < (b.bottom - b.top) / 2)
+                << "button " << i << " at " << dpi << " dpi: ink " << ink.left << "," << ink.top << "-" << ink.right
+                << "," << ink.bottom << " in " << b.left << "," << b.top << "-" << b.right << "," << b.bottom;
+            if (dpi == 96) inkAt96[i] = ink.right - ink.left;
+            EXPECT_GT(ink.right - ink.left, 0.8 * inkAt96[i] * dpi / 96.0) << "button " << i << " at " << dpi << " dpi";
         }
         ForwardName(switcher, "ShutdownSwitcher1");
         if (WaitExit(process, 5000) == -1) ::TerminateProcess(process.get(), 9);

@@ -1,8 +1,16 @@
 // The switcher's panel in-process, checked on the real (Xvfb) screen: layout,
-// shape, frames, tabs, showing and hiding, and tile clicks.
+// shape, frames, tabs, buttons, the background window, showing and hiding,
+// tile clicks, the busy animation, and what the switch and the show do when a
+// message handled in their own message pump changes the state under them.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <tuple>
+
 #include "WinTestSupport.h"
+#include "gifviewer/GifBuilder.h"
 #include "settings/Registry.h"
 #include "settings/WinAPIError.h"
 #include "switcher/KeyNameText.h"
@@ -26,15 +34,12 @@ protected:
     // Sends ShowPreviewSwitcher n and lets the windows reach the screen.
     static void TogglePanel(mainW& w) {
         w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher" + std::to_wstring(w.DesktopNumber));
-        for (int i = 0; i < 5; ++i) {
-            host::DoEvents();
-            ::Sleep(60);
-        }
+        PumpFor(300);
     }
     SharedEvents events;
 };
 
-TEST_F(Panel, LayoutShapeFramesOwnTileAndClicksOnA1080pScreen) {
+TEST_F(Panel, LayoutShapeFramesButtonsOwnTileAndClicksOnA1080pScreen) {
     mainW w(L"1");
     w.hWnd();
     w.formBg.Load();
@@ -73,6 +78,33 @@ TEST_F(Panel, LayoutShapeFramesOwnTileAndClicksOnA1080pScreen) {
         EXPECT_EQ(shot.At(l + tabW - 1, tabTop + tabH / 2), colour);
         EXPECT_EQ(shot.At(l + tabW / 2, tabTop), colour);
     }
+    // The two styled buttons, as the load sets them up, on the bar's white.
+    const int barLeft = w.picBottom->Left(), barTop = w.picBottom->Top();
+    EXPECT_EQ(shot.At(barLeft + 5, barTop + 4), 0xFFFFFFu) << "the bar's background around the buttons";
+    EXPECT_EQ(shot.At(barLeft + 224, barTop + 30), 0xFFFFFFu) << "between the buttons";
+    const struct {
+        const VLM_StyleButton& b;
+        const wchar_t* caption;
+        int left, minCaptionWidth;
+    } buttons[] = {{*w.cmdStartCP, L"Start Panorel Control Panel", 16, 100}, {*w.cmdHelp, L"Help Browser", 232, 50}};
+    for (const auto& [b, caption, left, minCaptionWidth] : buttons) {
+        const auto& p = b.Props();
+        EXPECT_EQ(p.Caption, caption);
+        EXPECT_EQ(std::make_tuple(p.ButtonStyle, p.BackColor, p.Font.Size, p.PictureEffectOnOver),
+                  std::make_tuple(13, 0xFFD0ADu, 8.25, 0))
+            << "style 13: Wine's themes are on";
+        EXPECT_EQ(std::make_tuple(b.Left(), b.Top(), b.Width(), b.Height()), std::make_tuple(left, 8, 201, 41));
+        EXPECT_EQ(::GetParent(b.hWnd()), w.picBottom->hWnd());
+        const int bl = barLeft + left, bt = barTop + 8;
+        EXPECT_NE(shot.At(bl, bt + 20), 0xFFFFFFu) << "the theme's edge of " << p.Caption.size();
+        // Caption ink: dark pixels inside the caption's rectangle.
+        const stylebutton::Rect& c = b.LastLayout().caption;
+        int ink = 0;
+        for (int x = c.left; x < c.right; ++x)
+            for (int y = c.top; y < c.bottom; ++y) ink += Dark(shot.At(bl + x, bt + y));
+        EXPECT_GT(ink, 30) << "caption of " << p.Caption.size();
+        EXPECT_GT(c.right - c.left, minCaptionWidth);
+    }
     // A mouse button released on the background hides both windows.
     ::SendMessageW(w.formBg.Picture1->hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(960, 300));
     EXPECT_FALSE(w.Visible());
@@ -97,49 +129,6 @@ TEST_F(Panel, LayoutShapeFramesOwnTileAndClicksOnA1080pScreen) {
         EXPECT_TRUE(block == own) << FirstDifference(block, own);
         EXPECT_EQ(ClipboardText(), L"copied earlier");
     }
-}
-
-// Switches the (virtual) display to another size for one scope.
-class DisplayMode {
-public:
-    DisplayMode(int width, int height) {
-        DEVMODEW mode{};
-        mode.dmSize = sizeof mode;
-        mode.dmPelsWidth = static_cast<DWORD>(width);
-        mode.dmPelsHeight = static_cast<DWORD>(height);
-        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-        changed_ = ::ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL &&
-                   ::GetSystemMetrics(SM_CXSCREEN) == width && ::GetSystemMetrics(SM_CYSCREEN) == height;
-    }
-    ~DisplayMode() { ::ChangeDisplaySettingsW(nullptr, 0); }
-    bool Changed() const { return changed_; }
-
-private:
-    bool changed_ = false;
-};
-
-// Wine has no 1365-pixel mode; that width is checked in PanelLayoutTest.
-TEST_F(Panel, A1366By768ScreenGetsItsOwnTileSizeAndASecondSignalHidesThePanel) {
-    DisplayMode mode(1366, 768);
-    if (!mode.Changed()) GTEST_SKIP() << "the display cannot switch to 1366 x 768 here";
-    mainW w(L"2");
-    w.hWnd();
-    w.formBg.Load();
-    TogglePanel(w);
-    ASSERT_TRUE(w.Visible());
-    const ScreenShot shot;
-    // 578 x 279 tiles at (70, 70), (718, 70), (70, 419), (718, 419), framed on their edges.
-    const int left[] = {0, 70, 718, 70, 718}, top[] = {0, 70, 70, 419, 419};
-    for (int j = 1; j <= 4; ++j) {
-        const std::uint32_t colour = j == 2 ? kRed : kGrey;
-        EXPECT_EQ(shot.At(left[j], top[j] + 100), colour) << "left edge of " << j;
-        EXPECT_EQ(shot.At(left[j] + 577, top[j] + 100), colour) << "right edge of " << j;
-        EXPECT_EQ(shot.At(left[j] + 300, top[j] + 278), colour) << "bottom edge of " << j;
-        EXPECT_NE(shot.At(left[j] + 578, top[j] + 100), colour) << "nothing beyond " << j;
-    }
-    TogglePanel(w);
-    EXPECT_FALSE(w.Visible());
-    EXPECT_FALSE(w.formBg.Visible());
 }
 
 TEST_F(Panel, TabsFollowTheSettingsAndFitAnyName) {
@@ -174,7 +163,7 @@ TEST_F(Panel, TabsFollowTheSettingsAndFitAnyName) {
 
     w.Move(0, 0, 0, 0);  // a window of no size is not laid out
     w.Move(0, 0, -5, -5);
-    EXPECT_EQ(w.PreviewWidth, 855);
+    EXPECT_EQ(std::make_tuple(w.Picture1[4]->Left(), w.Picture1[4]->Top()), std::make_tuple(995, 575));
 }
 
 // Everything drawn for the old names goes: after ReadReg the tile and tab
@@ -215,6 +204,278 @@ TEST_F(Panel, CjkNamesDrawTheirGlyphs) {
         tabs[i] = DcBits(w.NameDC[2].hDC(), w.DeskName[2]->Width(), w.DeskName[2]->Height());
     }
     EXPECT_TRUE(tabs[0] != tabs[1]) << "the CJK name draws as boxes";
+}
+
+// Alone: it covers the screen, dims it, and a release on it hides the switcher first.
+TEST(FormBg, CoversTheScreenLayeredAndDismissesOnRelease) {
+    FormBg bg;
+    std::string order;
+    bg.HideSwitcher = [&] { order += bg.Visible() ? "switcher " : "late "; };
+    const HWND hwnd = bg.hWnd();
+    RECT rc;
+    ::GetWindowRect(hwnd, &rc);
+    EXPECT_EQ(std::make_tuple(rc.left, rc.top, rc.right, rc.bottom), std::make_tuple(0L, 0L, 1920L, 1080L));
+    EXPECT_EQ(bg.Picture1->Width(), 1920);
+    EXPECT_TRUE(::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(hwnd, nullptr, &alpha, &flags));
+    EXPECT_EQ(std::make_pair(alpha, flags), std::make_pair(BYTE{80}, DWORD{LWA_ALPHA}));
+    bg.Show();
+    ASSERT_TRUE(bg.Visible());
+    ::SendMessageW(bg.Picture1->hWnd(), WM_RBUTTONUP, 0, MAKELPARAM(500, 500));
+    EXPECT_EQ(order, "switcher ");
+    EXPECT_FALSE(bg.Visible());
+}
+
+// The busy animation in the own tile: centred and unscaled while the capture
+// is scaled, gone once the preview is drawn; a missing, corrupt or hostile
+// file leaves a working switcher.
+struct Spinner : Panel {};
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr int kTileLeft = 70, kTileTop = 70, kTileW = 855, kTileH = 435, kSpin = 32;
+// The animation's box, centred in tile 1 at its own size.
+constexpr int kBoxLeft = kTileLeft + (kTileW - kSpin) / 2, kBoxTop = kTileTop + (kTileH - kSpin) / 2;
+
+constexpr wchar_t kShow[] = L"Local\\velmora_ShowPreviewSwitcher1";
+// The desktop as the user left it: all of it 0x0000C8.
+void PaintBlue(HDC dc, int w, int h) { FillRectangle(dc, 0, 0, w, h, RGB(0, 0, 200)); }
+
+// Pixels of the box that are not white, and whether everything around it is.
+int InkInBox(const ScreenShot& shot) {
+    int ink = 0;
+    for (int y = 0; y < kSpin; ++y)
+        for (int x = 0; x < kSpin; ++x) ink += shot.At(kBoxLeft + x, kBoxTop + y) != kWhite;
+    return ink;
+}
+bool WhiteAroundBox(const ScreenShot& shot) {
+    for (int i = -4; i < kSpin + 4; i += 3) {
+        if (shot.At(kBoxLeft - 3, kBoxTop + i) != kWhite || shot.At(kBoxLeft + kSpin + 2, kBoxTop + i) != kWhite ||
+            shot.At(kBoxLeft + i, kBoxTop - 3) != kWhite || shot.At(kBoxLeft + i, kBoxTop + kSpin + 2) != kWhite)
+            return false;
+    }
+    return true;
+}
+
+TEST_F(Spinner, RunsCentredInTheOwnTileWhileScalingThenLeavesThePreview) {
+    const ScreenCover desktop(PaintBlue);
+    const long bitmaps = BitmapHandle::LiveCount(), dcs = MemoryDcHandle::LiveCount();
+    {
+        mainW w(L"1");
+        w.SpinnerPath = DistPath(L"ajax-loader.gif");
+        w.hWnd();
+        w.formBg.Load();
+        EXPECT_FALSE(w.SpinnerLoaded) << "the start does not wait for the animation";
+
+        int inkWhileScaling = 0, framesSeen = 0;
+        bool whiteAround = false;
+        w.StageProbe = [&](mainW::Stage stage, bool begin) {
+            if (stage != mainW::Stage::Scaling || !begin) return;
+            // Hold the scaling until the animation has moved on a few frames.
+            const int start = w.Spinner->AnimationIndex();
+            PumpUntil([&] { return w.Spinner->AnimationIndex() >= start + 2; }, 3000);
+            framesSeen = w.Spinner->AnimationIndex();
+            const ScreenShot shot;
+            inkWhileScaling = InkInBox(shot);
+            whiteAround = WhiteAroundBox(shot);
+        };
+        w.IncomingName(kShow);  // shown before the switcher was idle: loads first
+        ASSERT_TRUE(w.SpinnerLoaded);
+        EXPECT_GE(w.Spinner->FrameCount(), 4);
+        EXPECT_GE(framesSeen, 3) << "the animation ran while the scaling was held";
+        EXPECT_GT(inkWhileScaling, 100) << "the spinner's dots in the middle of the own tile";
+        EXPECT_TRUE(whiteAround) << "a white tile around the unscaled spinner";
+        EXPECT_EQ(w.Spinner->AnimationState(), 0);
+
+        PumpFor(300);
+        const ScreenShot after;
+        int notPreview = 0;
+        for (int y = -4; y < kSpin + 4; ++y)
+            for (int x = -4; x < kSpin + 4; ++x) notPreview += after.At(kBoxLeft + x, kBoxTop + y) != 0x0000C8;
+        EXPECT_EQ(notPreview, 0) << "nothing of the spinner is left on the preview";
+        w.IncomingName(kShow);
+        PumpFor(300);
+        w.Unload();
+    }
+    EXPECT_EQ(BitmapHandle::LiveCount(), bitmaps);
+    EXPECT_EQ(MemoryDcHandle::LiveCount(), dcs);
+}
+
+// A missing file, a corrupt one, and 1.5 million 1 x 1 frames each with a
+// colour table of its own (31 MB): the switcher shows its panel in good time,
+// with the preview in its own tile, and hides it again.
+TEST_F(Spinner, AMissingCorruptOrHostileFileLeavesAWorkingSwitcher) {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring path = std::wstring(temp) + L"hostile-spinner.gif";
+    const std::vector<std::uint8_t> hostile = GifBuilder(1, 1).TinyFrames(1500000).Finish();
+    const ScreenCover desktop(PaintBlue);
+    for (const std::string& gif : {std::string(), std::string("GIF89a but nothing of a picture follows here"),
+                                   std::string(hostile.begin(), hostile.end())}) {
+        ::DeleteFileW(path.c_str());
+        if (!gif.empty()) std::ofstream(path.c_str(), std::ios::binary) << gif;
+        const double start = NowMs();
+        mainW w(L"1");
+        w.SpinnerPath = path;
+        w.hWnd();
+        w.formBg.Load();
+        w.IncomingName(kShow);
+        PumpFor(300);
+        ASSERT_TRUE(w.Visible()) << gif.size() << " bytes";
+        EXPECT_LT(NowMs() - start, 15000) << "the panel within 15 s of the start";
+        EXPECT_EQ(ScreenShot().At(kBoxLeft + 16, kBoxTop + 16), 0x0000C8u) << "the own tile, " << gif.size() << " bytes";
+        w.IncomingName(kShow);
+        PumpFor(300);
+        EXPECT_FALSE(w.Visible());
+        w.Unload();
+    }
+    ::DeleteFileW(path.c_str());
+}
+
+// What the switch and the show do when a message handled in their own pump
+// changes the state under them: another show, a tile click, a shutdown. Each
+// message is posted so that it arrives in that pump.
+struct SequenceState : Panel {};
+
+// Runs an action when this thread's next message pump gets to it.
+class InThePump {
+public:
+    explicit InThePump(std::function<void()> action) : action_(std::move(action)) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &InThePump::Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"Panorel2TestInThePump";
+        ::RegisterClassW(&wc);
+        window_.reset(::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                        wc.hInstance, this));
+        ::PostMessageW(window_.get(), WM_APP, 0, 0);
+    }
+    bool Ran() const { return ran_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        auto* self = WindowObject<InThePump>(hwnd, msg, lParam);
+        if (msg == WM_APP && self && !self->ran_) {
+            self->ran_ = true;
+            self->action_();
+            return 0;
+        }
+        return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    std::function<void()> action_;
+    bool ran_ = false;
+    WindowHandle window_;
+};
+
+std::uint32_t PreviewPixel(int x, int y) {
+    return DibPixel(std::string(PreviewBits.begin(), PreviewBits.end()), 855, 435, x, y);
+}
+
+TEST_F(SequenceState, AShowAskedForDuringTheSwitchIsDropped) {
+    mainW w(L"1");
+    const HWND hwnd = w.hWnd();
+    w.formBg.Load();
+    std::optional<ScreenCover> desktop(std::in_place, PaintHalves);
+    events.TakeSignalled();
+    InThePump pump([&] {
+        desktop.reset();  // the switch is under way: the desktop goes
+        ForwardName(hwnd, "ShowPreviewSwitcher1");
+    });
+    w.IncomingName(L"Local\\velmora_Switcher1SwitchTo3");
+    ASSERT_TRUE(pump.Ran());
+    EXPECT_FALSE(w.Visible());
+    EXPECT_FALSE(w.formBg.Visible());
+    // The published preview is the capture from before the switch.
+    ASSERT_EQ(PreviewBits.size(), DibStride(855) * 435);
+    EXPECT_EQ(PreviewPixel(200, 200), kHalvesBlue);
+    EXPECT_EQ(PreviewPixel(650, 200), kHalvesGreen);
+    EXPECT_EQ(events.TakeSignalled(), "17 29 41 51");
+}
+
+TEST_F(SequenceState, ATrayDoubleClickDuringTheShowIsDroppedAndTheOwnTileShowsTheCapture) {
+    mainW w(L"2");
+    const HWND hwnd = w.hWnd();
+    w.formBg.Load();
+    std::optional<ScreenCover> desktop(std::in_place, PaintHalves);
+    InThePump pump([&] {
+        desktop.reset();
+        PumpFor(300);  // the screen now shows the panel and no more halves
+        ::PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 0));  // as the shell does
+    });
+    w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher2");
+    ASSERT_TRUE(pump.Ran());
+    ASSERT_TRUE(w.Visible());
+    PumpFor(300);
+    const ScreenShot shot;
+    EXPECT_EQ(shot.At(995 + 200, 70 + 200), kHalvesBlue);  // tile 2 at (995, 70)
+    EXPECT_EQ(shot.At(995 + 650, 70 + 200), kHalvesGreen);
+    w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher2");
+}
+
+TEST_F(SequenceState, TogglesDuringTheShowLeaveThePanelAsTheLastOneAsks) {
+    mainW w(L"2");
+    const HWND hwnd = w.hWnd();
+    w.formBg.Load();
+    for (const int more : {1, 2, 3}) {
+        InThePump pump([&] {
+            for (int i = 0; i < more; ++i) ForwardName(hwnd, "ShowPreviewSwitcher2");
+        });
+        w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher2");
+        ASSERT_TRUE(pump.Ran());
+        const bool shown = more % 2 == 0;
+        EXPECT_EQ(w.Visible(), shown) << 1 + more << " toggles";
+        EXPECT_EQ(w.formBg.Visible(), shown) << 1 + more << " toggles";
+        if (shown) w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher2");
+        ASSERT_FALSE(w.formBg.Visible());
+    }
+}
+
+TEST_F(SequenceState, ATileClickedDuringTheShowSwitchesAndGetsTheFreshPreview) {
+    mainW w(L"3");
+    w.hWnd();
+    w.formBg.Load();
+    PreviewBits.assign(9, 0x42);
+    events.TakeSignalled();
+    InThePump pump([&] {
+        const HWND tile = w.Picture1[1]->hWnd();
+        ::SendMessageW(tile, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        ::SendMessageW(tile, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    });
+    w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher3");
+    ASSERT_TRUE(pump.Ran());
+    EXPECT_FALSE(w.Visible());
+    EXPECT_FALSE(w.formBg.Visible());
+    // SwitchToDesktop1, then Update3 for switchers 1, 2 and 4, once.
+    EXPECT_EQ(events.TakeSignalled(), "7 19 43 49");
+    const std::string block = ClipboardBlock(w.PreviewFormat);
+    EXPECT_EQ(block.size(), DibStride(855) * 435) << "the preview scaled in this show, not the one before";
+    EXPECT_TRUE(block == std::string(PreviewBits.begin(), PreviewBits.end()));
+}
+
+TEST_F(SequenceState, AShutdownInThePumpEndsTheSequenceAtOnce) {
+    for (const wchar_t* request : {L"Local\\velmora_ShowPreviewSwitcher1", L"Local\\velmora_Switcher1SwitchTo2"}) {
+        const long dcs = MemoryDcHandle::LiveCount(), bitmaps = BitmapHandle::LiveCount();
+        {
+            mainW w(L"1");
+            const HWND hwnd = w.hWnd();
+            w.formBg.Load();
+            ASSERT_TRUE(SetClipboardText(L"the user's"));
+            PreviewBits.assign(9, 0x42);
+            InThePump pump([&] { ForwardName(hwnd, "ShutdownSwitcher1"); });
+            w.IncomingName(request);
+            ASSERT_TRUE(pump.Ran()) << request;
+            EXPECT_FALSE(w.IsLoaded()) << request;
+            EXPECT_FALSE(CaptureHeld()) << request;
+            EXPECT_EQ(PreviewBits, PixelBuffer(9, 0x42)) << request << ": nothing drawn after the shutdown";
+            bool published = false;
+            ClipboardBlock(w.PreviewFormat, &published);
+            EXPECT_FALSE(published) << request;
+            EXPECT_EQ(w.Picture1[1]->hDC(), nullptr) << request << ": no freed DC is kept";
+        }
+        EXPECT_EQ(MemoryDcHandle::LiveCount(), dcs) << request;
+        EXPECT_EQ(BitmapHandle::LiveCount(), bitmaps) << request;
+    }
 }
 
 }  // namespace

@@ -97,9 +97,7 @@ TEST_F(PreviewExchange, AFullBlockIsDrawnAndShortOnesOrABusyClipboardChangeNothi
 }
 
 TEST_F(PreviewExchange, RandomBlocksOfAnySizeNeverCrashLeakOrChangeATileWhenShort) {
-    const unsigned seed = std::random_device{}();
-    std::mt19937 random(seed);
-    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(20261208);  // fixed, so that a failing round comes again on a rerun
     std::size_t memoryAfterWarmUp = 0;
     for (int round = 0; round < 120; ++round) {
         // A third short of a tile, a third full or a little more, a third up to 4 MiB.
@@ -127,7 +125,6 @@ TEST_F(PreviewExchange, RandomBlocksOfAnySizeNeverCrashLeakOrChangeATileWhenShor
     if (memoryAfterWarmUp != 0) {
         EXPECT_LT(PrivateBytes(::GetCurrentProcess()), memoryAfterWarmUp + (16u << 20));
     }
-    std::printf("[ figures  ] private bytes after 120 random blocks: %.1f MiB\n", PrivateBytes(::GetCurrentProcess()) / 1048576.0);
 }
 
 }  // namespace
