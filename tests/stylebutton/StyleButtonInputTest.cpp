@@ -78,7 +78,7 @@ protected:
                                  200, nullptr, nullptr, nullptr, nullptr);
         container = std::make_unique<host::ControlContainer>(form);
         button = Make(L"cmdTest", kLeft);
-        MouseTo(5, 5);
+        MoveTo(5, 5);  // away from the button, where the last test may have left it
         Activate();
         Pump([&] { return button->VisualState() == 0; }, 1000);
         log.clear();
@@ -145,12 +145,26 @@ protected:
     int timersBefore = 0;
 };
 
-TEST_F(ButtonInput, MouseLooksAndEvents) {
+TEST_F(ButtonInput, MouseLooksEventsAndTheControlsOwnTooltip) {
+    button->Let(stylebutton::Prop::ToolTip, std::wstring(L"Starts it"));
+    button->Let(stylebutton::Prop::ToolTipType, std::int32_t{1});
+    button->Let(stylebutton::Prop::TooltipTitle, std::wstring(L"Title"));
+    button->Let(stylebutton::Prop::ToolTipIcon, std::int32_t{1});
+    const std::uint32_t normal = ScreenShot().At(SX(1), SY(20));
     logEnter = true;
     MoveTo(SX(50), SY(20));
     EXPECT_TRUE(Saw("Enter"));
     EXPECT_EQ(button->VisualState(), 1);
-    EXPECT_NE(button->ToolTipWindow(), nullptr) << "the tooltip is built with the hot look";
+    EXPECT_NE(ScreenShot().At(SX(1), SY(20)), normal) << "the hot look reaches the screen";
+    const HWND tip = button->ToolTipWindow();  // built with the hot look
+    ASSERT_NE(tip, nullptr);
+    wchar_t cls[64] = {};
+    ::GetClassNameW(tip, cls, 64);
+    EXPECT_STREQ(cls, L"tooltips_class32");
+    EXPECT_EQ(::GetWindowLongW(tip, GWL_STYLE) & 0x43, 0x43) << "always tip, no prefix, balloon";
+    EXPECT_EQ(::GetWindow(tip, GW_OWNER), form) << "a pop-up's owner is the top-level window";
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 240);
+    EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
     Take();
     MoveTo(SX(60), SY(21));
     EXPECT_TRUE(Saw("Enter")) << "on every move";
@@ -194,17 +208,10 @@ TEST_F(ButtonInput, MouseLooksAndEvents) {
     EXPECT_EQ(Until("Up1 Up1"), "Down1 Click Up1 Down1 DblClick Click Up1");
 }
 
-TEST_F(ButtonInput, TheHotLookReachesTheScreen) {
-    button->ButtonStyle(13);  // the theme's edges: grey, then blue when hot
-    Pump(50);
-    const std::uint32_t normal = ScreenShot().At(SX(0), SY(20));
-    MoveTo(SX(50), SY(20));
-    Take();
-    const std::uint32_t hot = ScreenShot().At(SX(0), SY(20));
-    EXPECT_NE(normal, hot);
-}
-
-TEST_F(ButtonInput, KeyboardSpaceEnterAltSpaceAndAccessKeys) {
+// Keys on the focused control: Enter clicks a styled button, access keys click
+// a push button and toggle a check button; Enter reaches the form's default
+// button and Escape its cancel button from a control that does not take them.
+TEST_F(ButtonInput, KeysAccessKeysAndTheDefaultAndCancelButtons) {
     ::SetFocus(button->hWnd());
     Take();
     Key(VK_SPACE, false);
@@ -213,60 +220,44 @@ TEST_F(ButtonInput, KeyboardSpaceEnterAltSpaceAndAccessKeys) {
     Key(VK_SPACE, true);
     EXPECT_EQ(Take(), "Click KeyUp32");
     EXPECT_EQ(button->VisualState(), 0);
-    EXPECT_EQ(::GetCapture(), nullptr);
 
-    Press(VK_RETURN);
-    EXPECT_EQ(Take(), "Click KeyDown13");
-
-    PressKeys({VK_MENU, VK_SPACE});  // the form's system menu, not the button's space
-    const std::string alt = Take();
-    EXPECT_TRUE(alt.find("32") == std::string::npos && alt.find("Click") == std::string::npos) << alt;
-    EXPECT_EQ(button->VisualState(), 0);
-    Press(VK_ESCAPE);
-    Activate();
-    ::SetFocus(button->hWnd());
-    Take();
-
-    // Access keys: Alt+G on a push button clicks; on a check button it toggles.
     button->Caption(L"&Go");
     others.push_back(Make(L"chk", 240));
+    others.push_back(Make(L"def", 460));
+    others.push_back(Make(L"esc", 680));  // off the form: only its keys matter
     others[0]->Caption(L"&Keep");
     others[0]->Let(stylebutton::Prop::Mode, std::int32_t{1});
-    for (WORD k : {WORD('G'), WORD('K')}) PressKeys({VK_MENU, k});
-    const std::string keys = Take(200);
-    EXPECT_NE(keys.find("Click"), std::string::npos) << keys;
-    EXPECT_NE(keys.find("chk.Click"), std::string::npos) << keys;
-    EXPECT_TRUE(others[0]->Props().Value);
-    Press(VK_ESCAPE);
-    Take();
-}
-
-// Enter reaches the form's default button and Escape its cancel button from
-// a control that does not take them itself; a focused styled button keeps Enter.
-TEST_F(ButtonInput, DefaultAndCancelButtons) {
-    others.push_back(Make(L"def", 240));
-    others.push_back(Make(L"esc", 460));
-    VLM_StyleButton& def = *others[0];
+    VLM_StyleButton& def = *others[1];
     def.ButtonStyle(0);
     container->SetDefault(&def.Site());
-    container->SetCancel(&others[1]->Site());
+    container->SetCancel(&others[2]->Site());
     EXPECT_EQ(::GetPixel(def.hDC(), 100, 0), 0u) << "the default button's black frame";
     const HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 20, 120, 100, 20, form, nullptr,
                                         nullptr, nullptr);
     struct Row {
         HWND focus;
-        WORD key;
+        std::initializer_list<WORD> keys;
         const char* events;
-    } const rows[] = {{edit, VK_RETURN, "def.Click"},
-                      {edit, VK_ESCAPE, "esc.Click"},
-                      {button->hWnd(), VK_RETURN, "Click KeyDown13"},
-                      {button->hWnd(), VK_ESCAPE, "esc.Click"}};
+    } const rows[] = {{button->hWnd(), {VK_RETURN}, "Click KeyDown13"},
+                      {button->hWnd(), {VK_MENU, 'G'}, "KeyDown18 KeyDown71 Click"},
+                      {button->hWnd(), {VK_MENU, 'K'}, "KeyDown18 KeyDown75 chk.Click"},
+                      {edit, {VK_RETURN}, "def.Click"},
+                      {edit, {VK_ESCAPE}, "esc.Click"},
+                      {button->hWnd(), {VK_ESCAPE}, "esc.Click"}};
     for (const Row& r : rows) {
         ::SetFocus(r.focus);
         Take();
-        Press(r.key);
-        EXPECT_EQ(Take(), r.events) << r.key;
+        PressKeys(r.keys);
+        EXPECT_EQ(Take(), r.events) << *r.keys.begin();
     }
+    EXPECT_TRUE(others[0]->Props().Value);
+
+    ::SetFocus(button->hWnd());
+    PressKeys({VK_MENU, VK_SPACE});  // the form's system menu, not the button's space
+    const std::string alt = Take();
+    EXPECT_TRUE(alt.find("32") == std::string::npos && alt.find("Click") == std::string::npos) << alt;
+    EXPECT_EQ(button->VisualState(), 0);
+    Press(VK_ESCAPE);
     ::DestroyWindow(edit);
 }
 
@@ -348,24 +339,6 @@ TEST_F(ButtonInput, PopupMenuAboveTheButtonAndTheClosingClick) {
     EXPECT_EQ(log.find("Click"), std::string::npos) << log;
     button->UnsetPopupMenu();
     ::DestroyMenu(menu);
-}
-
-TEST_F(ButtonInput, TheControlsOwnTooltip) {
-    button->Let(stylebutton::Prop::ToolTip, std::wstring(L"Starts it"));
-    button->Let(stylebutton::Prop::ToolTipType, std::int32_t{1});
-    button->Let(stylebutton::Prop::TooltipTitle, std::wstring(L"Title"));
-    button->Let(stylebutton::Prop::ToolTipIcon, std::int32_t{1});
-    MouseTo(SX(50), SY(20));
-    Take();
-    const HWND tip = button->ToolTipWindow();
-    ASSERT_NE(tip, nullptr);
-    wchar_t cls[64] = {};
-    ::GetClassNameW(tip, cls, 64);
-    EXPECT_STREQ(cls, L"tooltips_class32");
-    EXPECT_EQ(::GetWindowLongW(tip, GWL_STYLE) & 0x43, 0x43) << "always tip, no prefix, balloon";
-    EXPECT_EQ(::GetWindow(tip, GW_OWNER), form) << "a pop-up's owner is the top-level window";
-    EXPECT_EQ(::SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 240);
-    EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
 }
 
 TEST_F(ButtonInput, BlinkingAlternatesThePictureAndShowsTheBalloon) {
