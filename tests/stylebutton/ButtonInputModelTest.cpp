@@ -94,12 +94,7 @@ void Play(Recorder& r, const std::string& script) {
 }
 
 TEST(ButtonInputModel, SequencesTraceAndEndState) {
-    struct Row {
-        const char* name;
-        std::int32_t mode;
-        const char *inputs, *trace;
-        std::int32_t state;
-    } const rows[] = {
+    struct Row { const char* name; std::int32_t mode; const char *inputs, *trace; std::int32_t state; } const rows[] = {
         {"hover: hot once, Enter on every move", 0, "over over", "Enter r1 tip Enter", kLookHot},
         {"move elsewhere", 0, "over off", "Enter r1 tip r0", kLookNormal},
         {"leave", 0, "over leave", "Enter r1 tip r0 Leave", kLookNormal},
@@ -142,12 +137,7 @@ TEST(ButtonInputModel, SequencesTraceAndEndState) {
 }
 
 TEST(ButtonInputModel, MenuAlignmentTable) {
-    struct {
-        std::int32_t align, before;
-        float x, y;
-        std::int32_t flags;
-        bool show;
-    } const rows[] = {
+    struct { std::int32_t align, before; float x, y; std::int32_t flags; bool show; } const rows[] = {
         {0, 2, 0, 41, 2, true},   {1, 8, 0, 0, 32, true},   {2, 2, 0, 0, 10, true},
         {3, 2, 201, 0, 2, true},  {4, 2, 0, 0, 40, true},   {5, 2, 0, 41, 10, true},
         {6, 8, 201, 0, 32, true}, {7, 2, 201, 41, 2, true}, {8, 2, 0, 0, 2, false},

@@ -96,10 +96,7 @@ TEST(ButtonModel, WrongKindsInTheBagReadAsDefaults) {
 }
 
 TEST(ButtonModel, DefaultColoursPerStyleAndScheme) {
-    struct Row {
-        std::int32_t style;
-        Colour s0, s1, s2;
-    };
+    struct Row { std::int32_t style; Colour s0, s1, s2; };
     const Row rows[] = {
         {0, kButtonFace, kButtonFace, kButtonFace}, {12, kButtonFace, kButtonFace, kButtonFace},
         {2, 0xE7EBEC, 0xDBEEF3, 0xFCF1F0},          {3, 0xFDECE0, 0xDEEDE8, 0xE3E3E3},
@@ -115,10 +112,7 @@ TEST(ButtonModel, DefaultColoursPerStyleAndScheme) {
 }
 
 TEST(ButtonModel, StyleChangeBringsSchemeFocusRectAndPushOnHover) {
-    struct Row {
-        std::int32_t style, scheme;
-        bool focusRect;
-    };
+    struct Row { std::int32_t style, scheme; bool focusRect; };
     for (const Row& r : {Row{0, 0, true}, Row{1, 0, true}, Row{9, 2, true}, Row{3, 2, false}, Row{10, 0, false},
                          Row{5, 1, false}, Row{13, 1, false}}) {
         ButtonModel m;

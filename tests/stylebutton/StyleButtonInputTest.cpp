@@ -262,9 +262,7 @@ TEST_F(ButtonInput, KeysAccessKeysAndTheDefaultAndCancelButtons) {
 }
 
 TEST_F(ButtonInput, CheckAndOptionModes) {
-    struct {
-        std::int32_t style, checkedLook;
-    } const rows[] = {{2, 2}, {0, 0}, {6, 0}};
+    struct { std::int32_t style, checkedLook; } const rows[] = {{2, 2}, {0, 0}, {6, 0}};
     button->Let(stylebutton::Prop::Mode, std::int32_t{1});
     for (const auto& row : rows) {
         button->ButtonStyle(row.style);

@@ -55,10 +55,7 @@ struct MdiForm {
 // Visual inputs of one drawing: state, enabled, focus.
 enum class Look { Normal, Hot, Pressed, Disabled, Focused };
 
-struct Probe {
-    int x, y;
-    Colour colour;
-};
+struct Probe { int x, y; Colour colour; };
 
 class StyleButtonTest : public ::testing::Test {
 protected:
@@ -187,12 +184,7 @@ TEST_F(StyleButtonTest, FocusWithoutAClickStaysInEveryRedraw) {
 // Only the form's own activation message counts: WM_ACTIVATE for a form,
 // WM_NCACTIVATE for an MDI child; a deactivation while minimized is one.
 TEST_F(StyleButtonTest, ParentActivationDropsTheFocusLook) {
-    struct Row {
-        bool mdi;
-        UINT msg;
-        WPARAM wParam;
-        bool kept;
-    };
+    struct Row { bool mdi; UINT msg; WPARAM wParam; bool kept; };
     const Row rows[] = {{false, WM_NCACTIVATE, FALSE, true},
                         {false, WM_ACTIVATE, WA_INACTIVE, false},
                         {false, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, 1), false},
@@ -301,10 +293,7 @@ TEST_F(StyleButtonTest, PictureInColourAndGreyWhenDisabled) {
 TEST_F(StyleButtonTest, BadValuesDrawWhatTheyCanAndLeakNothing) {
     const long before = GdiLive();
     const std::wstring longCaption(10000, L'W');
-    struct Bad {
-        Prop id;
-        stylebutton::Value value;
-    };
+    struct Bad { Prop id; stylebutton::Value value; };
     const Bad bad[] = {
         {Prop::ButtonStyle, -1},  {Prop::ButtonStyle, 14},           {Prop::ButtonStyle, INT_MAX},
         {Prop::PictureAlign, 9},  {Prop::CaptionAlign, -1},          {Prop::BackColor, static_cast<std::int32_t>(0x800000FF)},

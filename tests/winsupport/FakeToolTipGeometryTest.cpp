@@ -10,9 +10,7 @@ namespace {
 // The same one-line text as the font draws it at each scaling: the window
 // is 750 twips high, and the balloon grows with the screen without being cut.
 TEST(FakeToolTipGeometry, OneLineFitsAtEveryScaling) {
-    struct Row {
-        std::int32_t dpi, width, height;
-    };
+    struct Row { std::int32_t dpi, width, height; };
     const Row rows[] = {{96, 126, 50}, {120, 157, 62}, {144, 189, 75}, {168, 235, 93}, {192, 269, 107}, {216, 315, 125}};
     for (const Row& r : rows) {
         const std::int32_t tpp = TwipsPerPixelForDpi(r.dpi);

@@ -32,9 +32,7 @@ void SetPixel(PixelBuffer& b, int w, int x, int y, Colour c) {
 TEST(Resample, RefusesSizesThatCannotWork) {
     const PixelBuffer src = Noise(8, 6, 1);
     const PixelBuffer before(10, 7);
-    struct Case {
-        int sw, sh, dw, dh;
-    };
+    struct Case { int sw, sh, dw, dh; };
     for (const Case c : {Case{8, 6, 1, 5}, Case{8, 6, 5, 1}, Case{8, 6, 0, 5}, Case{8, 6, -3, 5}, Case{8, 6, 5, -1},
                          Case{0, 6, 5, 5}, Case{8, -6, 5, 5}, Case{9, 6, 5, 5}, Case{8, 7, 5, 5},
                          Case{8, 6, 40000, 5}, Case{8, 6, 30000, 30000}, Case{8, 6, INT32_MIN, INT32_MAX}}) {
@@ -90,9 +88,7 @@ TEST(Resample, RowPaddingIsZeroedInAReusedBuffer) {
 }
 
 TEST(Resample, MatchesThePlainLoopToTheBit) {
-    struct Case {
-        int sw, sh, dw, dh;
-    };
+    struct Case { int sw, sh, dw, dh; };
     // Down, up, same size, odd strides, sources without a byte to spare,
     // thin and one-pixel pictures, the real preview sizes, and several strips
     // of output columns scaling up.
