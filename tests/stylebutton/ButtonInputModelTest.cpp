@@ -3,8 +3,11 @@
 // outside (events, redraws, menus, capture), plus the state it ends in.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "stylebutton/ButtonInputModel.h"
@@ -12,20 +15,8 @@
 namespace panorel::stylebutton {
 namespace {
 
-const char* Name(ButtonEvent e) {
-    switch (e) {
-        case ButtonEvent::Click: return "Click";
-        case ButtonEvent::DblClick: return "DblClick";
-        case ButtonEvent::MouseEnter: return "Enter";
-        case ButtonEvent::MouseLeave: return "Leave";
-        case ButtonEvent::MouseDown: return "Down";
-        case ButtonEvent::MouseUp: return "Up";
-        case ButtonEvent::KeyDown: return "KeyDown";
-        case ButtonEvent::KeyUp: return "KeyUp";
-        case ButtonEvent::KeyPress: return "KeyPress";
-    }
-    return "?";
-}
+// In the order of ButtonEvent.
+const char* const kEventNames[] = {"Click", "DblClick", "Enter", "Leave", "Down", "Up", "KeyDown", "KeyUp", "KeyPress"};
 
 class Recorder : public ButtonInputHost {
 public:
@@ -37,7 +28,7 @@ public:
     void Log(const std::string& s) { trace += (trace.empty() ? "" : " ") + s; }
     void Redraw() override { Log("r" + std::to_string(model.State())); }
     void Raise(ButtonEvent e, const MouseArgs& a) override {
-        Log(Name(e));
+        Log(kEventNames[static_cast<int>(e)]);
         if (e == ButtonEvent::MouseUp || e == ButtonEvent::MouseDown || e == ButtonEvent::KeyDown ||
             e == ButtonEvent::KeyUp)
             trace += "(" + std::to_string(a.button) + ")";
@@ -70,117 +61,83 @@ public:
 
 MouseArgs At(std::int16_t button, float x, float y) { return MouseArgs{button, 0, x, y}; }
 
-struct Row {
-    const char* name;
-    std::int32_t mode;
-    std::function<void(Recorder&)> inputs;
-    const char* trace;
-    std::int32_t state;
-};
+// Plays a script of inputs, blank-separated: "over"/"off" moves (on or off the
+// button), "leave", "down1"/"up2" presses at (5, 5) ("up1@0,5" elsewhere),
+// "dbl", "key32"/"keyup32", "press97", "access97", "lost" focus ("lostdefault"
+// on a default button), "deactivate", "disable"; "hand" and "alt" hold the
+// hand pointer or Alt for the next input.
+void Play(Recorder& r, const std::string& script) {
+    std::istringstream in(script);
+    std::string t;
+    std::int16_t shift = 0;
+    bool hand = false;
+    auto num = [&](std::size_t from) { return static_cast<std::int16_t>(std::stoi(t.substr(from))); };
+    while (in >> t) {
+        float x = 5, y = 5;
+        if (const auto at = t.find('@'); at != std::string::npos) std::sscanf(t.c_str() + at + 1, "%f,%f", &x, &y);
+        if (t == "over" || t == "off") r.model.MouseMove(t == "over", std::exchange(hand, false));
+        else if (t == "hand") hand = true;
+        else if (t == "leave") r.model.MouseLeave();
+        else if (t.rfind("down", 0) == 0) r.model.MouseDown(At(num(4), x, y), std::exchange(hand, false));
+        else if (t.rfind("up", 0) == 0) r.model.MouseUp(At(num(2), x, y), std::exchange(hand, false));
+        else if (t == "dbl") r.model.DblClick(false);
+        else if (t == "alt") shift = 4;
+        else if (t.rfind("keyup", 0) == 0) r.model.KeyUp(num(5), std::exchange(shift, 0));
+        else if (t.rfind("key", 0) == 0) r.model.KeyDown(num(3), std::exchange(shift, 0));
+        else if (t.rfind("press", 0) == 0) r.model.KeyPress(num(5));
+        else if (t.rfind("access", 0) == 0) r.model.AccessKeyPress(num(6));
+        else if (t == "lost" || t == "lostdefault") r.model.LostFocus(t == "lostdefault");
+        else if (t == "deactivate") r.model.Activation(false, false);
+        else if (t == "disable") r.enabled = false;
+        else ADD_FAILURE() << "no such input " << t;
+    }
+}
 
 TEST(ButtonInputModel, SequencesTraceAndEndState) {
-    const Row rows[] = {
-        {"hover: hot once, Enter on every move", 0,
-         [](Recorder& r) { r.model.MouseMove(true, false); r.model.MouseMove(true, false); },
-         "Enter r1 tip Enter", kLookHot},
-        {"move elsewhere", 0, [](Recorder& r) { r.model.MouseMove(true, false); r.model.MouseMove(false, false); },
-         "Enter r1 tip r0", kLookNormal},
-        {"leave", 0, [](Recorder& r) { r.model.MouseMove(true, false); r.model.MouseLeave(); },
-         "Enter r1 tip r0 Leave", kLookNormal},
-        {"left click inside", 0,
-         [](Recorder& r) { r.model.MouseDown(At(1, 5, 5), false); r.model.MouseUp(At(1, 5, 5), false); },
-         "r2 Down(1) r0 Click Up(1)", kLookNormal},
-        {"release on column 0: no Click", 0,
-         [](Recorder& r) { r.model.MouseDown(At(1, 5, 5), false); r.model.MouseUp(At(1, 0, 5), false); },
-         "r2 Down(1) Up(1)", kLookPressed},
-        {"release on row 0: no Click", 0,
-         [](Recorder& r) { r.model.MouseDown(At(1, 5, 5), false); r.model.MouseUp(At(1, 5, 0), false); },
-         "r2 Down(1) Up(1)", kLookPressed},
-        {"right press raises nothing, release MouseUp", 0,
-         [](Recorder& r) { r.model.MouseDown(At(2, 5, 5), false); r.model.MouseUp(At(2, 5, 5), false); },
-         "Up(2)", kLookNormal},
-        {"pressed, off and back on", 0,
-         [](Recorder& r) {
-             r.model.MouseDown(At(1, 5, 5), false);
-             r.model.MouseMove(false, false);
-             r.model.MouseMove(true, false);
-         },
-         "r2 Down(1) r0 Enter r2", kLookPressed},
-        {"double-click", 0,
-         [](Recorder& r) {
-             r.model.MouseDown(At(1, 5, 5), false);
-             r.model.MouseUp(At(1, 5, 5), false);
-             r.model.DblClick(false);
-             r.model.MouseUp(At(1, 5, 5), false);
-         },
-         "r2 Down(1) r0 Click Up(1) r2 Down(1) DblClick r0 Click Up(1)", kLookNormal},
-        {"hand pointer on every mouse message", 0,
-         [](Recorder& r) { r.model.MouseMove(false, true); r.model.MouseDown(At(2, 1, 1), true); },
-         "hand hand", kLookNormal},
-        {"space over the button", 0,
-         [](Recorder& r) {
-             r.model.MouseMove(true, false);
-             r.model.KeyDown(32, 0);
-             r.model.KeyUp(32, 0);
-         },
-         "Enter r1 tip r2 KeyDown(32) r1 Click KeyUp(32)", kLookHot},
-        {"space away from the button", 0, [](Recorder& r) { r.model.KeyDown(32, 0); r.model.KeyUp(32, 0); },
-         "r2 KeyDown(32) r0 Click KeyUp(32)", kLookNormal},
-        {"space cancelled by another key", 0,
-         [](Recorder& r) { r.model.KeyDown(32, 0); r.model.KeyDown(65, 0); r.model.KeyUp(32, 0); },
-         "r2 KeyDown(32) r0 KeyDown(65) KeyUp(32)", kLookNormal},
-        {"Alt+Space does nothing", 0, [](Recorder& r) { r.model.KeyDown(32, 4); r.model.KeyUp(32, 4); }, "",
+    struct Row { const char* name; std::int32_t mode; const char *inputs, *trace; std::int32_t state; } const rows[] = {
+        {"hover: hot once, Enter on every move", 0, "over over", "Enter r1 tip Enter", kLookHot},
+        {"move elsewhere", 0, "over off", "Enter r1 tip r0", kLookNormal},
+        {"leave", 0, "over leave", "Enter r1 tip r0 Leave", kLookNormal},
+        {"left click inside", 0, "down1 up1", "r2 Down(1) r0 Click Up(1)", kLookNormal},
+        {"release on column 0: no Click", 0, "down1 up1@0,5", "r2 Down(1) Up(1)", kLookPressed},
+        {"release on row 0: no Click", 0, "down1 up1@5,0", "r2 Down(1) Up(1)", kLookPressed},
+        {"right press raises nothing, release MouseUp", 0, "down2 up2", "Up(2)", kLookNormal},
+        {"pressed, off and back on", 0, "down1 off over", "r2 Down(1) r0 Enter r2", kLookPressed},
+        {"double-click", 0, "down1 up1 dbl up1", "r2 Down(1) r0 Click Up(1) r2 Down(1) DblClick r0 Click Up(1)",
          kLookNormal},
-        {"Enter clicks, arrows nothing, KeyPress always", 0,
-         [](Recorder& r) { r.model.KeyDown(13, 0); r.model.KeyDown(37, 0); r.model.KeyPress(97); },
+        {"space over the button", 0, "over key32 keyup32", "Enter r1 tip r2 KeyDown(32) r1 Click KeyUp(32)",
+         kLookHot},
+        {"space away from the button", 0, "key32 keyup32", "r2 KeyDown(32) r0 Click KeyUp(32)", kLookNormal},
+        {"space cancelled by another key", 0, "key32 key65 keyup32", "r2 KeyDown(32) r0 KeyDown(65) KeyUp(32)",
+         kLookNormal},
+        {"Alt+Space does nothing", 0, "alt key32 alt keyup32", "", kLookNormal},
+        {"Enter clicks, arrows nothing, KeyPress always", 0, "key13 key37 press97",
          "Click KeyDown(13) KeyDown(37) KeyPress", kLookNormal},
-        {"check: click toggles", 1,
-         [](Recorder& r) { r.model.MouseDown(At(1, 5, 5), false); r.model.MouseUp(At(1, 5, 5), false); },
-         "r2 Down(1) v1 r2 r0 Click Up(1)", kLookNormal},
-        {"check: space toggles", 1, [](Recorder& r) { r.model.KeyDown(32, 0); },
-         "v1 r2 KeyDown(32)", kLookPressed},
-        {"option: click clears the group", 2,
-         [](Recorder& r) { r.model.MouseDown(At(1, 5, 5), false); r.model.MouseUp(At(1, 5, 5), false); },
-         "r2 Down(1) group v1 r0 Click Up(1)", kLookNormal},
-        {"access key on a push button, Enter too", 0,
-         [](Recorder& r) { r.model.AccessKeyPress('a'); r.model.AccessKeyPress(13); },
-         "doevents Click doevents Click", kLookNormal},
-        {"access key on a check button; Enter does nothing", 1,
-         [](Recorder& r) { r.model.AccessKeyPress(13); r.model.AccessKeyPress('a'); r.model.AccessKeyPress(27); },
-         "v1 r0 doevents Click", kLookNormal},
-        {"access key on an option button", 2, [](Recorder& r) { r.model.AccessKeyPress('a'); },
-         "group v1 r0 doevents Click", kLookNormal},
-        {"access key on a disabled button", 0,
-         [](Recorder& r) { r.enabled = false; r.model.AccessKeyPress('a'); }, "", kLookNormal},
-        {"focus lost over an active form", 0,
-         [](Recorder& r) { r.model.MouseMove(true, false); r.model.LostFocus(true); },
-         "Enter r1 tip r1 r1", kLookHot},
-        {"deactivated, then focus lost", 0,
-         [](Recorder& r) {
-             r.model.MouseMove(true, false);
-             r.model.Activation(false, false);
-             r.model.LostFocus(false);
-         },
-         "Enter r1 tip r0 r0", kLookNormal},
-        {"disabled: no tooltip", 0, [](Recorder& r) { r.enabled = false; r.model.MouseMove(true, false); },
-         "Enter r1", kLookHot},
+        {"check: click toggles", 1, "down1 up1", "r2 Down(1) v1 r2 r0 Click Up(1)", kLookNormal},
+        {"check: space toggles", 1, "key32", "v1 r2 KeyDown(32)", kLookPressed},
+        {"option: click clears the group", 2, "down1 up1", "r2 Down(1) group v1 r0 Click Up(1)", kLookNormal},
+        {"access key on a push button, Enter too", 0, "access97 access13", "doevents Click doevents Click",
+         kLookNormal},
+        {"access key on a check button; Enter does nothing", 1, "access13 access97 access27", "v1 r0 doevents Click",
+         kLookNormal},
+        {"access key on an option button", 2, "access97", "group v1 r0 doevents Click", kLookNormal},
+        {"access key on a disabled button", 0, "disable access97", "", kLookNormal},
+        {"focus lost over an active form", 0, "over lostdefault", "Enter r1 tip r1 r1", kLookHot},
+        {"deactivated, then focus lost", 0, "over deactivate lost", "Enter r1 tip r0 r0", kLookNormal},
+        {"disabled: no tooltip", 0, "disable over", "Enter r1", kLookHot},
+        {"hand pointer on every mouse message", 0, "hand off hand down2", "hand hand", kLookNormal},
     };
     for (const Row& row : rows) {
         Recorder r;
         r.mode = row.mode;
-        row.inputs(r);
+        Play(r, row.inputs);
         EXPECT_EQ(r.trace, row.trace) << row.name;
         EXPECT_EQ(r.model.State(), row.state) << row.name;
     }
 }
 
 TEST(ButtonInputModel, MenuAlignmentTable) {
-    struct {
-        std::int32_t align, before;
-        float x, y;
-        std::int32_t flags;
-        bool show;
-    } const rows[] = {
+    struct { std::int32_t align, before; float x, y; std::int32_t flags; bool show; } const rows[] = {
         {0, 2, 0, 41, 2, true},   {1, 8, 0, 0, 32, true},   {2, 2, 0, 0, 10, true},
         {3, 2, 201, 0, 2, true},  {4, 2, 0, 0, 40, true},   {5, 2, 0, 41, 10, true},
         {6, 8, 201, 0, 32, true}, {7, 2, 201, 41, 2, true}, {8, 2, 0, 0, 2, false},
@@ -201,44 +158,32 @@ TEST(ButtonInputModel, MenuAlignmentTable) {
 TEST(ButtonInputModel, MenuOpensOnPressAndTheClosingClickDoesNotReopenIt) {
     Recorder r;
     r.model.SetPopupMenu(1, 8);
-    r.model.MouseDown(At(1, 5, 5), false);  // opens; closed by a click on the button
-    EXPECT_EQ(r.trace, "r2 menu32@0,0");
+    auto step = [&](const char* inputs) {
+        r.trace.clear();
+        Play(r, inputs);
+        return r.trace;
+    };
+    EXPECT_EQ(step("down1"), "r2 menu32@0,0");  // opens; closed by a click on the button
     EXPECT_TRUE(r.model.PopupJustClosed());
     EXPECT_EQ(r.model.MenuFlags(), 32);
-    // The click that closed it reaches the button: no second menu, no events.
-    r.trace.clear();
-    r.model.MouseDown(At(1, 5, 5), false);
-    r.model.MouseUp(At(1, 5, 5), false);
-    EXPECT_EQ(r.trace, "r0");
-    // The next click opens it again, still with flags 32.
-    r.model.MouseDown(At(1, 5, 5), false);
-    EXPECT_EQ(r.trace, "r0 r2 menu32@0,0");
-    // Closed elsewhere: the flags and the look return to normal.
-    r.trace.clear();
-    r.cursorOver = false;
-    r.model.MouseUp(At(1, 5, 5), false);
-    r.model.MouseDown(At(1, 5, 5), false);
-    EXPECT_EQ(r.trace, "r0 r2 menu32@0,0 r0");
+    EXPECT_EQ(step("down1 up1"), "r0") << "the closing click raises nothing and opens no second menu";
+    EXPECT_EQ(step("down1"), "r2 menu32@0,0") << "the next click opens it again, still with flags 32";
+    r.cursorOver = false;  // closed elsewhere: the flags and the look return to normal
+    EXPECT_EQ(step("up1 down1"), "r0 r2 menu32@0,0 r0");
     EXPECT_FALSE(r.model.LeftHeld());
     EXPECT_FALSE(r.model.PopupJustClosed());
-    // A leave while the menu shows marks it just closed and raises nothing.
-    r.trace.clear();
-    r.duringMenu = [&] { r.model.MouseLeave(); };
-    r.model.MouseDown(At(1, 5, 5), false);
-    EXPECT_EQ(r.trace, "r2 menu32@0,0 r0");
-    // A double-click with a menu attached raises no DblClick and one menu.
-    r.trace.clear();
+    r.duringMenu = [&] { r.model.MouseLeave(); };  // a leave while it shows marks it closed, raises nothing
+    EXPECT_EQ(step("down1"), "r2 menu32@0,0 r0");
     r.duringMenu = nullptr;
     r.cursorOver = true;
-    r.model.DblClick(false);
-    EXPECT_EQ(r.trace, "r2 menu32@0,0");
+    EXPECT_EQ(step("dbl"), "r2 menu32@0,0") << "a double-click: no DblClick, one menu";
 }
 
 TEST(ButtonInputModel, BlinkShowsTheTipAtSevenHidesAtFortyOneAndNeverWraps) {
     Recorder r;
     bool visible = false;
     int shownAt = 0, hiddenAt = 0;
-    for (int tick = 1; tick <= 200000; ++tick) {
+    for (int tick = 1; tick <= 70000; ++tick) {  // past 0xFFFF
         const BlinkTip t = r.model.BlinkTick(visible, true);
         if (t == BlinkTip::Show) {
             if (!shownAt) shownAt = tick;

@@ -26,11 +26,7 @@ ContentInput Button(std::int32_t pictureAlign, std::int32_t captionAlign, bool p
 }
 
 TEST(ButtonLayout, CaptionAndPicturePlaces) {
-    struct Row {
-        const char* what;
-        ContentInput in;
-        Rect caption, picture;
-    };
+    struct Row { const char* what; ContentInput in; Rect caption, picture; };
     auto with = [](ContentInput in, auto change) {
         change(in);
         return in;
@@ -98,10 +94,7 @@ TEST(ButtonLayout, DropDownAndSeparator) {
 // the drop-down area of a button drawn that much larger holds its glyph and
 // stays clear of the caption box.
 TEST(ButtonLayout, ScalesWithTheScreen) {
-    struct Row {
-        std::int32_t dpi, minSide, font;
-        Rect dropDown;
-    };
+    struct Row { std::int32_t dpi, minSide, font; Rect dropDown; };
     const Row rows[] = {{96, 15, 14, {186, 14, 201, 28}},   {120, 19, 17, {233, 18, 251, 36}},
                         {144, 22, 21, {279, 20, 301, 42}},  {168, 28, 26, {348, 25, 376, 53}},
                         {192, 32, 30, {398, 28, 430, 60}},  {216, 37, 35, {465, 34, 502, 71}}};

@@ -25,25 +25,16 @@ std::vector<Plotted> Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std
     return out;
 }
 
-TEST(LineRaster, HorizontalLineHasExactPixelsAndWeights) {
-    std::vector<Plotted> expected = {{-1, 4, 0}, {-1, 5, 127}, {5, 6, 0}, {5, 5, 127}};
-    for (int x = 0; x <= 4; ++x) {
-        expected.push_back({x, 5, 255});
-        expected.push_back({x, 4, 128});
-        expected.push_back({x, 6, 127});
-    }
-    EXPECT_EQ(Line(0, 5, 4, 5), expected);
-}
-
-TEST(LineRaster, DiagonalLineSharesCoverageAcrossTheLine) {
-    // 45 degrees runs the steep branch: the error term stays at 1 of 3.
-    std::vector<Plotted> expected = {{-1, -1, 85}, {0, -1, 127}, {4, 4, 85}, {3, 4, 127}};
-    for (int i = 0; i <= 3; ++i) {
-        expected.push_back({i, i, 255});
-        expected.push_back({i - 1, i, 170});
-        expected.push_back({i + 1, i, 85});
-    }
-    EXPECT_EQ(Line(0, 0, 3, 3), expected);
+// Exact pixels and weights: the ends, then per step the pixel on the line and
+// its two neighbours across it. 45 degrees runs the steep branch (the error
+// term stays at 1 of 3).
+TEST(LineRaster, LinesHaveExactPixelsAndWeights) {
+    std::vector<Plotted> horizontal = {{-1, 4, 0}, {-1, 5, 127}, {5, 6, 0}, {5, 5, 127}};
+    std::vector<Plotted> diagonal = {{-1, -1, 85}, {0, -1, 127}, {4, 4, 85}, {3, 4, 127}};
+    for (int i = 0; i <= 4; ++i) horizontal.insert(horizontal.end(), {{i, 5, 255}, {i, 4, 128}, {i, 6, 127}});
+    for (int i = 0; i <= 3; ++i) diagonal.insert(diagonal.end(), {{i, i, 255}, {i - 1, i, 170}, {i + 1, i, 85}});
+    EXPECT_EQ(Line(0, 5, 4, 5), horizontal);
+    EXPECT_EQ(Line(0, 0, 3, 3), diagonal);
 }
 
 TEST(LineRaster, PointsAndOutOfRangeEndsDrawNothing) {

@@ -29,18 +29,10 @@ void SetPixel(PixelBuffer& b, int w, int x, int y, Colour c) {
     p[0] = c[0], p[1] = c[1], p[2] = c[2];
 }
 
-// The filter's own weights feed the plain loop too: its edges here.
-TEST(Resample, TentWeightEdges) {
-    const double table[][2] = {{0.5, 0.375}, {-1.5, 0.125}, {2.0, 0.0}, {-2.0, 0.0}, {1e300, 0.0}, {std::nan(""), 0.0}};
-    for (const auto& row : table) EXPECT_EQ(TentWeight(row[0]), row[1]) << row[0];
-}
-
 TEST(Resample, RefusesSizesThatCannotWork) {
     const PixelBuffer src = Noise(8, 6, 1);
     const PixelBuffer before(10, 7);
-    struct Case {
-        int sw, sh, dw, dh;
-    };
+    struct Case { int sw, sh, dw, dh; };
     for (const Case c : {Case{8, 6, 1, 5}, Case{8, 6, 5, 1}, Case{8, 6, 0, 5}, Case{8, 6, -3, 5}, Case{8, 6, 5, -1},
                          Case{0, 6, 5, 5}, Case{8, -6, 5, 5}, Case{9, 6, 5, 5}, Case{8, 7, 5, 5},
                          Case{8, 6, 40000, 5}, Case{8, 6, 30000, 30000}, Case{8, 6, INT32_MIN, INT32_MAX}}) {
@@ -88,29 +80,6 @@ TEST(Resample, SameSizeBlursQuarterHalfQuarter) {
     }
 }
 
-TEST(Resample, CornersComeFromTheCornerPixels) {
-    // Only each corner's 2 x 2 block reaches the output corner (the edge is
-    // replicated outwards); noise elsewhere must not leak in.
-    const int sw = 50, sh = 31;
-    PixelBuffer src = Noise(sw, sh, 7);
-    const Colour bottomLeft{10, 20, 30}, bottomRight{40, 50, 60}, topLeft{70, 80, 90}, topRight{200, 210, 220};
-    for (int d = 0; d < 4; ++d) {
-        const int dx = d & 1, dy = d >> 1;
-        SetPixel(src, sw, dx, dy, bottomLeft);
-        SetPixel(src, sw, sw - 1 - dx, dy, bottomRight);
-        SetPixel(src, sw, dx, sh - 1 - dy, topLeft);
-        SetPixel(src, sw, sw - 1 - dx, sh - 1 - dy, topRight);
-    }
-    for (auto [dw, dh] : {std::array{2, 2}, {9, 4}, {50, 31}, {120, 77}}) {
-        PixelBuffer dst;
-        ASSERT_TRUE(ResampleBuffer(src, dst, sw, sh, dw, dh));
-        EXPECT_EQ(PixelAt(dst, dw, 0, 0), bottomLeft) << dw;
-        EXPECT_EQ(PixelAt(dst, dw, dw - 1, 0), bottomRight) << dw;
-        EXPECT_EQ(PixelAt(dst, dw, 0, dh - 1), topLeft) << dw;
-        EXPECT_EQ(PixelAt(dst, dw, dw - 1, dh - 1), topRight) << dw;
-    }
-}
-
 TEST(Resample, RowPaddingIsZeroedInAReusedBuffer) {
     const PixelBuffer src = Noise(9, 9, 3);
     PixelBuffer dst(DibStride(5) * 4, 0xEE);
@@ -119,9 +88,7 @@ TEST(Resample, RowPaddingIsZeroedInAReusedBuffer) {
 }
 
 TEST(Resample, MatchesThePlainLoopToTheBit) {
-    struct Case {
-        int sw, sh, dw, dh;
-    };
+    struct Case { int sw, sh, dw, dh; };
     // Down, up, same size, odd strides, sources without a byte to spare,
     // thin and one-pixel pictures, the real preview sizes, and several strips
     // of output columns scaling up.

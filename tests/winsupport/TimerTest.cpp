@@ -91,11 +91,7 @@ TEST(Timer, ExpiriesReachTheirTimerWhichMayDestroyItselfOrRaise) {
     // its handler's state is one pointer, kept inside the timer: anything that
     // uses the timer, or the handler's state, after it is gone crashes.
     alignas(CTimer) unsigned char storage[sizeof(CTimer)];
-    struct State {
-        CTimer* timer;
-        unsigned char* storage;
-        int ticks = 0, after = 0;
-    } a{new (storage) CTimer, storage};
+    struct State { CTimer* timer; unsigned char* storage; int ticks = 0, after = 0; } a{new (storage) CTimer, storage};
     a.timer->ThatTime = [s = &a] {
         ++s->ticks;
         s->timer->~CTimer();  // destroyed from its own handler

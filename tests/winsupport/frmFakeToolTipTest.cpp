@@ -40,10 +40,7 @@ TEST(frmFakeToolTip, ShapeColoursAndPlaceOfTheMeasuredText) {
         EXPECT_EQ(wr.bottom - wr.top, 50);
         RegionHandle rgn(::CreateRectRgn(0, 0, 0, 0));
         ASSERT_NE(::GetWindowRgn(tip.hWnd(), rgn.get()), ERROR);
-        struct {
-            int x, y;
-            bool in;
-        } const points[] = {{30, 4, true},  {20, 4, false},          {5, 20, true},
+        struct { int x, y; bool in; } const points[] = {{30, 4, true},  {20, 4, false},          {5, 20, true},
                             {t.right + 12, 20, true}, {t.right + 18, 20, false}, {5, t.bottom + 26, false}};
         for (const auto& p : points) EXPECT_EQ(::PtInRegion(rgn.get(), p.x, p.y) != 0, p.in) << p.x << "," << p.y;
 
