@@ -2,17 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "gifviewer/GifBuilder.h"
-#include "imaging/GifOracle.h"
+#include "imaging/WriterOracles.h"
 
 namespace panorel {
 namespace {
 
 using test::GifBuilder;
+using test::ReadFile;
 
 GifStructure Parse(const std::vector<std::uint8_t>& b) { return ParseGif(b.data(), b.size()); }
 
@@ -98,11 +97,6 @@ TEST(GifParse, FramesBeyondTheCapEndTheParse) {
     EXPECT_EQ(test::DecodeAllImages(GifBuilder(1, 1).TinyFrames(2).Finish()).size(), 2u) << "tiny frames are valid";
 }
 
-std::vector<std::uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // For every file of the suite: the parse sees the frames giflib sees, and each
 // mini-GIF decodes (by giflib) to that frame's own indices; re-encoding those
 // indices decodes to them again.
@@ -136,12 +130,6 @@ TEST(GifParse, SuiteFramesThroughMiniGifsAndReEncoding) {
         }
     }
 }
-
-}  // namespace
-}  // namespace panorel
-
-namespace panorel {
-namespace {
 
 // The shipped busy animation: drawn by tools/make_spinner, looping forever.
 TEST(GifParse, ShippedSpinnerLoopsForever) {

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <unordered_map>
 
-#include "imaging/GifOracle.h"
 #include "imaging/GifWriter.h"
 #include "imaging/ImageWriterSupport.h"
 #include "imaging/WriterOracles.h"
@@ -134,7 +133,6 @@ TEST(GifWriter, AdaptivePaletteBeatsTheFixedOneOnPhotographs) {
             ASSERT_TRUE(ReadGif(gif, g));
             psnr[adaptive] = test::Psnr(test::RgbOf(p), CheckIndices(p, g, 0));
         }
-        std::printf("%-10s GIF PSNR adaptive %.2f dB, fixed %.2f dB\n", name, psnr[1], psnr[0]);
         EXPECT_GT(psnr[1], psnr[0]) << name;
     }
 }
