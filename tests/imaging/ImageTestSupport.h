@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/Handles.h"
+#include "imaging/PngChunks.h"
 #include "imaging/cAlphaImage.h"
 
 namespace panorel::imaging {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "imaging/PixelImage.h"
+#include "imaging/PngChunks.h"
 #include "imaging/ZlibApi.h"
 
 namespace panorel::test {
@@ -129,23 +130,6 @@ inline bool LibpngDecode(const std::vector<std::uint8_t>& bytes, PixelImage& out
     for (std::size_t i = 0; i < out.bgra.size(); i += 4)
         for (int k = 0; k < 3; ++k) out.bgra[i + k] = Premultiply(out.bgra[i + k], out.bgra[i + 3]);
     return true;
-}
-
-// The chunks after a PNG's signature: type, offset of the length field, data size.
-struct PngChunk {
-    std::string type;
-    std::size_t at;
-    std::uint32_t size;
-};
-inline std::vector<PngChunk> PngChunks(const std::vector<std::uint8_t>& png) {
-    std::vector<PngChunk> chunks;
-    for (std::size_t at = 8; at + 12 <= png.size();) {
-        const std::uint32_t n = std::uint32_t{png[at]} << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
-        if (n > png.size() - at - 12) break;
-        chunks.push_back({std::string(png.begin() + at + 4, png.begin() + at + 8), at, n});
-        at += 12 + n;
-    }
-    return chunks;
 }
 
 struct Decoded {

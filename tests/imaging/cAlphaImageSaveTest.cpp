@@ -83,15 +83,9 @@ TEST(cAlphaImageSave, RefusesWithoutNameImageOrWritablePlace) {
 // The "tEXt" chunks of a PNG: keyword and text.
 std::vector<std::pair<std::string, std::string>> TextChunks(const std::vector<std::uint8_t>& png) {
     std::vector<std::pair<std::string, std::string>> texts;
-    for (std::size_t at = 8; at + 12 <= png.size();) {
-        const std::size_t n = std::size_t{png[at]} << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
-        if (at + 12 + n > png.size()) break;
-        if (std::memcmp(&png[at + 4], "tEXt", 4) == 0) {
-            const std::string data(png.begin() + at + 8, png.begin() + at + 8 + n);
-            const std::size_t zero = data.find('\0');
-            texts.emplace_back(data.substr(0, zero), zero == std::string::npos ? "" : data.substr(zero + 1));
-        }
-        at += 12 + n;
+    for (const auto& c : test::PngChunks(png)) {
+        const std::string data(png.begin() + c.at + 8, png.begin() + c.at + 8 + c.size);
+        if (c.type == "tEXt") texts.emplace_back(data.substr(0, data.find('\0')), data.substr(data.find('\0') + 1));
     }
     return texts;
 }
