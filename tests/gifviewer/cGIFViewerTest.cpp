@@ -73,6 +73,13 @@ protected:
     cGIFViewer viewer_;
 };
 
+// Three frames of one colour each: blue, green, red.
+std::vector<std::uint8_t> ThreeFrames(int loops = -1) {
+    GifBuilder b(6, 6, {0x0000FF, 0x00FF00, 0xFF0000});
+    if (loops >= 0) b.Loop(loops);
+    return b.Solid(0, 0, 6, 6, 0).Solid(0, 0, 6, 6, 1).Solid(0, 0, 6, 6, 2).Finish();
+}
+
 std::vector<std::uint32_t> Ramp() {
     std::vector<std::uint32_t> c(256);
     for (std::uint32_t i = 0; i < 256; ++i) c[i] = (i << 16) | ((255 - i) << 8) | (i ^ 0x5A);
@@ -140,9 +147,7 @@ TEST_F(Viewer, PropertiesDelaysAndLoopCount) {
 TEST_F(Viewer, LoopCountTwoPlaysEveryFrameTwiceThenShowsFrameOne) {
     Surface s(6, 6, 0);
     client_.target = s.Handle();
-    const auto file = GifBuilder(6, 6, {0x0000FF, 0x00FF00, 0xFF0000})
-                          .Loop(2).Solid(0, 0, 6, 6, 0).Solid(0, 0, 6, 6, 1).Solid(0, 0, 6, 6, 2).Finish();
-    ASSERT_EQ(Load(file), 3);
+    ASSERT_EQ(Load(ThreeFrames(2)), 3);
     viewer_.MinimumDelay(10);
     client_.log.clear();
     viewer_.AnimationState(1);
@@ -154,8 +159,7 @@ TEST_F(Viewer, LoopCountTwoPlaysEveryFrameTwiceThenShowsFrameOne) {
 TEST_F(Viewer, PauseResumeStepAndOneFramePlay) {
     Surface s(6, 6, 0);
     client_.target = s.Handle();
-    const auto file = GifBuilder(6, 6, {1, 2, 3}).Solid(0, 0, 6, 6, 0).Solid(0, 0, 6, 6, 1).Solid(0, 0, 6, 6, 2).Finish();
-    ASSERT_EQ(Load(file), 3);
+    ASSERT_EQ(Load(ThreeFrames()), 3);
     viewer_.MinimumDelay(30000);  // no tick during the test
     viewer_.AnimationState(1);
     EXPECT_EQ(viewer_.AnimationIndex(), 1);
@@ -185,7 +189,7 @@ TEST_F(Viewer, PauseResumeStepAndOneFramePlay) {
 TEST_F(Viewer, AClientErrorOnATickStopsThereAndTheAnimationGoesOn) {
     Surface s(6, 6, 0);
     client_.target = s.Handle();
-    ASSERT_EQ(Load(GifBuilder(6, 6, {1, 2, 3}).Solid(0, 0, 6, 6, 0).Solid(0, 0, 6, 6, 1).Solid(0, 0, 6, 6, 2).Finish()), 3);
+    ASSERT_EQ(Load(ThreeFrames()), 3);
     viewer_.MinimumDelay(10);
     viewer_.AnimationState(1);
     client_.raise = true;
