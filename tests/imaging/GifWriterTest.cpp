@@ -3,7 +3,6 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <unordered_map>
 
 #include "imaging/GifWriter.h"

@@ -32,6 +32,12 @@ int Expected(int d, int s, int alpha, int opacity) {
     return (d * (255 - a) + s * op) / 255;
 }
 
+int AlphaAt(const cAlphaImage& img, int x, int y) {
+    std::int32_t a = -1;
+    img.GetPixel(x, y, &a);
+    return a;
+}
+
 class RenderPaths : public ::testing::TestWithParam<Path> {};
 
 TEST_P(RenderPaths, OpacityMirroringLightAndGrey) {
@@ -91,13 +97,10 @@ TEST(cAlphaImage, RendersOntoAWindowAndAHostImage) {
     img.isAlphaBlendFriendly(false);
     img.isGDIplusEnabled(false);
     ASSERT_TRUE(img.Render(nullptr, 1, 1, 0, 0, 0, 0, 0, 0, 100, true, true, &host));
-    std::int32_t a = 0;
-    EXPECT_EQ(host.GetPixel(1, 1, &a), RGB(200, 100, 50));
-    EXPECT_EQ(a, 255);
-    host.GetPixel(2, 1, &a);
-    EXPECT_EQ(a, 128);
-    host.GetPixel(3, 1, &a);
-    EXPECT_EQ(a, 0);
+    EXPECT_EQ(host.GetPixel(1, 1), RGB(200, 100, 50));
+    EXPECT_EQ(AlphaAt(host, 1, 1), 255);
+    EXPECT_EQ(AlphaAt(host, 2, 1), 128);
+    EXPECT_EQ(AlphaAt(host, 3, 1), 0);
 }
 
 TEST(cAlphaImage, LoadersRefuseWhatTheyMust) {
@@ -196,13 +199,10 @@ TEST(cAlphaImage, LoadsIconAndBitmapHandles) {
     ASSERT_TRUE(img.LoadPicture_ByHandle(icon));
     ::DestroyIcon(icon);
     EXPECT_EQ(img.ImageType(), kImageTypeIconHandle);
-    std::int32_t a = 0;
-    EXPECT_EQ(img.GetPixel(0, 0, &a), RGB(255, 0, 0));
-    EXPECT_EQ(a, 255);
-    img.GetPixel(1, 0, &a);
-    EXPECT_NEAR(a, 128, 1);
-    img.GetPixel(0, 1, &a);
-    EXPECT_EQ(a, 0);
+    EXPECT_EQ(img.GetPixel(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(AlphaAt(img, 0, 0), 255);
+    EXPECT_NEAR(AlphaAt(img, 1, 0), 128, 1);
+    EXPECT_EQ(AlphaAt(img, 0, 1), 0);
 
     const std::uint32_t opaque[4] = {0x00102030u, 0x00405060u, 0x00708090u, 0x00A0B0C0u};
     BitmapHandle bitmap(::CreateBitmap(2, 2, 1, 32, opaque));
@@ -216,11 +216,6 @@ TEST(cAlphaImage, LoadsIconAndBitmapHandles) {
 // R200 G100 B50, half-transparent, clear, opaque blue).
 TEST(cAlphaImage, GeometryAndEffects) {
     cAlphaImage img;
-    auto alphaAt = [&](int x, int y) {
-        std::int32_t a = -1;
-        img.GetPixel(x, y, &a);
-        return a;
-    };
     MakeSample(img);
     ASSERT_TRUE(img.MirrorImage(true, false));
     EXPECT_EQ(img.GetPixel(0, 0), RGB(0, 0, 255));
@@ -239,13 +234,13 @@ TEST(cAlphaImage, GeometryAndEffects) {
     MakeSample(img);
     ASSERT_TRUE(img.ScaleImage(8, 4));
     EXPECT_EQ(img.GetPixel(1, 3), RGB(200, 100, 50));
-    EXPECT_EQ(alphaAt(5, 2), 0);
+    EXPECT_EQ(AlphaAt(img, 5, 2), 0);
 
     MakeSample(img);
     img.MakeGrayScale(2);
     EXPECT_EQ(img.GetPixel(0, 0), RGB(117, 117, 117));  // 200*.333 + 100*.334 + 50*.333 = 116.65
     img.MakeTransparent(RGB(117, 117, 117));
-    EXPECT_EQ(alphaAt(0, 0), 0);
+    EXPECT_EQ(AlphaAt(img, 0, 0), 0);
 
     MakeSample(img);
     const auto bits = img.GetDIBbits(false, false, true, false, false);  // RGB, 24-bit, padded, top-down, straight
