@@ -50,52 +50,48 @@ void ChooseKey(HWND dialog, int n, WORD letter) {
     EXPECT_TRUE(PumpUntil([&] { return WindowText(list) == std::wstring(1, static_cast<wchar_t>(letter)); }, 5000));
 }
 
-BOOL CALLBACK AddWidth(HWND child, LPARAM list) {
-    RECT r{};
-    ::GetWindowRect(child, &r);
-    reinterpret_cast<std::vector<int>*>(list)->push_back(r.right - r.left);
+BOOL CALLBACK Collect(HWND w, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
     return TRUE;
+}
+
+// The top-level windows, or all windows under `parent`.
+std::vector<HWND> Windows(HWND parent = nullptr) {
+    std::vector<HWND> all;
+    parent ? ::EnumChildWindows(parent, Collect, reinterpret_cast<LPARAM>(&all))
+           : ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+    return all;
 }
 
 std::vector<int> ChildWidths(HWND window) {
     std::vector<int> widths;
-    ::EnumChildWindows(window, AddWidth, reinterpret_cast<LPARAM>(&widths));
+    for (HWND c : Windows(window)) {
+        RECT r{};
+        ::GetWindowRect(c, &r);
+        widths.push_back(r.right - r.left);
+    }
     return widths;
 }
 
-struct Search {
-    HWND owner, found;
-};
-
-BOOL CALLBACK MatchOwned(HWND w, LPARAM p) {
-    auto* s = reinterpret_cast<Search*>(p);
-    if (::GetWindow(w, GW_OWNER) == s->owner && ::IsWindowVisible(w)) s->found = w;
-    return s->found ? FALSE : TRUE;
-}
-
-// The message box the panel shows over `owner`, or null.
+// The message box the panel shows over `owner`, or null; the texts in it.
 HWND MessageBoxOf(HWND owner) {
-    Search s{owner, nullptr};
-    ::EnumWindows(MatchOwned, reinterpret_cast<LPARAM>(&s));
-    return s.found;
+    for (HWND w : Windows())
+        if (::GetWindow(w, GW_OWNER) == owner && ::IsWindowVisible(w)) return w;
+    return nullptr;
 }
-
 std::wstring BoxText(HWND box) {
     std::wstring all;
-    for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) all += WindowText(c) + L"|";
+    for (HWND c : Windows(box)) all += WindowText(c) + L"|";
     return all;
-}
-
-BOOL CALLBACK CountPanel(HWND w, LPARAM p) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(w, name, 64);
-    if (std::wstring(name) == kControlPanelClass) ++*reinterpret_cast<int*>(p);
-    return TRUE;
 }
 
 int PanelWindows() {
     int count = 0;
-    ::EnumWindows(CountPanel, reinterpret_cast<LPARAM>(&count));
+    for (HWND w : Windows()) {
+        wchar_t name[64] = {};
+        ::GetClassNameW(w, name, 64);
+        count += std::wstring(name) == kControlPanelClass;
+    }
     return count;
 }
 

@@ -2,17 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "gifviewer/GifBuilder.h"
-#include "imaging/GifOracle.h"
+#include "imaging/WriterOracles.h"
 
 namespace panorel {
 namespace {
 
 using test::GifBuilder;
+using test::ReadFile;
 
 GifStructure Parse(const std::vector<std::uint8_t>& b) { return ParseGif(b.data(), b.size()); }
 
@@ -98,50 +97,9 @@ TEST(GifParse, FramesBeyondTheCapEndTheParse) {
     EXPECT_EQ(test::DecodeAllImages(GifBuilder(1, 1).TinyFrames(2).Finish()).size(), 2u) << "tiny frames are valid";
 }
 
-std::vector<std::uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// For every file of the suite: the parse sees the frames giflib sees, and each
-// mini-GIF decodes (by giflib) to that frame's own indices; re-encoding those
-// indices decodes to them again.
-TEST(GifParse, SuiteFramesThroughMiniGifsAndReEncoding) {
-    const char* names[] = {"animated_loop", "animated_loop_interlaced", "animated_loop_variable_delay",
-                           "animated_noloop", "animated_transparent_firstframerestoreprev_loop",
-                           "animated_transparent_frame_norestore_loop",
-                           "animated_transparent_frame_restorebackground_loop",
-                           "animated_transparent_frame_restoreprev_loop", "animated_transparent_loop",
-                           "animated_transparent_loop_frames_out_of_bounds", "animated_transparent_restoreprev_loop",
-                           "static_nontransparent", "static_transparent"};
-    for (const char* name : names) {
-        SCOPED_TRACE(name);
-        const auto file = ReadFile(std::string(PANOREL_GIF_SUITE) + "/" + name + ".gif");
-        ASSERT_FALSE(file.empty());
-        const GifStructure g = Parse(file);
-        const auto oracle = test::DecodeAllImages(file);
-        ASSERT_EQ(g.frames.size(), oracle.size());
-        for (std::size_t k = 0; k < oracle.size(); ++k) {
-            const GifFrame& f = g.frames[k];
-            EXPECT_EQ(f.left, oracle[k].left);
-            EXPECT_EQ(f.width, oracle[k].width);
-            const auto mini = test::DecodeAllImages(BuildFrameGif(file.data(), file.size(), g, k));
-            ASSERT_EQ(mini.size(), 1u);
-            EXPECT_EQ(mini[0].left, 0);
-            EXPECT_EQ(mini[0].indices, oracle[k].indices) << "frame " << k;
-            const auto again =
-                test::DecodeAllImages(EncodeFrameGif(oracle[k].indices.data(), f.width, f.height, g.palettes[0]));
-            ASSERT_EQ(again.size(), 1u);
-            EXPECT_EQ(again[0].indices, oracle[k].indices);
-        }
-    }
-}
-
-}  // namespace
-}  // namespace panorel
-
-namespace panorel {
-namespace {
+// The suite's files frame by frame are imagetool_frames_conformance's (every
+// frame through the viewer against the suite's pictures, by Pillow) and
+// Viewer.FrameImagesOfTheSuite's; fuzz_gif_structure starts from them.
 
 // The shipped busy animation: drawn by tools/make_spinner, looping forever.
 TEST(GifParse, ShippedSpinnerLoopsForever) {

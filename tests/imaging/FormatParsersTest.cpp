@@ -7,7 +7,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "imaging/PngOracle.h"
 #include "imaging/WriterOracles.h"
 #include "imaging/cBMPparser.h"
 #include "imaging/cICOparser.h"
@@ -18,79 +17,89 @@ namespace panorel::imaging {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::LibpngDecode;
-using testing::ReadFileBytes;
+using test::ReadFile;
 const std::string kData = PANOREL_TESTDATA;
 
-// Number of pixels that differ, with the first difference described.
-std::size_t Differences(const PixelImage& got, const PixelImage& want, std::string& first) {
-    if (got.width != want.width || got.height != want.height) {
-        first = "size " + std::to_string(got.width) + "x" + std::to_string(got.height);
-        return SIZE_MAX;
+// A suite file, the reference picture it must match, and the options it is read with.
+struct RefCase {
+    std::string file, reference;
+    ParseOptions options;
+};
+
+// The BMP suite's valid files whose renderings Pillow and ImageMagick agree on.
+std::vector<RefCase> BmpCases() {
+    std::vector<RefCase> cases;
+    std::ifstream manifest(kData + "/bmp-testsuite/oracle-manifest.tsv");
+    std::string line, file, pillow, magick, agree, reference;
+    std::getline(manifest, line);
+    while (std::getline(manifest, line)) {
+        std::istringstream f(line);
+        std::getline(f, file, '\t'), std::getline(f, pillow, '\t'), std::getline(f, magick, '\t');
+        std::getline(f, agree, '\t'), std::getline(f, reference, '\t');
+        if (agree == "yes" && file.rfind("valid/", 0) == 0 && !reference.empty())
+            cases.push_back({kData + "/bmp-testsuite/" + file, kData + "/bmp-testsuite/" + reference, {}});
     }
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < got.bgra.size(); i += 4) {
-        if (std::memcmp(&got.bgra[i], &want.bgra[i], 4) == 0) continue;
-        if (n++ == 0) {
-            std::ostringstream s;
-            s << "pixel " << i / 4 << ": got " << +got.bgra[i] << "," << +got.bgra[i + 1] << "," << +got.bgra[i + 2]
-              << "," << +got.bgra[i + 3] << " want " << +want.bgra[i] << "," << +want.bgra[i + 1] << ","
-              << +want.bgra[i + 2] << "," << +want.bgra[i + 3];
-            first = s.str();
+    return cases;
+}
+
+// <size>_<mode>_<origin>_<storage>.tga goes with <size>_<mode>.png.
+std::vector<RefCase> TgaCases() {
+    std::vector<RefCase> cases;
+    for (const auto& e : fs::directory_iterator(kData + "/tga/common")) {
+        const std::string name = e.path().filename().string();
+        if (e.path().extension() == ".tga")
+            cases.push_back({e.path().string(),
+                             kData + "/tga/common/" + name.substr(0, name.find('_', name.find('_') + 1)) + ".png", {}});
+    }
+    return cases;
+}
+
+// <name><W>x<H>.png is the entry of <name>.ico the score rule picks for W x H at 32 bits.
+std::vector<RefCase> IcoCases() {
+    std::vector<RefCase> cases;
+    for (const auto& e : fs::directory_iterator(kData + "/ico/multi-size")) {
+        if (e.path().extension() != ".png") continue;
+        const std::string name = e.path().stem().string();
+        const std::size_t x = name.rfind('x'), digits = name.find_first_of("0123456789");
+        RefCase c{kData + "/ico/multi-size/" + name.substr(0, digits) + ".ico", e.path().string(), {}};
+        c.options.iconCx = std::stoi(name.substr(digits, x - digits)), c.options.iconCy = std::stoi(name.substr(x + 1));
+        c.options.iconBitDepth = 32;
+        cases.push_back(c);
+    }
+    return cases;
+}
+
+TEST(FormatParsers, SuiteFilesMatchTheirReferencePictures) {
+    const struct {
+        std::vector<RefCase> (*cases)();
+        ParseResult (*load)(const std::uint8_t*, std::size_t, const ParseOptions&, PixelImage&);
+        std::int32_t type;
+        std::size_t least;
+    } suites[] = {{BmpCases, cBMPparser::LoadStream, kImageTypeBitmap, 51},
+                  {TgaCases, cTGAparser::LoadStream, kImageTypeTga, 24},
+                  {IcoCases, [](const std::uint8_t* d, std::size_t n, const ParseOptions& o, PixelImage& p) {
+                       return cICOparser::LoadStream(d, n, o, p);
+                   }, kImageTypeIcon, 11}};
+    for (const auto& suite : suites) {
+        const std::vector<RefCase> cases = suite.cases();
+        EXPECT_GE(cases.size(), suite.least);
+        for (const RefCase& c : cases) {
+            SCOPED_TRACE(c.file);
+            const auto bytes = ReadFile(c.file);
+            PixelImage got, want;
+            ASSERT_EQ(suite.load(bytes.data(), bytes.size(), c.options, got), ParseResult::Loaded);
+            ASSERT_TRUE(test::LibpngDecode(ReadFile(c.reference), want)) << c.reference;
+            ASSERT_EQ(std::make_pair(got.width, got.height), std::make_pair(want.width, want.height));
+            std::size_t first = 0;
+            while (first < got.bgra.size() && got.bgra[first] == want.bgra[first]) ++first;
+            EXPECT_EQ(first, got.bgra.size()) << "first difference at pixel " << first / 4;
+            EXPECT_EQ(got.imageType, suite.type);
         }
     }
-    return n;
-}
-
-PixelImage Reference(const std::string& png) {
-    PixelImage ref;
-    EXPECT_TRUE(LibpngDecode(ReadFileBytes(png), ref)) << png;
-    return ref;
-}
-
-TEST(BmpParser, ValidFilesMatchTheAgreedReferences) {
-    std::ifstream manifest(kData + "/bmp-testsuite/oracle-manifest.tsv");
-    std::string line;
-    std::getline(manifest, line);
-    int checked = 0;
-    while (std::getline(manifest, line)) {
-        std::istringstream fields(line);
-        std::string file, pillow, magick, agree, reference;
-        std::getline(fields, file, '\t'), std::getline(fields, pillow, '\t'), std::getline(fields, magick, '\t');
-        std::getline(fields, agree, '\t'), std::getline(fields, reference, '\t');
-        if (agree != "yes" || file.rfind("valid/", 0) != 0 || reference.empty()) continue;
-        auto bytes = ReadFileBytes(kData + "/bmp-testsuite/" + file);
-        PixelImage got;
-        ParseOptions options;
-        ASSERT_EQ(cBMPparser::LoadStream(bytes.data(), bytes.size(), options, got), ParseResult::Loaded) << file;
-        std::string first;
-        EXPECT_EQ(Differences(got, Reference(kData + "/bmp-testsuite/" + reference), first), 0u) << file << " " << first;
-        ++checked;
-    }
-    EXPECT_GT(checked, 50);
-}
-
-TEST(TgaParser, CommonFilesMatchTheirReferences) {
-    int checked = 0;
-    for (const auto& e : fs::directory_iterator(kData + "/tga/common")) {
-        if (e.path().extension() != ".tga") continue;
-        const std::string name = e.path().filename().string();
-        // <size>_<mode>_<origin>_<storage>.tga goes with <size>_<mode>.png.
-        const std::string stem = name.substr(0, name.find('_', name.find('_') + 1));
-        auto bytes = ReadFileBytes(e.path().string());
-        PixelImage got;
-        ParseOptions options;
-        ASSERT_EQ(cTGAparser::LoadStream(bytes.data(), bytes.size(), options, got), ParseResult::Loaded) << name;
-        std::string first;
-        EXPECT_EQ(Differences(got, Reference(kData + "/tga/common/" + stem + ".png"), first), 0u) << name << " " << first;
-        EXPECT_EQ(got.imageType, kImageTypeTga);
-        ++checked;
-    }
-    EXPECT_EQ(checked, 24);
 }
 
 TEST(TgaParser, FooterOffsetsNearTheTopOfTheRangeAreIgnored) {
-    auto bytes = ReadFileBytes(kData + "/tga/common/200x32_rgba_bl_raw.tga");
+    auto bytes = ReadFile(kData + "/tga/common/200x32_rgba_bl_raw.tga");
     ASSERT_EQ(std::memcmp(&bytes[bytes.size() - 18], "TRUEVISION-XFILE.", 17), 0);
     for (std::uint32_t ext : {0xFFFFFFF0u, 0xFFFFFE10u, static_cast<std::uint32_t>(bytes.size())}) {
         for (int k = 0; k < 4; ++k) bytes[bytes.size() - 26 + k] = static_cast<std::uint8_t>(ext >> (8 * k));
@@ -150,39 +159,16 @@ TEST(TgaParser, FiveBitColoursReadLikePillow) {
             const std::uint8_t* q = &ours[n].bgra[i];
             // The alpha-bit case is stored top row first: file order is picture order.
             const std::uint8_t a = (c.desc & 15) && !(pixel(static_cast<std::uint32_t>(i / 4)) & 0x8000) ? 0 : 255;
-            EXPECT_TRUE(q[3] == a && q[2] == test::Premultiply(p[0], a) && q[1] == test::Premultiply(p[1], a) &&
-                        q[0] == test::Premultiply(p[2], a))
+            EXPECT_TRUE(q[3] == a && q[2] == Premultiply(p[0], a) && q[1] == Premultiply(p[1], a) &&
+                        q[0] == Premultiply(p[2], a))
                 << c.name << " pixel " << i / 4;
         }
     }
     std::system(("rm -rf " + dir).c_str());
 }
 
-// Each expected picture <name><W>x<H>.png is the entry the score rule picks
-// when W x H at 32 bits is asked for.
-TEST(IcoParser, EntriesChosenByScoreMatchTheirPictures) {
-    int checked = 0;
-    for (const auto& e : fs::directory_iterator(kData + "/ico/multi-size")) {
-        if (e.path().extension() != ".png") continue;
-        const std::string name = e.path().stem().string();
-        std::size_t x = name.rfind('x');
-        std::size_t digits = name.find_first_of("0123456789");
-        const int w = std::stoi(name.substr(digits, x - digits)), h = std::stoi(name.substr(x + 1));
-        auto bytes = ReadFileBytes(kData + "/ico/multi-size/" + name.substr(0, digits) + ".ico");
-        ParseOptions options;
-        options.iconCx = w, options.iconCy = h, options.iconBitDepth = 32;
-        PixelImage got;
-        ASSERT_EQ(cICOparser::LoadStream(bytes.data(), bytes.size(), options, got), ParseResult::Loaded) << name;
-        std::string first;
-        EXPECT_EQ(Differences(got, Reference(e.path().string()), first), 0u) << name << " " << first;
-        EXPECT_EQ(got.imageType, kImageTypeIcon);
-        ++checked;
-    }
-    EXPECT_GE(checked, 11);
-}
-
 TEST(IcoParser, ScoreRuleOnSixteenThirtyTwoFortyEight) {
-    auto bytes = ReadFileBytes(kData + "/ico/multi-size/wiki.ico");  // 48, 32, 16 at 32 bits
+    auto bytes = ReadFile(kData + "/ico/multi-size/wiki.ico");  // 48, 32, 16 at 32 bits
     cICOparser ico;
     ASSERT_TRUE(ico.ReadDirectory(bytes.data(), bytes.size()));
     ASSERT_EQ(ico.IconCount(), 3);
@@ -201,7 +187,7 @@ TEST(IcoParser, AssortedIconsAndCursorsLoadOrAreRefused) {
     for (const auto& e : fs::directory_iterator(kData + "/ico/assorted")) {
         auto ext = e.path().extension();
         if (ext != ".ico" && ext != ".cur") continue;
-        auto bytes = ReadFileBytes(e.path().string());
+        auto bytes = ReadFile(e.path().string());
         ParseOptions options;
         options.iconCx = options.iconCy = 32;
         PixelImage got;
@@ -224,14 +210,14 @@ TEST(Detection, ChainOrderAndPngErrorReport) {
                  {"/bmp-testsuite/valid/24bpp-320x240.bmp", kImageTypeBitmap},
                  {"/tga/common/200x32_rgba_bl_rle.tga", kImageTypeTga}};
     for (const auto& c : cases) {
-        auto bytes = ReadFileBytes(kData + c.file);
+        auto bytes = ReadFile(kData + c.file);
         PixelImage got;
         EXPECT_TRUE(DetectAndParse(bytes.data(), bytes.size(), ParseOptions{}, DetectHooks{}, got)) << c.file;
         EXPECT_EQ(got.imageType, c.type) << c.file;
     }
     // A broken PNG, as a file or as an icon's one entry, is reported once and
     // the other parsers still get their turn.
-    const std::vector<std::uint8_t> png = ReadFileBytes(kData + "/pngsuite/xd0n2c08.png");
+    const std::vector<std::uint8_t> png = ReadFile(kData + "/pngsuite/xd0n2c08.png");
     std::vector<std::uint8_t> ico = {0, 0, 1, 0, 1, 0, 32, 32, 0, 0, 1, 0, 32, 0};
     for (std::uint32_t v : {static_cast<std::uint32_t>(png.size()), 22u})
         for (int k = 0; k < 4; ++k) ico.push_back(static_cast<std::uint8_t>(v >> (8 * k)));

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/Handles.h"
+#include "imaging/PngChunks.h"
 #include "imaging/cAlphaImage.h"
 
 namespace panorel::imaging {
@@ -58,6 +59,8 @@ struct Target {
         ::GdiFlush();
         return bits + (std::size_t(y) * w + x) * 4;
     }
+    std::uint32_t Rgb(int x, int y) { return At(x, y)[2] << 16 | At(x, y)[1] << 8 | At(x, y)[0]; }  // 0x00RRGGBB
+    std::intptr_t Handle() const { return reinterpret_cast<std::intptr_t>(dc.get()); }
 };
 
 // Columns: opaque (R200 G100 B50), half-transparent premultiplied, clear, opaque blue.

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "imaging/Inflate.h"
-#include "imaging/PngOracle.h"
+#include "imaging/WriterOracles.h"
 #include "imaging/modParsers.h"
 
 namespace panorel::imaging {
@@ -20,14 +20,10 @@ std::vector<std::vector<std::uint8_t>> SuiteStreams() {
     std::vector<std::vector<std::uint8_t>> streams;
     for (const auto& e : fs::directory_iterator(PANOREL_TESTDATA "/pngsuite")) {
         if (e.path().extension() != ".png") continue;
-        auto bytes = testing::ReadFileBytes(e.path().string());
+        const auto bytes = test::ReadFile(e.path().string());
         std::vector<std::uint8_t> idat;
-        for (std::size_t i = 8; i + 12 <= bytes.size();) {
-            std::uint32_t len = ReadBe32(&bytes[i]);
-            if (len > bytes.size() - i - 12) break;
-            if (std::memcmp(&bytes[i + 4], "IDAT", 4) == 0) idat.insert(idat.end(), &bytes[i + 8], &bytes[i + 8 + len]);
-            i += 12 + len;
-        }
+        for (const auto& c : test::PngChunks(bytes))
+            if (c.type == "IDAT") idat.insert(idat.end(), &bytes[c.at + 8], &bytes[c.at + 8 + c.size]);
         if (!idat.empty()) streams.push_back(std::move(idat));
     }
     return streams;
@@ -60,17 +56,7 @@ void ExpectSame(const std::vector<std::uint8_t>& stream, const std::vector<std::
     EXPECT_EQ(0, std::memcmp(got.data(), expected.data(), written)) << what;
 }
 
-TEST(Inflate, EverySuiteStreamGivesZlibsBytes) {
-    int n = 0;
-    for (const auto& s : SuiteStreams()) {
-        std::vector<std::uint8_t> expected;
-        if (!ZlibInflate(s, expected)) continue;
-        ExpectSame(s, expected, "suite stream");
-        ++n;
-    }
-    EXPECT_GT(n, 150);
-}
-
+// Every suite stream through our inflater is PngParser.SuiteMatchesLibpngWithEitherInflater's part.
 TEST(Inflate, BuffersFromEveryLevelAndStrategy) {
     std::mt19937 rng(7);
     std::vector<std::uint8_t> text(300000);
@@ -94,9 +80,9 @@ TEST(Inflate, BuffersFromEveryLevelAndStrategy) {
     }
 }
 
-TEST(Inflate, DamagedStreamsFailCleanly) {
+// Flipped bits are the fuzzer's part (fuzz_inflate agrees with zlib byte for byte).
+TEST(Inflate, CutStreamsAndShortBuffersFailCleanly) {
     auto streams = SuiteStreams();
-    std::mt19937 rng(11);
     for (std::size_t k = 0; k < streams.size(); k += 7) {
         const auto& s = streams[k];
         std::vector<std::uint8_t> expected;
@@ -109,19 +95,6 @@ TEST(Inflate, DamagedStreamsFailCleanly) {
         // Too small an output buffer fails instead of writing past it.
         if (!expected.empty())
             EXPECT_EQ(InflateZlib(s.data(), s.size(), out.data(), out.size() - 1, &written), InflateStatus::OutputFull);
-        // Flipped bits either fail or agree with zlib on whether the data is good.
-        for (int t = 0; t < 20; ++t) {
-            auto bad = s;
-            bad[rng() % bad.size()] ^= static_cast<std::uint8_t>(1u << (rng() % 8));
-            std::vector<std::uint8_t> zlibOut;
-            bool zlibOk = ZlibInflate(bad, zlibOut);
-            std::vector<std::uint8_t> ours(zlibOut.size() + 64);
-            bool ok = InflateZlib(bad.data(), bad.size(), ours.data(), ours.size(), &written) == InflateStatus::Ok;
-            if (ok) {
-                EXPECT_TRUE(zlibOk);
-                EXPECT_EQ(written, zlibOut.size());
-            }
-        }
     }
 }
 

@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <fstream>
 #include <functional>
-#include <iostream>
 
 #include "host/PanorelError.h"
 #include "imaging/WriterOracles.h"
@@ -126,8 +125,8 @@ TEST(JpegWriter, DecodesStrictlyAndWithTheReferenceCodec) {
 }
 
 // Against cjpeg at quality 90 as it scales its tables, and against cjpeg
-// given our tables (whose rounding adds half a step): the second isolates the
-// encoder itself and is what must hold; the first is printed.
+// given our tables (whose rounding adds half a step), which isolates the
+// encoder itself. The figures themselves are writer_bench's.
 TEST(JpegWriter, Quality90IsWithinOneDecibelOfCjpegWithOurTablesAndAtMostFifteenPercentLarger) {
     const std::string dir = test::TempDir("jpgq");
     {
@@ -157,9 +156,6 @@ TEST(JpegWriter, Quality90IsWithinOneDecibelOfCjpegWithOurTablesAndAtMostFifteen
             psnr[k] = test::Psnr(rgb, decoded);
             size[k] = static_cast<double>(test::ReadFile(base + suffix[k]).size());
         }
-        std::printf("%-10s PSNR ours %.2f dB; cjpeg -quality 90 %.2f dB (size ratio %.3f); "
-                    "cjpeg with our tables %.2f dB (size ratio %.3f)\n",
-                    name, psnr[0], psnr[1], size[0] / size[1], psnr[2], size[0] / size[2]);
         EXPECT_GT(psnr[0], psnr[2] - 1.0) << name;
         EXPECT_LE(size[0] / size[2], 1.15) << name;
         EXPECT_LE(size[0] / size[1], 1.15) << name;

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "imaging/GifOracle.h"
+#include "imaging/WriterOracles.h"
 
 namespace panorel::imaging {
 namespace {

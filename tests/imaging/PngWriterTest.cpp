@@ -8,22 +8,13 @@
 namespace panorel::imaging {
 namespace {
 
-struct Chunk {
-    std::string type;
-    std::string data;
-};
-
-// The chunks after the signature, each CRC checked with zlib directly.
-std::vector<Chunk> Chunks(const std::vector<std::uint8_t>& png) {
-    std::vector<Chunk> chunks;
-    for (std::size_t at = 8; at + 12 <= png.size();) {
-        const std::uint32_t n = png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
-        if (at + 12 + n > png.size()) break;
-        const std::uint32_t crc = png[at + 8 + n] << 24 | png[at + 9 + n] << 16 | png[at + 10 + n] << 8 | png[at + 11 + n];
-        EXPECT_EQ(crc, ::crc32(0, png.data() + at + 4, n + 4));
-        chunks.push_back({std::string(png.begin() + at + 4, png.begin() + at + 8),
-                          std::string(png.begin() + at + 8, png.begin() + at + 8 + n)});
-        at += 12 + n;
+// The chunks after the signature as (type, data), each CRC checked with zlib directly.
+std::vector<std::pair<std::string, std::string>> Chunks(const std::vector<std::uint8_t>& png) {
+    std::vector<std::pair<std::string, std::string>> chunks;
+    for (const auto& c : test::PngChunks(png)) {
+        const std::uint8_t* crc = &png[c.at + 8 + c.size];
+        EXPECT_EQ(std::uint32_t{crc[0]} << 24 | crc[1] << 16 | crc[2] << 8 | crc[3], ::crc32(0, &png[c.at + 4], c.size + 4));
+        chunks.emplace_back(c.type, std::string(png.begin() + c.at + 8, png.begin() + c.at + 8 + c.size));
     }
     return chunks;
 }
@@ -40,15 +31,13 @@ TEST(PngWriter, WritesOneTextChunkPerPropertyAndTheOptionalChunks) {
     ASSERT_TRUE(cPNGwriter(test::SystemZlib()).Write(Small(), png, extras));
     std::vector<std::string> types;
     int texts = 0;
-    for (const Chunk& c : Chunks(png)) {
-        types.push_back(c.type);
-        if (c.type == "tEXt") {
-            ++texts;
-            EXPECT_EQ(c.data, std::string("Title\0Caf\xE9", 10));
-        }
-        if (c.type == "tIME") EXPECT_EQ(c.data, std::string("\x07\xD0\x02\x1D\0\0\0", 7));
-        if (c.type == "bKGD") EXPECT_EQ(c.data, std::string("\0\0\0\x80\0\xFF", 6));
-        if (c.type == "pHYs") EXPECT_EQ(c.data.substr(0, 4), std::string("\0\0\x0E\xC4", 4));  // 3780 per metre
+    for (const auto& [type, data] : Chunks(png)) {
+        types.push_back(type);
+        texts += type == "tEXt";
+        if (type == "tEXt") EXPECT_EQ(data, std::string("Title\0Caf\xE9", 10));
+        if (type == "tIME") EXPECT_EQ(data, std::string("\x07\xD0\x02\x1D\0\0\0", 7));
+        if (type == "bKGD") EXPECT_EQ(data, std::string("\0\0\0\x80\0\xFF", 6));
+        if (type == "pHYs") EXPECT_EQ(data.substr(0, 4), std::string("\0\0\x0E\xC4", 4));  // 3780 per metre
     }
     EXPECT_EQ(texts, 1);
     EXPECT_EQ(types.front(), "IHDR");

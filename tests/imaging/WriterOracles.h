@@ -1,7 +1,8 @@
 #pragma once
-// Independent decoders and helpers for the image writers' tests and
-// benchmarks: libpng for PNG, Pillow (through /usr/bin/python3) for BMP and
-// TGA, the system's zlib as the run-time zlib table, PSNR.
+// Independent decoders and helpers for the image tests and benchmarks: libpng
+// for PNG, giflib for GIF, Pillow (through /usr/bin/python3) for BMP and TGA,
+// the system's zlib as the run-time zlib table, PSNR.
+#include <gif_lib.h>
 #include <png.h>
 #include <zlib.h>
 
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -16,11 +18,13 @@
 #include <vector>
 
 #include "imaging/PixelImage.h"
+#include "imaging/PngChunks.h"
 #include "imaging/ZlibApi.h"
 
 namespace panorel::test {
 
 using imaging::PixelImage;
+using imaging::Premultiply;
 
 inline imaging::ZlibApi SystemZlib() {
     imaging::ZlibApi z;
@@ -45,8 +49,6 @@ inline void WriteFile(const std::string& path, const std::vector<std::uint8_t>& 
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
 }
-
-inline std::uint8_t Premultiply(std::uint8_t c, std::uint8_t a) { return static_cast<std::uint8_t>((c * a + 127) / 255); }
 
 // Straight RGBA rows (top first) to the premultiplied BGRA picture.
 inline PixelImage FromStraightRgba(int w, int h, const std::uint8_t* rgba) {
@@ -84,6 +86,49 @@ inline bool LoadPngPicture(const std::string& path, PixelImage& out) {
     std::vector<std::uint8_t> rgba;
     if (!DecodePngRgba(ReadFile(path), w, h, rgba)) return false;
     out = FromStraightRgba(w, h, rgba.data());
+    return true;
+}
+
+struct PngReadSource {
+    const std::uint8_t* p;
+    std::size_t left;
+};
+
+// libpng's decoding to premultiplied BGRA, 16-bit samples cut to their high
+// byte, the way our reader promises to; false when libpng refuses the data.
+inline bool LibpngDecode(const std::vector<std::uint8_t>& bytes, PixelImage& out) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    PngReadSource src{bytes.data(), bytes.size()};
+    std::vector<png_bytep> rows;
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, &src, [](png_structp p, png_bytep data, png_size_t n) {
+        auto* s = static_cast<PngReadSource*>(png_get_io_ptr(p));
+        if (n > s->left) png_error(p, "truncated");
+        std::memcpy(data, s->p, n);
+        s->p += n;
+        s->left -= n;
+    });
+    png_read_info(png, info);
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
+    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    png_set_bgr(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    out.width = static_cast<std::int32_t>(png_get_image_width(png, info));
+    out.height = static_cast<std::int32_t>(png_get_image_height(png, info));
+    out.bgra.assign(static_cast<std::size_t>(out.width) * out.height * 4, 0);
+    for (std::int32_t y = 0; y < out.height; ++y) rows.push_back(out.Row(y));
+    png_read_image(png, rows.data());
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    for (std::size_t i = 0; i < out.bgra.size(); i += 4)
+        for (int k = 0; k < 3; ++k) out.bgra[i + k] = Premultiply(out.bgra[i + k], out.bgra[i + 3]);
     return true;
 }
 
@@ -163,6 +208,81 @@ inline std::string TempDir(const std::string& name) {
     std::string dir = std::string(base ? base : "/tmp") + "/panorel-" + name + "-" + std::to_string(::getpid());
     std::system(("mkdir -p " + dir).c_str());
     return dir;
+}
+
+// A one-image GIF of width x height with a grey global table of 2^minCodeSize
+// entries around `lzw` (the minimum code size byte, sub-blocks, terminator).
+inline std::vector<std::uint8_t> WrapGif(const std::vector<std::uint8_t>& lzw, int width, int height,
+                                         int minCodeSize) {
+    const int bits = minCodeSize < 2 ? 2 : minCodeSize;
+    std::vector<std::uint8_t> g = {'G', 'I', 'F', '8', '9', 'a'};
+    auto put16 = [&g](int v) {
+        g.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        g.push_back(static_cast<std::uint8_t>(v >> 8));
+    };
+    put16(width);
+    put16(height);
+    g.push_back(static_cast<std::uint8_t>(0x80 | ((bits - 1) << 4) | (bits - 1)));
+    g.push_back(0);
+    g.push_back(0);
+    for (int i = 0; i < (1 << bits); ++i) g.insert(g.end(), 3, static_cast<std::uint8_t>(i));
+    g.push_back(0x2C);
+    put16(0);
+    put16(0);
+    put16(width);
+    put16(height);
+    g.push_back(0);
+    g.insert(g.end(), lzw.begin(), lzw.end());
+    g.push_back(0x3B);
+    return g;
+}
+
+struct MemoryReader {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t pos = 0;
+};
+
+inline int ReadMemory(GifFileType* gif, GifByteType* buf, int n) {
+    auto* r = static_cast<MemoryReader*>(gif->UserData);
+    const std::size_t left = r->size - r->pos;
+    const std::size_t take = static_cast<std::size_t>(n) < left ? static_cast<std::size_t>(n) : left;
+    std::memcpy(buf, r->data + r->pos, take);
+    r->pos += take;
+    return static_cast<int>(take);
+}
+
+// Every image of a GIF as giflib decodes it (indices, rows top first, not
+// composited), or nothing when giflib refuses the file.
+struct OracleImage {
+    int left, top, width, height;
+    std::vector<std::uint8_t> indices;
+};
+
+inline std::vector<OracleImage> DecodeAllImages(const std::vector<std::uint8_t>& gifBytes) {
+    std::vector<OracleImage> images;
+    MemoryReader reader{gifBytes.data(), gifBytes.size()};
+    int error = 0;
+    GifFileType* gif = DGifOpen(&reader, ReadMemory, &error);
+    if (gif == nullptr) return images;
+    if (DGifSlurp(gif) == GIF_OK) {
+        for (int i = 0; i < gif->ImageCount; ++i) {
+            const GifImageDesc& d = gif->SavedImages[i].ImageDesc;
+            const std::size_t n = static_cast<std::size_t>(d.Width) * static_cast<std::size_t>(d.Height);
+            images.push_back({d.Left, d.Top, d.Width, d.Height,
+                              std::vector<std::uint8_t>(gif->SavedImages[i].RasterBits,
+                                                        gif->SavedImages[i].RasterBits + n)});
+        }
+    }
+    DGifCloseFile(gif, &error);
+    return images;
+}
+
+// The first image's indices; false when giflib refuses the file.
+inline bool DecodeFirstImage(const std::vector<std::uint8_t>& gifBytes, std::vector<std::uint8_t>& indices) {
+    std::vector<OracleImage> images = DecodeAllImages(gifBytes);
+    if (!images.empty()) indices = std::move(images[0].indices);
+    return !images.empty();
 }
 
 }  // namespace panorel::test

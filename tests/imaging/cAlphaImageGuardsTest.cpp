@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "WinTestSupport.h"
 #include "host/AnsiText.h"
 #include "imaging/ImageTestSupport.h"
 #include "imaging/ZlibRuntime.h"
@@ -99,17 +100,11 @@ TEST(cAlphaImageGuards, PastedFilesAskForThirtyTwoBitIconsLikeTheOtherLoaders) {
     ASSERT_TRUE(WriteAll(file, ico + data));
 
     // The file on the clipboard as Explorer's Copy puts it there.
-    const std::wstring names = file + L'\0';
-    HGLOBAL drop = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
-    auto* files = static_cast<DROPFILES*>(::GlobalLock(drop));
-    files->pFiles = sizeof(DROPFILES);
-    files->fWide = TRUE;
-    std::memcpy(files + 1, names.data(), names.size() * sizeof(wchar_t));
-    ::GlobalUnlock(drop);
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    ASSERT_TRUE(::SetClipboardData(CF_HDROP, drop));
-    ::CloseClipboard();
+    const DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
+    const std::wstring names = file + L'\0' + L'\0';
+    ASSERT_TRUE(test::PutClipboardBlock(CF_HDROP, std::string(reinterpret_cast<const char*>(&header), sizeof header) +
+                                                      std::string(reinterpret_cast<const char*>(names.data()), names.size() * 2),
+                                        true));
 
     cAlphaImage loaded, pasted;
     std::int32_t count = 0;
@@ -159,14 +154,9 @@ TEST(cAlphaImageGuards, LibrariesComeFromTheProgramsFolderOrTheSystem) {
     for (const auto& c : copies) ASSERT_TRUE(::CopyFileW(c[0].c_str(), c[1].c_str(), FALSE));
     ::DeleteFileW(report.c_str());
     ::SetEnvironmentVariableW(L"PANOREL_DLL_REPORT", report.c_str());
-    std::wstring command = L"\"" + copies[0][1] + L"\" --gtest_also_run_disabled_tests --gtest_filter=DllSearchChild.*";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    ::WaitForSingleObject(pi.hProcess, 60000);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    const KernelHandle child = test::StartProgram(L"child.exe", L"--gtest_also_run_disabled_tests --gtest_filter=DllSearchChild.*", folder);
+    ASSERT_TRUE(child);
+    test::WaitExit(child, 60000);
 
     const std::string bytes = ReadAll(report);
     const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));

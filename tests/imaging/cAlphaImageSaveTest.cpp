@@ -33,35 +33,27 @@ void MakePicture(cAlphaImage& image) {
     ASSERT_TRUE(image.FromPixelImage(p));
 }
 
-struct PromptRecord {
-    int calls = 0;
-    std::wstring text, caption;
-    UINT flags = 0;
-};
-
 TEST(cAlphaImageSave, AsksBeforeOverwritingAndLeavesTheFileAloneOnNo) {
     cAlphaImage image;
     MakePicture(image);
     const std::wstring path = TempPath(L"panorel-overwrite.bmp");
-    PromptRecord record;
-    int answer = IDNO;
+    int calls = 0, answer = IDNO;
+    std::wstring question;
     cAlphaImage::SetOverwritePrompt([&](const std::wstring& text, const std::wstring& caption, UINT flags) {
-        ++record.calls, record.text = text, record.caption = caption, record.flags = flags;
-        return answer;
+        question = text + L"|" + caption + L"|" + std::to_wstring(flags);
+        return ++calls, answer;
     });
     WriteAll(path, std::string("old contents"));
     EXPECT_FALSE(image.SaveToFile_Bitmap(path, false, -1, true));
     EXPECT_EQ(ReadAll(path), "old contents");
-    EXPECT_EQ(record.calls, 1);
-    EXPECT_EQ(record.text, L"Overwrite existing file?");
-    EXPECT_EQ(record.caption, L"Overwrite Confirmation");
-    EXPECT_EQ(record.flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(question, L"Overwrite existing file?|Overwrite Confirmation|" + std::to_wstring(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
     answer = IDYES;
     EXPECT_TRUE(image.SaveToFile_Bitmap(path, false, -1, true));
     EXPECT_EQ(ReadAll(path).substr(0, 2), "BM");
     WriteAll(path, std::string("old contents"));
     EXPECT_TRUE(image.SaveToFile_TGA(path, true, false, false, false));  // no question without PromptOverwrite
-    EXPECT_EQ(record.calls, 2);
+    EXPECT_EQ(calls, 2);
     EXPECT_NE(ReadAll(path), "old contents");
     ::DeleteFileW(path.c_str());
     cAlphaImage::SetOverwritePrompt([](const std::wstring&, const std::wstring&, UINT) { return IDNO; });
@@ -83,15 +75,9 @@ TEST(cAlphaImageSave, RefusesWithoutNameImageOrWritablePlace) {
 // The "tEXt" chunks of a PNG: keyword and text.
 std::vector<std::pair<std::string, std::string>> TextChunks(const std::vector<std::uint8_t>& png) {
     std::vector<std::pair<std::string, std::string>> texts;
-    for (std::size_t at = 8; at + 12 <= png.size();) {
-        const std::size_t n = std::size_t{png[at]} << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
-        if (at + 12 + n > png.size()) break;
-        if (std::memcmp(&png[at + 4], "tEXt", 4) == 0) {
-            const std::string data(png.begin() + at + 8, png.begin() + at + 8 + n);
-            const std::size_t zero = data.find('\0');
-            texts.emplace_back(data.substr(0, zero), zero == std::string::npos ? "" : data.substr(zero + 1));
-        }
-        at += 12 + n;
+    for (const auto& c : test::PngChunks(png)) {
+        const std::string data(png.begin() + c.at + 8, png.begin() + c.at + 8 + c.size);
+        if (c.type == "tEXt") texts.emplace_back(data.substr(0, data.find('\0')), data.substr(data.find('\0') + 1));
     }
     return texts;
 }
