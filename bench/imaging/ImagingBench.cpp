@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "imaging/Inflate.h"
-#include "imaging/PngOracle.h"
+#include "imaging/WriterOracles.h"
 #include "imaging/ZlibRuntime.h"
 #include "imaging/cPNGparser.h"
 
@@ -82,7 +82,7 @@ const std::vector<Stream>& SuiteStreams() {
         std::vector<Stream> s;
         for (const auto& e : std::filesystem::directory_iterator(PANOREL_TESTDATA "/pngsuite")) {
             if (e.path().extension() != ".png" || e.path().filename().string()[0] == 'x') continue;
-            Stream st{IdatOf(panorel::imaging::testing::ReadFileBytes(e.path().string())), 0};
+            Stream st{IdatOf(panorel::test::ReadFile(e.path().string())), 0};
             st.rawSize = InflatedSize(st.packed);
             if (st.rawSize) s.push_back(std::move(st));
         }
@@ -142,7 +142,7 @@ void BM_DecodePng_OursWithZlib(benchmark::State& s) { DecodeOurs(s, true); }
 void BM_DecodePng_Libpng(benchmark::State& state) {
     for (auto _ : state) {
         PixelImage img;
-        panorel::imaging::testing::LibpngDecode(Screenshot(), img);
+        panorel::test::LibpngDecode(Screenshot(), img);
         benchmark::DoNotOptimize(img.bgra.data());
     }
 }

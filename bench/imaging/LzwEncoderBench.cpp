@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "imaging/GifOracle.h"
+#include "imaging/WriterOracles.h"
 #include "imaging/LzwEncoder.h"
 
 namespace {

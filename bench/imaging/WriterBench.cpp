@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "imaging/GifOracle.h"
 #include "imaging/GifWriter.h"
 #include "imaging/WriterOracles.h"
 #include "imaging/cJPGWriter.h"

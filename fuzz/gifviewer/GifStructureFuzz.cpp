@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "gifviewer/GifStructure.h"
-#include "imaging/GifOracle.h"
+#include "imaging/WriterOracles.h"
 #include "imaging/LzwEncoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
