@@ -251,7 +251,15 @@ TEST_F(Spinner, RunsCentredInTheOwnTileWhileScalingThenLeavesThePreview) {
 
         int inkWhileScaling = 0, framesSeen = 0;
         bool whiteAround = false;
+        std::string steps;
+        mainW::Stage last = mainW::Stage::Tabs;
         w.StageProbe = [&](mainW::Stage stage, bool begin) {
+            static const char* const kNames[] = {"Show",   "Capture", "FormBg",  "Frames", "ShowAndPaint",
+                                                 "Tabs",   "Region",  "Spinner", "Scaling"};
+            // Each step as it begins, once; tabs and the shape are redrawn whenever painted.
+            if (begin && stage != last && stage != mainW::Stage::Tabs && stage != mainW::Stage::Region)
+                steps += kNames[static_cast<int>(stage)] + std::string(" ");
+            if (begin) last = stage;
             if (stage != mainW::Stage::Scaling || !begin) return;
             // Hold the scaling until the animation has moved on a few frames.
             const int start = w.Spinner->AnimationIndex();
@@ -262,6 +270,9 @@ TEST_F(Spinner, RunsCentredInTheOwnTileWhileScalingThenLeavesThePreview) {
             whiteAround = OtherPixels(shot, kWhite, 4) == inkWhileScaling;
         };
         w.IncomingName(kShow);  // shown before the switcher was idle: loads first
+        // The desktop is captured before anything is shown, the scaling waits
+        // until the panel is painted and the animation runs.
+        EXPECT_EQ(steps, "Show Capture FormBg Frames ShowAndPaint Spinner Scaling Frames ");
         ASSERT_TRUE(w.SpinnerLoaded);
         EXPECT_GE(w.Spinner->FrameCount(), 4);
         EXPECT_GE(framesSeen, 3) << "the animation ran while the scaling was held";
