@@ -64,46 +64,28 @@ protected:
     long keysBefore_ = 0;
 };
 
-TEST_F(RegistryRead, FailuresGiveTheirTextAndLeaveTheValue) {
-    const std::wstring mismatch = L"Registry data type was 4instead of the requested 1";
-    Put(L"Number", REG_DWORD, {7, 0, 0, 0});
-    Put(L"LongDword", REG_DWORD, {1, 0, 0, 0, 2, 0, 0, 0});
-    const struct {
-        const wchar_t *key, *name;
-        std::int32_t type;
-        std::wstring text;
-    } cases[] = {{kScratch, L"Nothing", kRegSz, SystemErrorText(ERROR_FILE_NOT_FOUND)},
-                 {L"Software\\PanorelTest_NoSuchKey", L"x", kRegSz, SystemErrorText(ERROR_FILE_NOT_FOUND)},
-                 {kScratch, L"LongDword", kRegDword, SystemErrorText(ERROR_MORE_DATA)},
-                 {kScratch, L"Number", kRegSz, mismatch}};
-    for (const auto& c : cases) {
-        RegistryValue value = std::wstring(L"kept");
-        EXPECT_FALSE(Registry::ReadValue(HKEY_CURRENT_USER, c.key, c.name, c.type, value)) << c.name;
-        EXPECT_EQ(Registry::LastErrorText(), c.text) << c.name;
-        EXPECT_EQ(std::get<std::wstring>(value), L"kept") << c.name;
-    }
-    // A success leaves the last failure's text alone.
-    RegistryValue value;
-    EXPECT_TRUE(Read(L"Number", kRegDword, value));
-    EXPECT_EQ(Registry::LastErrorText(), mismatch);
-}
-
 // Text length follows the stored byte count; integers and byte arrays take
-// any size safely.
-TEST_F(RegistryRead, EachValueIsWhatItsStoredBytesSay) {
+// any size safely. A failure gives its text and leaves the value as it was; a
+// success leaves the last failure's text alone.
+TEST_F(RegistryRead, EachValueIsWhatItsStoredBytesSayOrAFailureWithItsText) {
     Bytes large(200000);
     for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<std::uint8_t>(i * 7 + 1);
     std::wstring largeText(large.size() / 2, L'\0');
     std::memcpy(largeText.data(), large.data(), large.size());
     Bytes largeBinary = large;
     largeBinary.push_back(0);
+    constexpr DWORD kNotStored = ~DWORD{0};
+    const RegistryValue kept = std::wstring(L"kept");
+    const std::wstring notFound = SystemErrorText(ERROR_FILE_NOT_FOUND);
     const struct {
         const wchar_t* name;
         DWORD stored;
         Bytes bytes;
         std::int32_t type;
         RegistryValue expected;
+        std::wstring failure;  // empty: the read succeeds
     } cases[] = {
+        {L"Nothing", kNotStored, {}, kRegSz, kept, notFound},
         {L"Ten", REG_SZ, Utf16(L"Work", 10), kRegSz, std::wstring(L"Work\0", 5)},
         {L"Nine", REG_SZ, Utf16(L"Work", 9), kRegSz, std::wstring(L"Work")},
         {L"Bare", REG_SZ, Utf16(L"Work", 8), kRegSz, std::wstring(L"Work")},
@@ -111,20 +93,29 @@ TEST_F(RegistryRead, EachValueIsWhatItsStoredBytesSay) {
         {L"EmptyText", REG_SZ, {}, kRegSz, std::wstring()},
         {L"Multi", REG_MULTI_SZ, Utf16(L"a\0b\0", 10), kRegMultiSz, std::wstring(L"a\0b\0\0", 5)},
         {L"Large", REG_SZ, large, kRegSz, largeText},
+        {L"LongDword", REG_DWORD, {1, 0, 0, 0, 2, 0, 0, 0}, kRegDword, kept, SystemErrorText(ERROR_MORE_DATA)},
         {L"Big", REG_DWORD_BIG_ENDIAN, {0, 0, 1, 2}, kRegDwordBigEndian, std::int32_t{258}},
         {L"BigNegative", REG_DWORD_BIG_ENDIAN, {0xFF, 0xFF, 0xFF, 0xFE}, kRegDwordBigEndian, std::int32_t{-2}},
         {L"Little", REG_DWORD, {0xFE, 0xFF, 0xFF, 0xFF}, kRegDword, std::int32_t{-2}},
+        {L"Number", REG_DWORD, {7, 0, 0, 0}, kRegSz, kept, L"Registry data type was 4instead of the requested 1"},
         {L"ShortDword", REG_DWORD, {5, 1}, kRegDword, std::int32_t{0x105}},
         {L"Empty", REG_BINARY, {}, kRegBinary, Bytes{0}},
         {L"None", REG_NONE, {9}, 0, Bytes{9, 0}},
         {L"LargeBinary", REG_BINARY, large, kRegBinary, largeBinary},
     };
+    std::wstring lastFailure;
     for (const auto& c : cases) {
-        Put(c.name, c.stored, c.bytes);
-        RegistryValue value;
-        ASSERT_TRUE(Read(c.name, c.type, value)) << c.name;
+        if (c.stored != kNotStored) Put(c.name, c.stored, c.bytes);
+        RegistryValue value = kept;
+        EXPECT_EQ(Read(c.name, c.type, value), c.failure.empty()) << c.name;
+        if (!c.failure.empty()) lastFailure = c.failure;
+        EXPECT_EQ(Registry::LastErrorText(), lastFailure) << c.name;
         EXPECT_TRUE(value == c.expected) << c.name;
     }
+    RegistryValue value = kept;
+    EXPECT_FALSE(Registry::ReadValue(HKEY_CURRENT_USER, L"Software\\PanorelTest_NoSuchKey", L"x", kRegSz, value));
+    EXPECT_EQ(Registry::LastErrorText(), notFound) << "no such key";
+    EXPECT_TRUE(value == kept);
 }
 
 TEST_F(RegistryRead, TextRewrittenWhileReadComesBackWhole) {

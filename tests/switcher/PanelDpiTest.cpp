@@ -63,11 +63,11 @@ TEST(PanelDpi, TheBarGrowsWithTheScalingAndBothCaptionsStayWhole) {
         // The captions reach the screen a moment after the bar (a fresh
         // session's first themed drawing at a new scaling takes a while).
         RECT inks[2] = {};
-        PumpUntil([&] {
+        EXPECT_TRUE(PumpUntil([&] {
             const ScreenShot shot;
             for (int i = 0; i < 2; ++i) inks[i] = InkBox(shot, WindowRect(buttons[i]));
             return inks[0].right > inks[0].left && inks[1].right > inks[1].left;
-        }, 5000);
+        }, 5000)) << "both captions drawn at " << dpi << " dpi";
         PumpFor(200);
         const ScreenShot shot;
         for (int i = 0; i < 2; ++i) {

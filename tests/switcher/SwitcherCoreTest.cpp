@@ -223,7 +223,7 @@ TEST(PanelLayout, TheScaledBarFitsBelowTheTilesAndHoldsBothButtons) {
     EXPECT_NEAR(at192.barHeight / 57.0, 2.0, 0.2);
 }
 
-TEST(PanelLayout, ZeroAndNegativeSizesAreRefused) {
+TEST(PanelLayout, ZeroNegativeSizesAndTilesOutsideOneToFourAreRefused) {
     EXPECT_FALSE(ComputePanelLayout(0, 1080, 855, 435));
     EXPECT_FALSE(ComputePanelLayout(1920, -1, 855, 435));
     EXPECT_FALSE(ComputePanelLayout(1920, 1080, PreviewExtent(210), 435));  // a 210-pixel screen has no tile
@@ -236,13 +236,10 @@ TEST(PanelLayout, ZeroAndNegativeSizesAreRefused) {
     ASSERT_TRUE(huge);
     EXPECT_EQ(huge->Tile(4).left, kMin);
     EXPECT_EQ(TabPosition(PanelPoint{0, kMin}, 100).top, kMin);
-}
-
-// The frames' colours and open top edges are checked on the screen (PanelTest).
-TEST(PanelFrame, OnlyTheFourTilesHaveFrames) {
+    // Only the four tiles have frames (their colours and open top edges: PanelTest).
     for (int j : {0, 5, -1}) {
-        EXPECT_FALSE(PreviewFrame(j, 1, 150, 855, 435));
-        EXPECT_FALSE(PreviewTopEdge(j, 1, 150, 855));
+        EXPECT_FALSE(PreviewFrame(j, 1, 150, 855, 435)) << j;
+        EXPECT_FALSE(PreviewTopEdge(j, 1, 150, 855)) << j;
     }
 }
 
