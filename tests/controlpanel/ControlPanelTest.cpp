@@ -32,13 +32,6 @@ bool ClickControl(HWND control) {
     return PumpUntil([&] { return HasFocus(control); }, 5000);
 }
 
-// Alt and a button's access key ("&Apply", "&Quit Panorel 2").
-void PressAccessKey(WORD letter) {
-    Key(VK_MENU, false);
-    Press(letter);
-    Key(VK_MENU, true);
-}
-
 // Picks desktop n's hotkey key by its first letter, from the keyboard: the
 // name box, then Tab past Ctrl and Alt to the closed key list.
 void ChooseKey(HWND dialog, int n, WORD letter) {
@@ -146,12 +139,10 @@ TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
     // A new name for desktop 1 and the key Q for desktop 2.
     ASSERT_TRUE(ClickControl(Item(IDC_NAME1)));
     Press(VK_END);
-    Key(VK_SHIFT, false);
-    Press(VK_HOME);
-    Key(VK_SHIFT, true);
+    PressKeys({VK_SHIFT, VK_HOME});
     TypeText(L"mail and news");
     ChooseKey(dialog_, 2, 'Q');
-    PressAccessKey('A');
+    PressKeys({VK_MENU, 'A'});  // Alt and the access key of "&Apply"
     EXPECT_TRUE(PumpUntil([&] { return Setting(L"Desktop1Name") == std::wstring(L"mail and news\0", 14); }, 5000))
         << "the name is stored with its terminator";
     EXPECT_EQ(ReadDesktopHotkey(2).Key, 'Q');
@@ -163,7 +154,7 @@ TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
     // Desktop 3 on Q too: refused, naming both, and nothing is written.
     ChooseKey(dialog_, 3, 'Q');
     ASSERT_TRUE(::IsWindowEnabled(Item(IDC_APPLY)));
-    PressAccessKey('A');
+    PressKeys({VK_MENU, 'A'});
     EXPECT_TRUE(PumpUntil([&] {
         return MessageBoxText(dialog_).find(L"\"Desktop 2\" and \"Desktop 3\" have the same hotkey, Ctrl+Alt+Q.") !=
                std::wstring::npos;
@@ -180,7 +171,7 @@ TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
 
     // Quit ends the running Panorel 2 (through Panorel2.exe --shutdown).
     ASSERT_TRUE(ClickControl(Item(IDC_NAME1)));
-    PressAccessKey('Q');
+    PressKeys({VK_MENU, 'Q'});
     EXPECT_EQ(WaitExit(main.Main(), 20000), 0);
 
     // Escape is Cancel: the window closes and the process ends. (As the
@@ -225,7 +216,7 @@ TEST_F(ControlPanelRun, StoredValuesOfEveryWrongKindShowSomethingSensibleAndAreW
     ASSERT_TRUE(ClickControl(Item(IDC_NAME1 + 3)));
     Press(VK_END);
     TypeText(L" x");
-    PressAccessKey('A');
+    PressKeys({VK_MENU, 'A'});
     EXPECT_TRUE(PumpUntil([&] { return Setting(L"Desktop4Name") == std::wstring(L"Desktop 4 x\0", 12); }, 5000));
     EXPECT_EQ(Setting(L"Desktop1Name"), std::wstring(64, L'x') + L'\0');
     EXPECT_EQ(ReadDesktopHotkey(1).Key, 97);
