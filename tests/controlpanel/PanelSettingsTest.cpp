@@ -75,7 +75,7 @@ TEST(PanelSettings, ChecksNameBothSidesOfAClashAndRefuseWhatCannotBeStored) {
         c.change(s);
         const auto problem = CheckSettings(s);
         EXPECT_EQ(problem ? problem->message : L"", c.message) << c.what;
-        if (problem) EXPECT_EQ(problem->row, c.row) << c.what;
+        EXPECT_EQ(problem ? problem->row : 0, c.row) << c.what;
     }
 }
 
