@@ -57,30 +57,22 @@ std::wstring ErrorLogPath() {
     return std::wstring(path) + L"\\PanorelErrors.txt";
 }
 
-// Reads one WM_COPYDATA of the shell; false when the block is too short.
-bool ParseTrayCall(ULONG_PTR message, const std::string& block, TrayCall& call) {
-    constexpr std::size_t kHead = 16, kTipChars = 128;
-    if (block.size() < kHead + kTipChars * sizeof(wchar_t)) return false;
-    call.message = static_cast<DWORD>(message);
-    std::memcpy(&call.window, block.data(), 4);
-    std::memcpy(&call.id, block.data() + 4, 4);
-    std::memcpy(&call.flags, block.data() + 8, 4);
-    std::memcpy(&call.callback, block.data() + 12, 4);
-    std::wstring tip(kTipChars, L'\0');
-    std::memcpy(tip.data(), block.data() + kHead, kTipChars * sizeof(wchar_t));
-    call.tip = tip.substr(0, tip.find(L'\0'));
-    return true;
+// Registers a window class of the test program (again is harmless).
+const wchar_t* TestClass(const wchar_t* name, WNDPROC proc) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = name;
+    ::RegisterClassW(&wc);
+    return name;
 }
 
 }  // namespace
 
 HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds, const wchar_t* windowClass) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        if (HWND w = ::FindWindowW(windowClass, caption)) return w;
-        if (::GetTickCount() - start > milliseconds) return nullptr;
-        ::Sleep(20);
-    }
+    HWND w = nullptr;
+    PumpUntil([&] { return (w = ::FindWindowW(windowClass, caption)) != nullptr; }, milliseconds);
+    return w;
 }
 
 std::wstring WindowText(HWND window) {
@@ -110,12 +102,7 @@ std::string ReadErrorLog() {
 void DeleteErrorLog() { ::DeleteFileW(ErrorLogPath().c_str()); }
 
 bool PutSetting(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-    HKEY raw = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Panorel", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
-                          nullptr) != ERROR_SUCCESS)
-        return false;
-    const RegKeyHandle key(raw);
-    return ::RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    return ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Panorel", name, type, data, size) == ERROR_SUCCESS;
 }
 
 void DeleteSettings() { ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Panorel"); }
@@ -133,14 +120,9 @@ ScreenShot::ScreenShot() : width_(::GetSystemMetrics(SM_CXSCREEN)), height_(::Ge
 }
 
 ScreenCover::ScreenCover(std::function<void(HDC, int, int)> paint) : paint_(std::move(paint)) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &ScreenCover::Proc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"Panorel2TestScreenCover";
-    ::RegisterClassW(&wc);
-    window_.reset(::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP, 0, 0,
+    window_.reset(::CreateWindowExW(WS_EX_TOPMOST, TestClass(L"Panorel2TestScreenCover", &Proc), L"", WS_POPUP, 0, 0,
                                     ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
-                                    nullptr, wc.hInstance, this));
+                                    nullptr, ::GetModuleHandleW(nullptr), this));
     if (!window_) return;
     ::ShowWindow(window_.get(), SW_SHOW);
     ::UpdateWindow(window_.get());
@@ -269,13 +251,8 @@ WindowThread::WindowThread(const std::wstring& caption, const wchar_t* desktop, 
     thread_ = std::thread([&] {
         DesktopHandle joined(desktop ? ::OpenDesktopW(desktop, 0, FALSE, GENERIC_ALL) : nullptr);
         if (joined) ::SetThreadDesktop(joined.get());
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &WindowThread::Proc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = windowClass;
-        ::RegisterClassW(&wc);
-        window_ = ::CreateWindowExW(0, windowClass, caption.c_str(), style, 10, 10, 300, 200, nullptr, nullptr,
-                                    wc.hInstance, this);
+        window_ = ::CreateWindowExW(0, TestClass(windowClass, &Proc), caption.c_str(), style, 10, 10, 300, 200,
+                                    nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
         threadId_ = ::GetCurrentThreadId();
         ::SetEvent(ready.get());
         ::WaitForSingleObject(release_.get(), INFINITE);
@@ -305,10 +282,17 @@ std::vector<std::string> WindowThread::Received() const {
 }
 
 std::vector<TrayCall> StandInTaskbar::Calls() const {
+    constexpr std::size_t kHead = 16, kTipChars = 128;
     std::vector<TrayCall> calls;
     for (const CopyData& p : Payloads()) {
+        if (p.bytes.size() < kHead + kTipChars * sizeof(wchar_t)) continue;  // not one of the shell's blocks
         TrayCall call;
-        if (ParseTrayCall(p.tag, p.bytes, call)) calls.push_back(call);
+        call.message = static_cast<DWORD>(p.tag);
+        std::uint32_t* fields[] = {&call.window, &call.id, &call.flags, &call.callback};
+        for (int i = 0; i < 4; ++i) std::memcpy(fields[i], p.bytes.data() + 4 * i, 4);
+        const auto* tip = reinterpret_cast<const wchar_t*>(p.bytes.data() + kHead);
+        call.tip.assign(tip, ::wcsnlen(tip, kTipChars));
+        calls.push_back(call);
     }
     return calls;
 }

@@ -31,26 +31,22 @@ private:
 
 // The Windows path of a file in the build's dist folder.
 std::wstring DistPath(const std::wstring& file);
-// Starts a program of the build with the given argument text, from the dist
-// folder or the given one (a Wine path).
+// Starts a program of the build from the dist folder or the given one (a Wine path).
 KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments, const std::wstring& folder = {});
 // Waits for a process; its exit code, or -1 on time-out.
 long WaitExit(const KernelHandle& process, DWORD milliseconds);
 // Waits until a top-level window with this caption (and class, when given) exists.
 HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds, const wchar_t* windowClass = nullptr);
-// A window's text (WM_GETTEXT, so also another process's control).
-std::wstring WindowText(HWND window);
-// Kernel plus user time of a process, in 100 ns units; 0 when unreadable.
+std::wstring WindowText(HWND window);  // WM_GETTEXT, so also another process's control
+// Kernel plus user time of a process in 100 ns units, its private commit in
+// bytes (Wine reports it as PagefileUsage); 0 when unreadable.
 std::uint64_t CpuTime100ns(HANDLE process);
-// The private commit of a process in bytes (Wine reports it as PagefileUsage).
 std::size_t PrivateBytes(HANDLE process);
 
 // The bytes of the log, empty when there is none.
 std::string ReadErrorLog();
 void DeleteErrorLog();
-
-// One value under HKCU\Software\Panorel, the key made when missing; the key
-// with all its values removed.
+// One value under HKCU\Software\Panorel, the key made when missing; the whole key removed.
 bool PutSetting(const wchar_t* name, DWORD type, const void* data, DWORD size);
 void DeleteSettings();
 
@@ -121,8 +117,7 @@ LRESULT SendCopyData(HWND window, const void* data, DWORD count);
 // What the main process forwards: "Local\velmora_" + `shortName`, without terminator.
 LRESULT ForwardName(HWND window, const std::string& shortName);
 
-// Puts a block on the clipboard under `format`, beside what is there or, with
-// `empty`, in place of it.
+// Puts a block on the clipboard beside what is there or, with `empty`, in place of it.
 bool PutClipboardBlock(UINT format, const std::string& bytes, bool empty = false);
 // Replaces the clipboard with one text; reads the text back (empty if none).
 bool SetClipboardText(const std::wstring& text);
@@ -134,8 +129,8 @@ std::string ClipboardBlock(UINT format, bool* found = nullptr);
 // 24-bit rows, bottom-up, each padded to four bytes.
 std::string DcBits(HDC dc, int width, int height);
 
-// Where two byte strings first differ, for failure messages that must not
-// print megabytes of pixels; "equal" when they do not.
+// Where two byte strings first differ ("equal" when they do not), for failure
+// messages that must not print megabytes of pixels.
 std::string FirstDifference(const std::string& a, const std::string& b);
 
 // A window on a thread of its own, so that it answers while the test thread
@@ -199,28 +194,25 @@ struct StandInSwitcher : WindowThread {
 
 // Shared event `index` opened to be set and watched.
 KernelHandle OpenEventToFire(int index);
-// Sets it and waits until the main process has taken it, so that no two
-// signals merge into one; false when it was not taken within 5 s.
+// Sets it and waits until the main process has taken it (no two signals merge
+// into one); false when it was not taken within 5 s.
 bool FireAndWaitTaken(HANDLE event);
 
-// Panorel2.exe and its four switchers for one test: --single-desktop unless
-// told otherwise (no arguments: four desktops). What an earlier program left
-// running is ended first, unless it is to be taken over; whatever is left at
-// the end is shut down, and as a last resort ended.
+// Panorel2.exe (from the dist folder or `folder`) and its four switchers for
+// one test: --single-desktop unless told otherwise (no arguments: four
+// desktops). What an earlier program left running is ended first, unless it is
+// to be taken over; whatever is left at the end is shut down, or else ended.
 class RunningMain {
 public:
     enum Leftovers { kEndLeftovers, kTakeOver };
-    // Started from the dist folder, or from the given one.
     explicit RunningMain(const std::wstring& arguments = L"--single-desktop", Leftovers leftovers = kEndLeftovers,
                          const std::wstring& folder = {});
     ~RunningMain();
     RunningMain(const RunningMain&) = delete;
     RunningMain& operator=(const RunningMain&) = delete;
-    // Says what is missing when not.
-    bool Ready() const;
+    bool Ready() const;  // says what is missing when not
     int ActiveDesktop() const;
-    // As a crash would (the main process starts it again).
-    void KillSwitcher(int n);
+    void KillSwitcher(int n);  // as a crash would (the main process starts it again)
     // By asking it, so that the main process leaves it ended (a stand-in may take its place).
     void EndSwitcher(int n);
     const KernelHandle& Main() const { return main_; }
@@ -237,16 +229,14 @@ private:
 // A top-level window with this caption on any desktop of the session; null when there is none.
 HWND FindWindowOnAnyDesktop(const wchar_t* caption);
 
-// A monotonic clock in milliseconds that all processes share.
-double NowMs();
+double NowMs();  // a monotonic clock in milliseconds that all processes share
 // The middle value of a sample (the upper one of an even count); 0 when empty.
 double Median(std::vector<double> v);
 
 // Real input through SendInput (on the session's virtual desktop clicks go
 // where Windows would send them). Positions are screen pixels.
 void MouseTo(int x, int y);
-// Presses and releases: flags of one mouse event (MOUSEEVENTF_LEFTDOWN...).
-void MouseButton(DWORD flags);
+void MouseButton(DWORD flags);  // MOUSEEVENTF_LEFTDOWN...
 void ClickAt(int x, int y, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP);
 // Clicks once the cursor is really there: a move can be lost while the
 // session is busy, and the click would land where the pointer was.
@@ -254,13 +244,11 @@ void ClickSteady(int x, int y);
 void Key(WORD vk, bool up);
 // Presses the keys in order and releases them in reverse (a hotkey: modifiers first).
 void PressKeys(std::initializer_list<WORD> keys);
-// Presses and releases a key, with Ctrl held when asked.
-void Press(WORD vk, bool ctrl = false);
+void Press(WORD vk, bool ctrl = false);  // with Ctrl held when asked
 // Types lowercase letters, digits and blanks.
 void TypeText(const std::wstring& text);
 
-// Runs Panorel2.exe with these arguments to its end; its exit code, -1 on
-// time-out, -2 when it could not start.
+// Runs Panorel2.exe to its end: its exit code, -1 on time-out, -2 when it could not start.
 long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds = 20000);
 
 }  // namespace panorel::test

@@ -78,10 +78,13 @@ TEST(HelpBrowserRun, FollowsALinkFindsAWordShowsAPictureAndStaysOne) {
     EXPECT_TRUE(PumpUntil([&] { return b.Topic() > 0; }, 5000)) << "the link leads to another topic";
 
     // Ctrl+F and a word that only the troubleshooting topic has.
-    Press('F', true);
-    PumpFor(300);
-    TypeText(L"laptop");
-    Press(VK_RETURN);
+    const auto find = [](const wchar_t* word) {
+        Press('F', true);
+        PumpFor(300);
+        TypeText(word);
+        Press(VK_RETURN);
+    };
+    find(L"laptop");
     EXPECT_TRUE(PumpUntil([&] { return b.Topic() == 9; }, 5000));
     // The word found is selected: Escape leaves the find bar, Ctrl+C copies it.
     Press(VK_ESCAPE);
@@ -89,10 +92,7 @@ TEST(HelpBrowserRun, FollowsALinkFindsAWordShowsAPictureAndStaysOne) {
     Press('C', true);
     PumpFor(700);  // reading the clipboard meanwhile would keep the browser out of it
     EXPECT_EQ(ClipboardText(), L"laptop");
-    Press('F', true);
-    PumpFor(300);
-    TypeText(L"qqzz");
-    Press(VK_RETURN);
+    find(L"qqzz");
     const HWND state = ::GetDlgItem(b.window, help::kFindStateId);
     EXPECT_TRUE(PumpUntil([&] { return WindowText(state) == L"Not found"; }, 5000));
 

@@ -73,7 +73,7 @@ TEST(HelpBundle, ARoundTripHoldsAndEveryCutOrDamageIsRefused) {
     EXPECT_TRUE(cut.damaged);
     ASSERT_EQ(cut.topics.size(), 1u);
     EXPECT_EQ(cut.topics[0].page.title, L"The help cannot be shown");
-    const HelpContent whole = OpenHelp(p, bytes.size() + 0);
+    const HelpContent whole = OpenHelp(p, bytes.size());
     const struct {
         std::wstring request;
         std::size_t topic;
@@ -112,12 +112,12 @@ TEST(HelpLayout, WrapsWithinTheWidthAndMapsPointsBackToText) {
 }
 
 TEST(HelpLayout, FindIgnoresCaseAndWrapsRound) {
-    const std::wstring text = L"One two ONE";
-    EXPECT_EQ(FindText(text, L"one", 0), std::optional<std::size_t>(0));
-    EXPECT_EQ(FindText(text, L"one", 1), std::optional<std::size_t>(8));
-    EXPECT_EQ(FindText(text, L"one", 9), std::optional<std::size_t>(0));
-    EXPECT_EQ(FindText(text, L"three", 0), std::nullopt);
-    EXPECT_EQ(FindText(text, L"", 0), std::nullopt);
+    const struct {
+        const wchar_t* word;
+        std::size_t from;
+        std::optional<std::size_t> at;
+    } finds[] = {{L"one", 0, 0}, {L"one", 1, 8}, {L"one", 9, 0}, {L"three", 0, std::nullopt}, {L"", 0, std::nullopt}};
+    for (const auto& f : finds) EXPECT_EQ(FindText(L"One two ONE", f.word, f.from), f.at) << f.from;
 }
 
 }  // namespace

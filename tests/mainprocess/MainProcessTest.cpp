@@ -15,13 +15,6 @@
 namespace panorel::test {
 namespace {
 
-BOOL CALLBACK AppendText(HWND w, LPARAM text) {
-    wchar_t buffer[2048] = {};
-    ::GetWindowTextW(w, buffer, 2048);
-    *reinterpret_cast<std::wstring*>(text) += buffer;
-    return TRUE;
-}
-
 // Panorel2.exe with a command line that makes it show a message box: its
 // exit code once the box is answered, and the box's text.
 long RunMainAnsweringItsBox(const std::wstring& arguments, std::wstring& text) {
@@ -31,8 +24,9 @@ long RunMainAnsweringItsBox(const std::wstring& arguments, std::wstring& text) {
     PumpUntil(
         [&] {
             text.clear();
-            if ((box = ::FindWindowW(L"#32770", L"Panorel 2")) != nullptr)
-                ::EnumChildWindows(box, &AppendText, reinterpret_cast<LPARAM>(&text));
+            box = ::FindWindowW(L"#32770", L"Panorel 2");
+            for (HWND c = nullptr; box && (c = ::FindWindowExW(box, c, nullptr, nullptr)) != nullptr;)
+                text += WindowText(c);
             return text.find(L"Usage") != std::wstring::npos;
         },
         20000);

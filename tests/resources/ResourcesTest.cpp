@@ -1,5 +1,5 @@
-// What Explorer shows of the shipped programs: the version details and the
-// Windows versions the manifest declares.
+// What Explorer shows of the shipped programs: the version details, the icon
+// and the Windows versions the manifest declares.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -20,20 +20,19 @@ std::wstring VersionString(const std::vector<std::uint8_t>& info, const wchar_t*
     return static_cast<const wchar_t*>(text);
 }
 
-TEST(Resources, BothProgramsCarryVersionDetailsAndTheSupportedWindows) {
-    struct Program {
-        const wchar_t* file;
-        const wchar_t* description;
-    };
-    for (const Program p : {Program{L"Spacehost.exe", L"Panorel 2 desktop switcher"}, {L"Panorel2.exe", L"Panorel 2"}}) {
-        const std::wstring path = DistPath(p.file);
+TEST(Resources, EveryProgramCarriesVersionDetailsItsIconAndTheSupportedWindows) {
+    const std::pair<const wchar_t*, const wchar_t*> programs[] = {
+        {L"Spacehost.exe", L"Panorel 2 desktop switcher"}, {L"Panorel2.exe", L"Panorel 2"},
+        {L"ControlPanel-Panorel2.exe", L"Panorel 2 Control Panel"}, {L"helpBrowser.exe", L"Panorel 2 Help"}};
+    for (const auto& [file, description] : programs) {
+        const std::wstring path = DistPath(file);
         DWORD ignored = 0;
         std::vector<std::uint8_t> info(::GetFileVersionInfoSizeW(path.c_str(), &ignored));
-        ASSERT_FALSE(info.empty()) << "no version resource in " << p.file;
+        ASSERT_FALSE(info.empty()) << "no version resource in " << file;
         ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
         EXPECT_EQ(VersionString(info, L"ProductName"), L"Panorel 2");
-        EXPECT_EQ(VersionString(info, L"FileDescription"), p.description);
-        EXPECT_EQ(VersionString(info, L"OriginalFilename"), p.file);
+        EXPECT_EQ(VersionString(info, L"FileDescription"), description);
+        EXPECT_EQ(VersionString(info, L"OriginalFilename"), file);
         void* fixed = nullptr;
         UINT length = 0;
         ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\", &fixed, &length));
@@ -41,6 +40,8 @@ TEST(Resources, BothProgramsCarryVersionDetailsAndTheSupportedWindows) {
 
         HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(module, nullptr);
+        // Explorer shows the first icon group (RT_GROUP_ICON), named so that it sorts first.
+        EXPECT_NE(::FindResourceW(module, L"AAA", MAKEINTRESOURCEW(14)), nullptr) << "no icon in " << file;
         HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
         ASSERT_NE(found, nullptr);
         const char* bytes = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
@@ -49,7 +50,7 @@ TEST(Resources, BothProgramsCarryVersionDetailsAndTheSupportedWindows) {
         for (const char* id : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a", "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",
                                "1f676c76-80e1-4239-95bb-83d0f6d0da78", "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})
             EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"{") + id + "}\"/>"), std::string::npos)
-                << p.file << " lacks " << id;
+                << file << " lacks " << id;
     }
 }
 
