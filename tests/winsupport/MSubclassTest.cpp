@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/Handles.h"
 #include "host/PanorelError.h"
 #include "winsupport/MSubclass.h"
 #include "winsupport/SubclassNames.h"
@@ -49,61 +50,37 @@ protected:
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = L"PanorelSubclassProbe";
         ::RegisterClassW(&wc);
-        hwnd_ = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
-                                  nullptr);
-        ASSERT_NE(hwnd_, nullptr);
-        h_ = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd_));
-    }
-    void TearDown() override {
-        if (hwnd_) ::DestroyWindow(hwnd_);
+        window_.reset(::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                        wc.hInstance, nullptr));
+        ASSERT_TRUE(window_);
+        h_ = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window_.get()));
     }
     std::intptr_t Prop(const std::wstring& name) const {
-        return reinterpret_cast<std::intptr_t>(::GetPropW(hwnd_, name.c_str()));
+        return reinterpret_cast<std::intptr_t>(::GetPropW(window_.get(), name.c_str()));
     }
     // What attaching raises: the number less 0x80040000, the text and the source.
     static std::string AttachError(Client& c, HWND hwnd) {
         try {
             AttachMessage(&c, hwnd, kProbeMsg);
         } catch (const PanorelError& e) {
-            return std::to_string(e.Number() - static_cast<std::int32_t>(0x80040000u)) + " " + e.Description() +
-                   " (" + e.Source() + ")";
+            return std::to_string(e.Number() - kObjectErrorBase) + " " + e.Description() + " (" + e.Source() + ")";
         }
         return "nothing raised";
     }
     LRESULT Send(UINT msg = kProbeMsg) {
         g_log.clear();
-        return ::SendMessageW(hwnd_, msg, 0, 0);
-    }
-    static std::intptr_t Address(const Client& c) {
-        return reinterpret_cast<std::intptr_t>(static_cast<const ISubclass*>(&c));
+        return ::SendMessageW(window_.get(), msg, 0, 0);
     }
 
-    HWND hwnd_ = nullptr;
+    WindowHandle window_;
     std::int32_t h_ = 0;
 };
 
-TEST_F(Subclassing, DetachingTheFirstOfTwoMovesTheSecondDownAndTheLastRestoresTheProcedure) {
-    Client a("a", 0, 1), b("b", 0, 2);
-    const auto original = ::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC);
-    AttachMessage(&a, hwnd_, kProbeMsg);
-    AttachMessage(&b, hwnd_, kProbeMsg);
-    DetachMessage(&a, hwnd_, kProbeMsg);
-    EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, 1)), Address(b));
-    EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, 2)), 0);
-    EXPECT_EQ(Send(), 2);
-    EXPECT_EQ(g_log, "b?0 b b?0");
-
-    DetachMessage(&b, hwnd_, kProbeMsg);
-    EXPECT_EQ(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original);
-    EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 0);
-    EXPECT_EQ(Send(), kPreviousResult);
-    EXPECT_EQ(g_log, "prev");
-}
-
 TEST_F(Subclassing, MisuseRaisesNumberedErrors) {
+    const HWND hwnd = window_.get();
     Client a("a", 0, 0);
-    AttachMessage(&a, hwnd_, kProbeMsg);
-    EXPECT_EQ(AttachError(a, hwnd_),
+    AttachMessage(&a, hwnd, kProbeMsg);
+    EXPECT_EQ(AttachError(a, hwnd),
               "13082 Message already handled by another class (winsupport_win_tests.WindowProc)");
     EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 2) << "the window count stays raised";
     EXPECT_EQ(Prop(SubclassMessageCountName(h_, kProbeMsg)), 1);
@@ -112,12 +89,15 @@ TEST_F(Subclassing, MisuseRaisesNumberedErrors) {
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(AttachError(a, other), "13084 Can't modify external window (winsupport_win_tests.WindowProc)");
 
-    ::DestroyWindow(hwnd_);
-    EXPECT_EQ(AttachError(a, hwnd_), "13083 Invalid window (winsupport_win_tests.WindowProc)");
-    hwnd_ = nullptr;
+    window_.reset();
+    EXPECT_EQ(AttachError(a, hwnd), "13083 Invalid window (winsupport_win_tests.WindowProc)");
 }
 
-TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessing) {
+// Then detaching the first client moves the others down a place, the second
+// one is asked first, and the last one gone restores the window's procedure.
+TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessingAndDetachingMovesTheOthersDown) {
+    const HWND hwnd = window_.get();
+    const auto original = ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
     const struct {
         std::vector<std::pair<std::int32_t, LRESULT>> clients;  // response and result of a, b, c
         LRESULT expected;
@@ -134,15 +114,26 @@ TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessing) {
         std::vector<std::unique_ptr<Client>> clients;
         for (const auto& [response, result] : c.clients) {
             clients.push_back(std::make_unique<Client>(std::string(1, 'a' + clients.size()), response, result));
-            AttachMessage(clients.back().get(), hwnd_, kProbeMsg);
+            AttachMessage(clients.back().get(), hwnd, kProbeMsg);
         }
         EXPECT_EQ(Send(), c.expected) << c.log;
         EXPECT_EQ(g_log, c.log);
         EXPECT_EQ(Send(kProbeMsg + 1), kPreviousResult) << "other messages go straight through";
         EXPECT_EQ(g_log, "prev");
-        for (const auto& client : clients) DetachMessage(client.get(), hwnd_, kProbeMsg);
+
+        DetachMessage(clients[0].get(), hwnd, kProbeMsg);
+        for (std::size_t i = 1; i <= clients.size(); ++i) {
+            const ISubclass* moved = i < clients.size() ? clients[i].get() : nullptr;
+            EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, static_cast<std::int32_t>(i))),
+                      reinterpret_cast<std::intptr_t>(moved)) << c.log << ", client " << i;
+        }
+        Send();
+        EXPECT_EQ(g_log.substr(0, 3), clients.size() > 1 ? "b?0" : "pre") << c.log;
+        for (std::size_t i = 1; i < clients.size(); ++i) DetachMessage(clients[i].get(), hwnd, kProbeMsg);
+        EXPECT_EQ(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC), original);
+        EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 0);
+        EXPECT_EQ(Send(), kPreviousResult);
     }
-    EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 0);
 }
 
 }  // namespace
