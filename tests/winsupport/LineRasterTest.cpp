@@ -4,24 +4,18 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace panorel {
 namespace {
 
-struct Plotted {
-    std::int32_t x, y;
-    int weight;
-    bool operator==(const Plotted& o) const { return x == o.x && y == o.y && weight == o.weight; }
-};
-std::ostream& operator<<(std::ostream& os, const Plotted& p) {
-    return os << "(" << p.x << "," << p.y << ")=" << p.weight;
-}
+using Plotted = std::tuple<std::int32_t, std::int32_t, int>;  // x, y, weight
 
 std::vector<Plotted> Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
     std::vector<Plotted> out;
-    RasterLine(x1, y1, x2, y2, [&](std::int32_t x, std::int32_t y, int w) { out.push_back({x, y, w}); });
+    RasterLine(x1, y1, x2, y2, [&](std::int32_t x, std::int32_t y, int w) { out.emplace_back(x, y, w); });
     return out;
 }
 
