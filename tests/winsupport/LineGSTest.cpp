@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/Handles.h"
+#include "winsupport/GraphicsHelpers.h"
 
 namespace panorel {
 namespace {
@@ -26,9 +27,7 @@ public:
         void* bits = nullptr;
         bitmap_.reset(::CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         select_.emplace(dc_.get(), bitmap_.get());
-        BrushHandle brush(::CreateSolidBrush(fill));
-        const RECT all{0, 0, kSize, kSize};
-        ::FillRect(dc_.get(), &all, brush.get());
+        FillRectColor(dc_.get(), RECT{0, 0, kSize, kSize}, fill);
     }
     HDC dc() const { return dc_.get(); }
     HBITMAP bitmap() const { return bitmap_.get(); }
