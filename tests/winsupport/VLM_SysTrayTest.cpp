@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "WinTestSupport.h"
-#include "host/Handles.h"
+#include "host/Form.h"
 #include "host/Screen.h"
 #include "winsupport/VLM_SysTray.h"
 
@@ -20,12 +20,16 @@ namespace {
 
 using test::TrayCall;
 std::vector<std::string> g_events;
-VLM_SysTray* g_tray = nullptr;
 
-LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (g_tray && g_tray->HandleOwnerMessage(msg, wParam, lParam)) return 0;
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-}
+// The icon's owner: its mouse moves go to the tray control.
+struct Owner : host::Form {
+    Owner() : Form(L"Panorel2TestTrayOwner") {}
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        result = 0;
+        return tray && tray->HandleOwnerMessage(msg, wParam, lParam);
+    }
+    VLM_SysTray* tray = nullptr;
+};
 
 std::function<void(std::int16_t)> Noting(const char* event) {
     return [event](std::int16_t button) { g_events.push_back(event + std::to_string(button)); };
@@ -35,22 +39,14 @@ class SysTrayTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_events.clear();
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = OwnerProc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"Panorel2TestTrayOwner";
-        ::RegisterClassW(&wc);
-        owner_.reset(::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                       wc.hInstance, nullptr));
-        ASSERT_TRUE(owner_);
         ASSERT_EQ(::FindWindowA("Shell_TrayWnd", ""), taskbar_.Window()) << "the stand-in must be the taskbar found";
-        tray_ = std::make_unique<VLM_SysTray>(owner_.get());
-        g_tray = tray_.get();
+        tray_ = std::make_unique<VLM_SysTray>(owner_.hWnd());
+        owner_.tray = tray_.get();
         tray_->MouseDown = Noting("Down");
         tray_->MouseUp = Noting("Up");
         tray_->MouseDblClick = Noting("Dbl");
     }
-    ~SysTrayTest() override { g_tray = nullptr; }  // before the tray and its owner go
+    ~SysTrayTest() override { owner_.tray = nullptr; }  // before the tray and its owner go
     // Plays the shell: posts the icon's callback message with a mouse message.
     void Click(UINT mouseMessage) {
         ::PostMessageW(reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(add_.window))),
@@ -59,7 +55,7 @@ protected:
     }
 
     test::StandInTaskbar taskbar_;
-    WindowHandle owner_;
+    Owner owner_;
     std::unique_ptr<VLM_SysTray> tray_;
     TrayCall add_;  // what the taskbar was given on Add
 };
@@ -75,7 +71,7 @@ TEST_F(SysTrayTest, TheIconReachesTheTaskbarAndClicksComeBackAsEventsFromOwnersI
     ASSERT_EQ(calls.size(), 2u);
     add_ = calls[0];
     EXPECT_EQ(add_.message, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(add_.window, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(owner_.get())));
+    EXPECT_EQ(add_.window, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(owner_.hWnd())));
     EXPECT_EQ(add_.id, 1u);
     EXPECT_EQ(add_.flags, 7u);
     EXPECT_EQ(add_.callback, 512u);
