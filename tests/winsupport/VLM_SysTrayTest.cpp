@@ -35,72 +35,60 @@ std::function<void(std::int16_t)> Noting(const char* event) {
     return [event](std::int16_t button) { g_events.push_back(event + std::to_string(button)); };
 }
 
-class SysTrayTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        g_events.clear();
-        ASSERT_EQ(::FindWindowA("Shell_TrayWnd", ""), taskbar_.Window()) << "the stand-in must be the taskbar found";
-        tray_ = std::make_unique<VLM_SysTray>(owner_.hWnd());
-        owner_.tray = tray_.get();
-        tray_->MouseDown = Noting("Down");
-        tray_->MouseUp = Noting("Up");
-        tray_->MouseDblClick = Noting("Dbl");
-    }
-    ~SysTrayTest() override { owner_.tray = nullptr; }  // before the tray and its owner go
-    // Plays the shell: posts the icon's callback message with a mouse message.
-    void Click(UINT mouseMessage) {
-        ::PostMessageW(reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(add_.window))),
-                       add_.callback, add_.id, mouseMessage);
-        test::PumpFor(0);
-    }
-
-    test::StandInTaskbar taskbar_;
-    Owner owner_;
-    std::unique_ptr<VLM_SysTray> tray_;
-    TrayCall add_;  // what the taskbar was given on Add
-};
-
 // The tip's own rules (cut to the field, read back whole) are TrayTooltip's.
-TEST_F(SysTrayTest, TheIconReachesTheTaskbarAndClicksComeBackAsEventsFromOwnersInPixelsOrTwips) {
-    tray_->Icon(::LoadIconW(nullptr, IDI_APPLICATION));
-    tray_->ToolTip(L"Panoerl2");
-    ASSERT_TRUE(tray_->Add());
-    tray_->ToolTip(std::wstring(66, L'x'));
-    tray_->Modify();
-    const std::vector<TrayCall> calls = taskbar_.Calls();
+TEST(VLM_SysTray, TheIconReachesTheTaskbarAndClicksComeBackAsEventsOnceEach) {
+    const test::StandInTaskbar taskbar;
+    ASSERT_EQ(::FindWindowA("Shell_TrayWnd", ""), taskbar.Window()) << "the stand-in must be the taskbar found";
+    Owner owner;
+    VLM_SysTray tray(owner.hWnd());  // gone before its owner
+    owner.tray = &tray;
+    g_events.clear();
+    tray.MouseDown = Noting("Down");
+    tray.MouseUp = Noting("Up");
+    tray.MouseDblClick = Noting("Dbl");
+    tray.Icon(::LoadIconW(nullptr, IDI_APPLICATION));
+    tray.ToolTip(L"Panoerl2");
+    ASSERT_TRUE(tray.Add());
+    tray.ToolTip(std::wstring(66, L'x'));
+    tray.Modify();
+    const std::vector<TrayCall> calls = taskbar.Calls();
     ASSERT_EQ(calls.size(), 2u);
-    add_ = calls[0];
-    EXPECT_EQ(add_.message, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(add_.window, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(owner_.hWnd())));
-    EXPECT_EQ(add_.id, 1u);
-    EXPECT_EQ(add_.flags, 7u);
-    EXPECT_EQ(add_.callback, 512u);
-    EXPECT_EQ(add_.tip, L"Panoerl2");
+    const TrayCall add = calls[0];
+    EXPECT_EQ(add.message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(add.window, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(owner.hWnd())));
+    EXPECT_EQ(add.id, 1u);
+    EXPECT_EQ(add.flags, 7u);
+    EXPECT_EQ(add.callback, 512u);
+    EXPECT_EQ(add.tip, L"Panoerl2");
     EXPECT_EQ(calls[1].message, static_cast<DWORD>(NIM_MODIFY));
     EXPECT_EQ(calls[1].tip, std::wstring(64, L'x'));
 
+    // Plays the shell: posts the icon's callback message with a mouse message.
+    const auto click = [&](UINT mouseMessage) {
+        ::PostMessageW(reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(add.window))),
+                       add.callback, add.id, mouseMessage);
+        test::PumpFor(0);
+    };
     for (UINT m : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP,
                    WM_MOUSEMOVE, WM_MBUTTONDOWN, WM_RBUTTONDBLCLK})
-        Click(m);
+        click(m);
     EXPECT_EQ(g_events, (std::vector<std::string>{"Down2", "Up2", "Down1", "Up1", "Dbl1", "Up1", "Dbl2"}));
     g_events.clear();
     ASSERT_DOUBLE_EQ(host::Screen::TwipsPerPixelX(), 15.0);
-    tray_->OwnerScaleTwips(true);
-    tray_->OwnerMouseMove(0, 0, 513 * 15.0, 0);
-    tray_->OwnerMouseMove(0, 0, 513.0, 0);  // in twips this is pixel 34: nothing
-    Click(WM_RBUTTONUP);  // the owner converts its pixels to twips
+    tray.OwnerScaleTwips(true);
+    tray.OwnerMouseMove(0, 0, 513 * 15.0, 0);
+    tray.OwnerMouseMove(0, 0, 513.0, 0);  // in twips this is pixel 34: nothing
+    click(WM_RBUTTONUP);  // the owner converts its pixels to twips
     EXPECT_EQ(g_events, (std::vector<std::string>{"Down1", "Up2"}));
-}
 
-TEST_F(SysTrayTest, AHandlerThatPumpsMessagesIsNotReentered) {
-    ASSERT_TRUE(tray_->Add());
-    add_ = taskbar_.Calls().at(0);
-    tray_->MouseDown = [&](std::int16_t b) {
+    // A handler that pumps messages is not entered again.
+    g_events.clear();
+    tray.MouseDown = [&](std::int16_t b) {
         Noting("Down")(b);
-        Click(WM_LBUTTONUP);  // arrives while the handler runs: dropped
+        click(WM_LBUTTONUP);  // arrives while the handler runs: dropped
     };
-    Click(WM_LBUTTONDOWN);
-    Click(WM_LBUTTONUP);
+    click(WM_LBUTTONDOWN);
+    click(WM_LBUTTONUP);
     EXPECT_EQ(g_events, (std::vector<std::string>{"Down1", "Up1"}));
 }
 
