@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "host/Handles.h"
+#include "host/Form.h"
 #include "host/PanorelError.h"
 #include "winsupport/MSubclass.h"
 #include "winsupport/SubclassNames.h"
@@ -21,11 +22,16 @@ std::string g_log;  // who ran, in order: "a?0" a client asked, "a" its procedur
 
 void Note(const std::string& entry) { g_log += (g_log.empty() ? "" : " ") + entry; }
 
-LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != kProbeMsg && msg != kProbeMsg + 1) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    Note("prev");
-    return kPreviousResult;
-}
+// The window subclassed; its own procedure is "prev".
+struct Probe : host::Form {
+    Probe() : Form(L"PanorelSubclassProbe") {}
+    bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+        if (msg != kProbeMsg && msg != kProbeMsg + 1) return false;
+        Note("prev");
+        result = kPreviousResult;
+        return true;
+    }
+};
 
 struct Client : ISubclass {
     Client(std::string n, std::int32_t answer, LRESULT value) : name(std::move(n)), response(answer), result(value) {}
@@ -44,19 +50,8 @@ struct Client : ISubclass {
 
 class Subclassing : public ::testing::Test {
 protected:
-    void SetUp() override {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &ProbeProc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"PanorelSubclassProbe";
-        ::RegisterClassW(&wc);
-        window_.reset(::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                        wc.hInstance, nullptr));
-        ASSERT_TRUE(window_);
-        h_ = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window_.get()));
-    }
     std::intptr_t Prop(const std::wstring& name) const {
-        return reinterpret_cast<std::intptr_t>(::GetPropW(window_.get(), name.c_str()));
+        return reinterpret_cast<std::intptr_t>(::GetPropW(hwnd_, name.c_str()));
     }
     // What attaching raises: the number less 0x80040000, the text and the source.
     static std::string AttachError(Client& c, HWND hwnd) {
@@ -69,18 +64,18 @@ protected:
     }
     LRESULT Send(UINT msg = kProbeMsg) {
         g_log.clear();
-        return ::SendMessageW(window_.get(), msg, 0, 0);
+        return ::SendMessageW(hwnd_, msg, 0, 0);
     }
 
-    WindowHandle window_;
-    std::int32_t h_ = 0;
+    std::optional<Probe> probe_{std::in_place};
+    const HWND hwnd_ = probe_->hWnd();
+    const std::int32_t h_ = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd_));
 };
 
 TEST_F(Subclassing, MisuseRaisesNumberedErrors) {
-    const HWND hwnd = window_.get();
     Client a("a", 0, 0);
-    AttachMessage(&a, hwnd, kProbeMsg);
-    EXPECT_EQ(AttachError(a, hwnd),
+    AttachMessage(&a, hwnd_, kProbeMsg);
+    EXPECT_EQ(AttachError(a, hwnd_),
               "13082 Message already handled by another class (winsupport_win_tests.WindowProc)");
     EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 2) << "the window count stays raised";
     EXPECT_EQ(Prop(SubclassMessageCountName(h_, kProbeMsg)), 1);
@@ -89,15 +84,14 @@ TEST_F(Subclassing, MisuseRaisesNumberedErrors) {
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(AttachError(a, other), "13084 Can't modify external window (winsupport_win_tests.WindowProc)");
 
-    window_.reset();
-    EXPECT_EQ(AttachError(a, hwnd), "13083 Invalid window (winsupport_win_tests.WindowProc)");
+    probe_.reset();
+    EXPECT_EQ(AttachError(a, hwnd_), "13083 Invalid window (winsupport_win_tests.WindowProc)");
 }
 
 // Then detaching the first client moves the others down a place, the second
 // one is asked first, and the last one gone restores the window's procedure.
 TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessingAndDetachingMovesTheOthersDown) {
-    const HWND hwnd = window_.get();
-    const auto original = ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
+    const auto original = ::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC);
     const struct {
         std::vector<std::pair<std::int32_t, LRESULT>> clients;  // response and result of a, b, c
         LRESULT expected;
@@ -114,14 +108,14 @@ TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessingAndDetaching
         std::vector<std::unique_ptr<Client>> clients;
         for (const auto& [response, result] : c.clients) {
             clients.push_back(std::make_unique<Client>(std::string(1, 'a' + clients.size()), response, result));
-            AttachMessage(clients.back().get(), hwnd, kProbeMsg);
+            AttachMessage(clients.back().get(), hwnd_, kProbeMsg);
         }
         EXPECT_EQ(Send(), c.expected) << c.log;
         EXPECT_EQ(g_log, c.log);
         EXPECT_EQ(Send(kProbeMsg + 1), kPreviousResult) << "other messages go straight through";
         EXPECT_EQ(g_log, "prev");
 
-        DetachMessage(clients[0].get(), hwnd, kProbeMsg);
+        DetachMessage(clients[0].get(), hwnd_, kProbeMsg);
         for (std::size_t i = 1; i <= clients.size(); ++i) {
             const ISubclass* moved = i < clients.size() ? clients[i].get() : nullptr;
             EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, static_cast<std::int32_t>(i))),
@@ -129,8 +123,8 @@ TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessingAndDetaching
         }
         Send();
         EXPECT_EQ(g_log.substr(0, 3), clients.size() > 1 ? "b?0" : "pre") << c.log;
-        for (std::size_t i = 1; i < clients.size(); ++i) DetachMessage(clients[i].get(), hwnd, kProbeMsg);
-        EXPECT_EQ(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC), original);
+        for (std::size_t i = 1; i < clients.size(); ++i) DetachMessage(clients[i].get(), hwnd_, kProbeMsg);
+        EXPECT_EQ(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original);
         EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 0);
         EXPECT_EQ(Send(), kPreviousResult);
     }
