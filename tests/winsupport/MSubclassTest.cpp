@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "host/Form.h"
 #include "host/PanorelError.h"
 #include "winsupport/MSubclass.h"
 #include "winsupport/SubclassNames.h"
@@ -20,11 +22,16 @@ std::string g_log;  // who ran, in order: "a?0" a client asked, "a" its procedur
 
 void Note(const std::string& entry) { g_log += (g_log.empty() ? "" : " ") + entry; }
 
-LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != kProbeMsg && msg != kProbeMsg + 1) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-    Note("prev");
-    return kPreviousResult;
-}
+// The window subclassed; its own procedure is "prev".
+struct Probe : host::Form {
+    Probe() : Form(L"PanorelSubclassProbe") {}
+    bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+        if (msg != kProbeMsg && msg != kProbeMsg + 1) return false;
+        Note("prev");
+        result = kPreviousResult;
+        return true;
+    }
+};
 
 struct Client : ISubclass {
     Client(std::string n, std::int32_t answer, LRESULT value) : name(std::move(n)), response(answer), result(value) {}
@@ -43,20 +50,6 @@ struct Client : ISubclass {
 
 class Subclassing : public ::testing::Test {
 protected:
-    void SetUp() override {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &ProbeProc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"PanorelSubclassProbe";
-        ::RegisterClassW(&wc);
-        hwnd_ = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
-                                  nullptr);
-        ASSERT_NE(hwnd_, nullptr);
-        h_ = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd_));
-    }
-    void TearDown() override {
-        if (hwnd_) ::DestroyWindow(hwnd_);
-    }
     std::intptr_t Prop(const std::wstring& name) const {
         return reinterpret_cast<std::intptr_t>(::GetPropW(hwnd_, name.c_str()));
     }
@@ -65,8 +58,7 @@ protected:
         try {
             AttachMessage(&c, hwnd, kProbeMsg);
         } catch (const PanorelError& e) {
-            return std::to_string(e.Number() - static_cast<std::int32_t>(0x80040000u)) + " " + e.Description() +
-                   " (" + e.Source() + ")";
+            return std::to_string(e.Number() - kObjectErrorBase) + " " + e.Description() + " (" + e.Source() + ")";
         }
         return "nothing raised";
     }
@@ -74,31 +66,11 @@ protected:
         g_log.clear();
         return ::SendMessageW(hwnd_, msg, 0, 0);
     }
-    static std::intptr_t Address(const Client& c) {
-        return reinterpret_cast<std::intptr_t>(static_cast<const ISubclass*>(&c));
-    }
 
-    HWND hwnd_ = nullptr;
-    std::int32_t h_ = 0;
+    std::optional<Probe> probe_{std::in_place};
+    const HWND hwnd_ = probe_->hWnd();
+    const std::int32_t h_ = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd_));
 };
-
-TEST_F(Subclassing, DetachingTheFirstOfTwoMovesTheSecondDownAndTheLastRestoresTheProcedure) {
-    Client a("a", 0, 1), b("b", 0, 2);
-    const auto original = ::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC);
-    AttachMessage(&a, hwnd_, kProbeMsg);
-    AttachMessage(&b, hwnd_, kProbeMsg);
-    DetachMessage(&a, hwnd_, kProbeMsg);
-    EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, 1)), Address(b));
-    EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, 2)), 0);
-    EXPECT_EQ(Send(), 2);
-    EXPECT_EQ(g_log, "b?0 b b?0");
-
-    DetachMessage(&b, hwnd_, kProbeMsg);
-    EXPECT_EQ(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original);
-    EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 0);
-    EXPECT_EQ(Send(), kPreviousResult);
-    EXPECT_EQ(g_log, "prev");
-}
 
 TEST_F(Subclassing, MisuseRaisesNumberedErrors) {
     Client a("a", 0, 0);
@@ -112,12 +84,14 @@ TEST_F(Subclassing, MisuseRaisesNumberedErrors) {
     ASSERT_NE(other, nullptr);
     EXPECT_EQ(AttachError(a, other), "13084 Can't modify external window (winsupport_win_tests.WindowProc)");
 
-    ::DestroyWindow(hwnd_);
+    probe_.reset();
     EXPECT_EQ(AttachError(a, hwnd_), "13083 Invalid window (winsupport_win_tests.WindowProc)");
-    hwnd_ = nullptr;
 }
 
-TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessing) {
+// Then detaching the first client moves the others down a place, the second
+// one is asked first, and the last one gone restores the window's procedure.
+TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessingAndDetachingMovesTheOthersDown) {
+    const auto original = ::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC);
     const struct {
         std::vector<std::pair<std::int32_t, LRESULT>> clients;  // response and result of a, b, c
         LRESULT expected;
@@ -140,9 +114,20 @@ TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessing) {
         EXPECT_EQ(g_log, c.log);
         EXPECT_EQ(Send(kProbeMsg + 1), kPreviousResult) << "other messages go straight through";
         EXPECT_EQ(g_log, "prev");
-        for (const auto& client : clients) DetachMessage(client.get(), hwnd_, kProbeMsg);
+
+        DetachMessage(clients[0].get(), hwnd_, kProbeMsg);
+        for (std::size_t i = 1; i <= clients.size(); ++i) {
+            const ISubclass* moved = i < clients.size() ? clients[i].get() : nullptr;
+            EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, static_cast<std::int32_t>(i))),
+                      reinterpret_cast<std::intptr_t>(moved)) << c.log << ", client " << i;
+        }
+        Send();
+        EXPECT_EQ(g_log.substr(0, 3), clients.size() > 1 ? "b?0" : "pre") << c.log;
+        for (std::size_t i = 1; i < clients.size(); ++i) DetachMessage(clients[i].get(), hwnd_, kProbeMsg);
+        EXPECT_EQ(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original);
+        EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 0);
+        EXPECT_EQ(Send(), kPreviousResult);
     }
-    EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 0);
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 #pragma once
 // The filter written out the plain way, as the reference the fast resampler
-// must match to the bit: a padded copy of the source, TentWeight called per
-// tap, m outer, n inner, taps of weight 0 skipped.
+// must match to the bit: TentWeight called per tap, m outer, n inner, taps of
+// weight 0 skipped, and taps past the source's edges reading its edge pixels.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <vector>
 
 #include "host/Rounding.h"
@@ -18,24 +18,6 @@ inline void OracleResample(const std::vector<std::uint8_t>& src, std::vector<std
     const std::size_t dstStride = (static_cast<std::size_t>(dw) * 3 + 3) / 4 * 4;
     const std::size_t srcStride = (static_cast<std::size_t>(sw) * 3 + 3) / 4 * 4;
     dst.assign(dstStride * dh, 0);
-
-    const std::size_t padStride = static_cast<std::size_t>(sw + 3) * 3;
-    std::vector<std::uint8_t> pad(padStride * (sh + 3));
-    for (int k = 0; k < sh; ++k) {
-        std::uint8_t* row = &pad[padStride * (k + 1)];
-        for (int i = 0; i < sw * 3; ++i) row[3 + i] = src[srcStride * k + i];
-        for (int c = 0; c < 3; ++c) {
-            row[c] = row[3 + c];
-            row[3 * (sw + 1) + c] = row[3 * sw + c];
-            row[3 * (sw + 2) + c] = row[3 * sw + c];
-        }
-    }
-    for (std::size_t i = 0; i < padStride; ++i) {
-        pad[padStride * (sh + 1) + i] = pad[padStride * sh + i];
-        pad[padStride * (sh + 2) + i] = pad[padStride * sh + i];
-        pad[i] = pad[padStride + i];
-    }
-
     const double sx = static_cast<double>(sw - 1) / (dw - 1);
     const double sy = static_cast<double>(sh - 1) / (dh - 1);
     for (int y = dh - 1; y >= 0; --y) {
@@ -53,9 +35,8 @@ inline void OracleResample(const std::vector<std::uint8_t>& src, std::vector<std
                 for (int n = -1; n <= 2; ++n) {
                     const double wx = TentWeight(dx - n);
                     if (wx == 0) continue;
-                    const int col = ix + n + 1, row = iy + m + 1;
-                    if (col < 0 || col > sw + 2 || row < 0 || row > sh + 2) throw std::out_of_range("tap");
-                    const std::uint8_t* p = &pad[padStride * row + 3 * col];
+                    const int col = std::clamp(ix + n, 0, sw - 1), row = std::clamp(iy + m, 0, sh - 1);
+                    const std::uint8_t* p = &src[srcStride * row + 3 * col];
                     b += wy * wx * p[0];
                     g += wy * wx * p[1];
                     r += wy * wx * p[2];

@@ -35,11 +35,10 @@ TEST(MakeRegionFromPictures, KeepsExactlyThePictureBoxesAndOverlapsCancel) {
     const long regions = RegionHandle::LiveCount();
     MakeRegionFromPictures(f);
     EXPECT_EQ(RegionHandle::LiveCount(), regions) << "the region went to the system";
-    const struct {
-        int x, y;
-        bool in;
-    } points[] = {{10, 10, true}, {59, 49, true}, {60, 10, false}, {80, 20, false},  // a gutter
-                  {100, 10, true}, {130, 40, false}, {160, 60, true}, {170, 70, false}};
+    // The boxes' corners, the gutter between the first two, and the overlap of the others.
+    const struct { int x, y; bool in; } points[] = {
+        {10, 10, true}, {59, 49, true}, {60, 10, false}, {80, 20, false},
+        {100, 10, true}, {130, 40, false}, {160, 60, true}, {170, 70, false}};
     for (const auto& p : points) EXPECT_EQ(f.InRegion(p.x, p.y), p.in) << p.x << "," << p.y;
 
     ShapedForm empty;

@@ -14,23 +14,24 @@
 namespace panorel {
 namespace {
 
+// Memory DCs, bitmaps and window DCs alive now.
+std::array<long, 3> Live() {
+    return {MemoryDcHandle::LiveCount(), BitmapHandle::LiveCount(), WindowDc::LiveCount()};
+}
+
 TEST(modResize, CapturesAreDrawnOnceAndBadSizesDrawNothing) {
-    const long dcs = MemoryDcHandle::LiveCount(), bitmaps = BitmapHandle::LiveCount(),
-               windowDcs = WindowDc::LiveCount();
+    const auto before = Live();
     {
         VLM_memDC tile;
         ASSERT_TRUE(tile.Create(855, 435));
-        const long tileDcs = MemoryDcHandle::LiveCount(), tileBitmaps = BitmapHandle::LiveCount();
+        const auto withTile = Live();
         CaptureScreen();
         EXPECT_TRUE(CaptureHeld());
-        EXPECT_EQ(WindowDc::LiveCount(), windowDcs) << "the screen DC is released at once";
-        CaptureScreen();  // an undrawn capture is replaced, not leaked
-        EXPECT_EQ(MemoryDcHandle::LiveCount(), tileDcs + 1);
-        EXPECT_EQ(BitmapHandle::LiveCount(), tileBitmaps + 1);
+        CaptureScreen();  // an undrawn capture is replaced, not leaked; the screen DC is released at once
+        EXPECT_EQ(Live(), (std::array{withTile[0] + 1, withTile[1] + 1, withTile[2]}));
         DrawCaptureResized(tile.hDC(), 855, 435);
         EXPECT_FALSE(CaptureHeld());
-        EXPECT_EQ(MemoryDcHandle::LiveCount(), tileDcs);
-        EXPECT_EQ(BitmapHandle::LiveCount(), tileBitmaps);
+        EXPECT_EQ(Live(), withTile);
         EXPECT_EQ(PreviewBits.size(), 1117080u);
         EXPECT_TRUE(test::DcBits(tile.hDC(), 855, 435) == std::string(PreviewBits.begin(), PreviewBits.end()))
             << "the drawing shows exactly PreviewBits";
@@ -48,9 +49,7 @@ TEST(modResize, CapturesAreDrawnOnceAndBadSizesDrawNothing) {
         DrawCaptureResized(nullptr, 40, 20);  // a missing DC still scales and releases
         EXPECT_EQ(PreviewBits.size(), DibStride(40) * 20);
     }
-    EXPECT_EQ(MemoryDcHandle::LiveCount(), dcs);
-    EXPECT_EQ(BitmapHandle::LiveCount(), bitmaps);
-    EXPECT_EQ(WindowDc::LiveCount(), windowDcs);
+    EXPECT_EQ(Live(), before);
 }
 
 // A read of the capture that returns fewer rows still draws: the rows it
