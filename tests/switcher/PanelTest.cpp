@@ -311,7 +311,11 @@ TEST_F(Spinner, AMissingCorruptOrHostileFileLeavesAWorkingSwitcher) {
         w.IncomingName(kShow);
         PumpFor(300);
         ASSERT_TRUE(w.Visible()) << gif.size() << " bytes";
-        EXPECT_FALSE(w.SpinnerLoaded) << "no animation from " << gif.size() << " bytes";
+        // The hostile file's frames up to the frame cap may load within the
+        // load's time limit, depending on the machine; the other two never do.
+        if (gif.size() != hostile.size()) {
+            EXPECT_FALSE(w.SpinnerLoaded) << "no animation from " << gif.size() << " bytes";
+        }
         EXPECT_LT(NowMs() - start, 15000) << "the panel within 15 s of the start";
         EXPECT_EQ(ScreenShot().At(kBoxLeft + 16, kBoxTop + 16), 0x0000C8u) << "the own tile, " << gif.size() << " bytes";
         w.IncomingName(kShow);
