@@ -41,10 +41,8 @@ struct MdiForm {
         CLIENTCREATESTRUCT ccs{nullptr, 1};
         client = ::CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 400, 100, frame, nullptr,
                                    nullptr, &ccs);
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = ::DefMDIChildProcW;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TestMdiChild";
+        const WNDCLASSW wc{0, ::DefMDIChildProcW, 0, 0, ::GetModuleHandleW(nullptr), nullptr, nullptr, nullptr, nullptr,
+                           L"TestMdiChild"};
         ::RegisterClassW(&wc);
         MDICREATESTRUCTW mcs{L"TestMdiChild", L"child", wc.hInstance, 0, 0, 300, 80, 0, 0};
         child = reinterpret_cast<HWND>(::SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
@@ -86,11 +84,6 @@ protected:
         for (int x = area.left; x < area.right; ++x)
             for (int y = area.top; y < area.bottom; ++y) n += test(At(x, y));
         return n;
-    }
-    void FillRectangle(COLORREF colour) {
-        BrushHandle brush(::CreateSolidBrush(colour));
-        const RECT all{0, 0, W, H};
-        ::FillRect(button->hDC(), &all, brush.get());
     }
     bool InRegion(int x, int y) const {
         RegionHandle rgn(::CreateRectRgn(0, 0, 0, 0));
@@ -180,7 +173,7 @@ TEST_F(StyleButtonTest, FocusWithoutAClickStaysInEveryRedraw) {
         {"resize", [&] { button->Move(0, 0, W, H); }},
         {"picture", [&] { button->picLocation(L"BUTTONPIC", L"PICTURE"); }},
         {"paint", [&] {
-             FillRectangle(RGB(255, 0, 255));
+             FillRectangle(button->hDC(), 0, 0, W, H, RGB(255, 0, 255));
              ::SendMessageW(button->hWnd(), WM_PAINT, 0, 0);
          }},
     };
