@@ -19,10 +19,8 @@ GifStructure Parse(const std::vector<std::uint8_t>& b) { return ParseGif(b.data(
 const std::vector<std::uint32_t> kColours = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
 
 TEST(GifParse, SignaturesAndShortFiles) {
-    const struct {
-        const char* sig;
-        std::size_t frames;
-    } cases[] = {{"GIF89a", 1}, {"GIF87a", 1}, {"gif89A", 1}, {"GIF88a", 0}, {"PNG89a", 0}};
+    const struct { const char* sig; std::size_t frames; } cases[] = {
+        {"GIF89a", 1}, {"GIF87a", 1}, {"gif89A", 1}, {"GIF88a", 0}, {"PNG89a", 0}};
     for (const auto& c : cases) {
         EXPECT_EQ(Parse(GifBuilder(4, 4, kColours, c.sig).Solid(0, 0, 4, 4, 1).Finish()).frames.size(), c.frames)
             << c.sig;
@@ -69,10 +67,8 @@ TEST(GifParse, CutFilesKeepTheirCompleteFrames) {
     const std::size_t firstEnd = b.Size();
     b.Control(10, 0).Solid(0, 0, 8, 8, 2);
     const auto whole = b.Finish();
-    const struct {
-        std::size_t cut;
-        std::size_t frames;
-    } cases[] = {{firstEnd - 2, 0}, {firstEnd, 1}, {whole.size() - 3, 1}, {whole.size() - 1, 2}};
+    const struct { std::size_t cut, frames; } cases[] = {
+        {firstEnd - 2, 0}, {firstEnd, 1}, {whole.size() - 3, 1}, {whole.size() - 1, 2}};
     for (const auto& c : cases) {
         const std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(c.cut));
         EXPECT_EQ(Parse(cut).frames.size(), c.frames) << "cut at " << c.cut;

@@ -134,10 +134,9 @@ TEST_F(Viewer, PropertiesDelaysAndLoopCount) {
                           .Finish();
     ASSERT_EQ(Load(file), 3);
     EXPECT_EQ(viewer_.LoopCount(), 2);
-    const struct {
-        int index, prop, value;
-    } cases[] = {{1, 0, 50}, {2, 0, 50}, {3, 0, 300}, {2, 1, 2}, {2, 2, 3}, {2, 3, 4}, {2, 4, 5},
-                 {2, 5, 2},  {1, 6, 3},  {4, 0, 0},   {0, 1, 0}, {1, 7, 0}};
+    const struct { int index, prop, value; } cases[] = {{1, 0, 50}, {2, 0, 50}, {3, 0, 300}, {2, 1, 2},
+                                                        {2, 2, 3},  {2, 3, 4},  {2, 4, 5},   {2, 5, 2},
+                                                        {1, 6, 3},  {4, 0, 0},  {0, 1, 0},   {1, 7, 0}};
     for (const auto& c : cases) EXPECT_EQ(viewer_.FrameProperty(c.index, c.prop), c.value) << c.index << "/" << c.prop;
     viewer_.MinimumDelay(5);
     EXPECT_EQ(viewer_.MinimumDelay(), 10);

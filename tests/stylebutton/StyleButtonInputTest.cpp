@@ -222,17 +222,15 @@ TEST_F(ButtonInput, KeysAccessKeysAndTheDefaultAndCancelButtons) {
     EXPECT_EQ(::GetPixel(def.hDC(), 100, 0), 0u) << "the default button's black frame";
     const HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 20, 120, 100, 20, form, nullptr,
                                         nullptr, nullptr);
-    struct Row {
-        HWND focus;
-        std::initializer_list<WORD> keys;
-        const char* events;
-    } const rows[] = {{button->hWnd(), {VK_SPACE}, "KeyDown32 Click KeyUp32"},
-                      {button->hWnd(), {VK_RETURN}, "Click KeyDown13"},
-                      {button->hWnd(), {VK_MENU, 'G'}, "KeyDown18 KeyDown71 Click"},
-                      {button->hWnd(), {VK_MENU, 'K'}, "KeyDown18 KeyDown75 chk.Click"},
-                      {edit, {VK_RETURN}, "def.Click"},
-                      {edit, {VK_ESCAPE}, "esc.Click"},
-                      {button->hWnd(), {VK_ESCAPE}, "esc.Click"}};
+    struct Row { HWND focus; std::initializer_list<WORD> keys; const char* events; } const rows[] = {
+        {button->hWnd(), {VK_SPACE}, "KeyDown32 Click KeyUp32"},
+        {button->hWnd(), {VK_RETURN}, "Click KeyDown13"},
+        {button->hWnd(), {VK_MENU, 'G'}, "KeyDown18 KeyDown71 Click"},
+        {button->hWnd(), {VK_MENU, 'K'}, "KeyDown18 KeyDown75 chk.Click"},
+        {edit, {VK_RETURN}, "def.Click"},
+        {edit, {VK_ESCAPE}, "esc.Click"},
+        {button->hWnd(), {VK_ESCAPE}, "esc.Click"}
+    };
     for (const Row& r : rows) {
         ::SetFocus(r.focus);
         Take();
@@ -269,7 +267,6 @@ TEST_F(ButtonInput, CheckAndOptionModes) {
     }
 
     // Three option buttons: each click leaves exactly that one checked.
-    button->Let(stylebutton::Prop::Mode, std::int32_t{2});
     others.push_back(Make(L"opt2", 230));
     others.push_back(Make(L"opt3", 440));
     VLM_StyleButton* all[] = {button.get(), others[0].get(), others[1].get()};
