@@ -79,7 +79,9 @@ protected:
         container = std::make_unique<host::ControlContainer>(form);
         button = Make(L"cmdTest", kLeft);
         MoveTo(5, 5);  // away from the button, where the last test may have left it
-        Activate();
+        ::SetForegroundWindow(form);
+        ::SetActiveWindow(form);
+        Pump(80);
         Pump([&] { return button->VisualState() == 0; }, 1000);
         log.clear();
     }
@@ -93,31 +95,25 @@ protected:
         EXPECT_EQ(RunningTimerCount(), timersBefore) << "timers left";
         EXPECT_EQ(::GetCapture(), nullptr);
     }
+    // A style-2 button whose events go to the log, prefixed "name." unless it is cmdTest.
     std::unique_ptr<VLM_StyleButton> Make(const wchar_t* name, int left) {
         auto b = std::make_unique<VLM_StyleButton>(*container, name, left, kTop, W, H);
         b->InitProperties();
         b->ButtonStyle(2);
-        Record(*b, name);
-        return b;
-    }
-    void Record(VLM_StyleButton& b, const std::wstring& name) {
-        const std::string n = name == L"cmdTest" ? "" : std::string(name.begin(), name.end()) + ".";
+        const std::wstring wide(name);
+        const std::string n = wide == L"cmdTest" ? "" : std::string(wide.begin(), wide.end()) + ".";
         auto add = [this, n](const std::string& s) { log += (log.empty() ? "" : " ") + n + s; };
-        b.Click = [add] { add("Click"); };
-        b.DblClick = [add] { add("DblClick"); };
-        b.MouseEnter = [this, add] {
+        b->Click = [add] { add("Click"); };
+        b->DblClick = [add] { add("DblClick"); };
+        b->MouseEnter = [this, add] {
             if (logEnter) add("Enter");  // any move over the button raises it
         };
-        b.MouseLeave = [add] { add("Leave"); };
-        b.MouseDown = [add](std::int16_t k, std::int16_t, float, float) { add("Down" + std::to_string(k)); };
-        b.MouseUp = [add](std::int16_t k, std::int16_t, float, float) { add("Up" + std::to_string(k)); };
-        b.KeyDown = [add](std::int16_t k, std::int16_t) { add("KeyDown" + std::to_string(k)); };
-        b.KeyUp = [add](std::int16_t k, std::int16_t) { add("KeyUp" + std::to_string(k)); };
-    }
-    void Activate() {
-        ::SetForegroundWindow(form);
-        ::SetActiveWindow(form);
-        Pump(80);
+        b->MouseLeave = [add] { add("Leave"); };
+        b->MouseDown = [add](std::int16_t k, std::int16_t, float, float) { add("Down" + std::to_string(k)); };
+        b->MouseUp = [add](std::int16_t k, std::int16_t, float, float) { add("Up" + std::to_string(k)); };
+        b->KeyDown = [add](std::int16_t k, std::int16_t) { add("KeyDown" + std::to_string(k)); };
+        b->KeyUp = [add](std::int16_t k, std::int16_t) { add("KeyUp" + std::to_string(k)); };
+        return b;
     }
     // Lets the input reach the windows, then hands back the events seen.
     std::string Take(DWORD ms = 120) {
