@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -254,19 +255,13 @@ TEST_F(Viewer, StretchModeEightCentresAtActualSize) {
 // Every frame of the GIF suite as a GIF picture (the viewer's own encoder)
 // and as a bitmap picture shows the frame's own colours.
 TEST_F(Viewer, FrameImagesOfTheSuite) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = ::FindFirstFileA((std::string(PANOREL_GIF_SUITE) + "/*.gif").c_str(), &found);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE);
-    do names.push_back(found.cFileName);
-    while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-    EXPECT_EQ(names.size(), 13u);
     const long pictures = ComPtr<IPicture>::LiveCount();
-    for (const std::string& name : names) {
-        SCOPED_TRACE(name);
-        const std::string path = std::string(PANOREL_GIF_SUITE) + "/" + name;
-        ASSERT_GT(viewer_.LoadGIF(std::wstring(path.begin(), path.end()), 1, &client_, window_), 0);
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(PANOREL_GIF_SUITE)) {
+        if (entry.path().extension() != ".gif") continue;
+        ++files;
+        SCOPED_TRACE(entry.path().filename().string());
+        ASSERT_GT(viewer_.LoadGIF(entry.path().wstring(), 1, &client_, window_), 0);
         for (int k = 1; k <= viewer_.FrameCount(); ++k) {
             const int w = viewer_.FrameProperty(k, 3), h = viewer_.FrameProperty(k, 4);
             const std::vector<std::uint8_t> indices = viewer_.FrameIndices(k);
@@ -289,6 +284,7 @@ TEST_F(Viewer, FrameImagesOfTheSuite) {
             }
         }
     }
+    EXPECT_EQ(files, 13);
     EXPECT_EQ(ComPtr<IPicture>::LiveCount(), pictures);
 }
 
@@ -299,8 +295,8 @@ TEST_F(Viewer, HostileFilesLoadWholeOrNotAtAllAndLeaveNothingBehind) {
     std::vector<std::vector<std::uint8_t>> seeds;
     for (const char* name : {"animated_loop", "animated_transparent_frame_restoreprev_loop",
                              "animated_transparent_loop_frames_out_of_bounds", "animated_loop_interlaced"}) {
-        const std::string path = std::string(PANOREL_GIF_SUITE) + "/" + name + ".gif";
-        const std::string bytes = imaging::ReadAll(std::wstring(path.begin(), path.end()));
+        const auto path = std::filesystem::path(PANOREL_GIF_SUITE) / (std::string(name) + ".gif");
+        const std::string bytes = imaging::ReadAll(path);
         seeds.emplace_back(bytes.begin(), bytes.end());
     }
     Surface s(64, 64, 0);
