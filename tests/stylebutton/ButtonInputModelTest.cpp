@@ -60,8 +60,6 @@ public:
     float ScaleHeight() const override { return 41; }
 };
 
-MouseArgs At(std::int16_t button, float x, float y) { return MouseArgs{button, 0, x, y}; }
-
 // Plays a script of inputs, blank-separated: "over"/"off" moves (on or off the
 // button), "leave", "down1"/"up2" presses at (5, 5) ("up1@0,5" elsewhere),
 // "dbl", "key32"/"keyup32", "press97", "access97", "lost" focus ("lostdefault"
@@ -79,8 +77,8 @@ void Play(Recorder& r, const std::string& script) {
         if (t == "over" || t == "off") r.model.MouseMove(t == "over", std::exchange(hand, false));
         else if (t == "hand") hand = true;
         else if (t == "leave") r.model.MouseLeave();
-        else if (t.rfind("down", 0) == 0) r.model.MouseDown(At(num(4), x, y), std::exchange(hand, false));
-        else if (t.rfind("up", 0) == 0) r.model.MouseUp(At(num(2), x, y), std::exchange(hand, false));
+        else if (t.rfind("down", 0) == 0) r.model.MouseDown(MouseArgs{num(4), 0, x, y}, std::exchange(hand, false));
+        else if (t.rfind("up", 0) == 0) r.model.MouseUp(MouseArgs{num(2), 0, x, y}, std::exchange(hand, false));
         else if (t == "dbl") r.model.DblClick(false);
         else if (t == "alt") shift = 4;
         else if (t.rfind("keyup", 0) == 0) r.model.KeyUp(num(5), std::exchange(shift, 0));

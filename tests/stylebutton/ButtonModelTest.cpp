@@ -102,19 +102,18 @@ TEST(ButtonModel, DefaultColoursPerStyleAndScheme) {
 }
 
 TEST(ButtonModel, StyleChangeBringsSchemeFocusRectAndPushOnHover) {
-    struct Row { std::int32_t style, scheme; bool focusRect; };
-    for (const Row& r : {Row{0, 0, true}, Row{1, 0, true}, Row{9, 2, true}, Row{3, 2, false}, Row{10, 0, false},
-                         Row{5, 1, false}, Row{13, 1, false}}) {
+    struct Row { std::int32_t style, scheme; bool focusRect, pushOnHover; };
+    for (const Row& r : {Row{0, 0, true, false}, Row{1, 0, true, false}, Row{9, 2, true, false},
+                         Row{3, 2, false, false}, Row{10, 0, false, false}, Row{5, 1, false, false},
+                         Row{13, 1, false, false}, Row{4, 0, false, true}}) {
         ButtonModel m;
         m.P.ColorScheme = 1;
         const unsigned effects = m.Set(Prop::ButtonStyle, r.style);
         EXPECT_EQ(m.P.ColorScheme, r.scheme) << r.style;
         EXPECT_EQ(m.P.ShowFocusRect, r.focusRect) << r.style;
+        EXPECT_EQ(m.P.PicturePushOnHover, r.pushOnHover) << r.style;
         EXPECT_EQ(effects & (kRegion | kRedraw), kRegion | kRedraw);
     }
-    ButtonModel m;
-    m.Set(Prop::ButtonStyle, 4);
-    EXPECT_TRUE(m.P.PicturePushOnHover);
 }
 
 TEST(ButtonModel, PropertyRules) {
