@@ -58,25 +58,23 @@ std::vector<std::uint8_t> ThreeFrames(int loops = -1) {
 class Viewer : public ::testing::Test {
 protected:
     void SetUp() override {
-        window_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(window_, nullptr);
+        ASSERT_TRUE(window_);
         live_ = Live();
     }
     void TearDown() override {
         viewer_.UnloadGIF();
-        EXPECT_TRUE(NothingLeft());
-        ::DestroyWindow(window_);
+        EXPECT_EQ(Live(), live_) << "handles left";
     }
     static std::array<long, 5> Live() {
         return {BitmapHandle::LiveCount(), MemoryDcHandle::LiveCount(), BrushHandle::LiveCount(), WindowDc::LiveCount(),
                 ComPtr<IStream>::LiveCount()};
     }
-    bool NothingLeft() const { return Live() == live_; }
-    std::int32_t Load(const std::vector<std::uint8_t>& bytes, bool withClient = true) {
-        return viewer_.LoadGIF(TempGif(bytes), 7, withClient ? &client_ : nullptr, withClient ? window_ : nullptr);
+    std::int32_t Load(const std::vector<std::uint8_t>& bytes) {
+        return viewer_.LoadGIF(TempGif(bytes), 7, &client_, window_.get());
     }
 
-    HWND window_ = nullptr;
+    WindowHandle window_{
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)};
     std::array<long, 5> live_{};  // handles alive before the test
     Client client_;
     cGIFViewer viewer_;
@@ -104,9 +102,9 @@ TEST_F(Viewer, StripHoldsEveryIndexExactly) {
 TEST_F(Viewer, LoadResultsProgressAndTheTimeLimit) {
     const auto one = GifBuilder(4, 4, {0xFF0000, 0x00FF00}).Solid(0, 0, 4, 4, 1).Finish();
     EXPECT_EQ(Load(one), 1);
-    EXPECT_EQ(Load(one, false), -1);
+    EXPECT_EQ(viewer_.LoadGIF(TempGif(one), 7, nullptr, nullptr), -1);
     EXPECT_EQ(viewer_.LoadGIF(TempGif(one), 1, &client_, nullptr), -1);
-    EXPECT_EQ(viewer_.LoadGIF(L"Z:\\no\\such.gif", 1, &client_, window_), 0);
+    EXPECT_EQ(viewer_.LoadGIF(L"Z:\\no\\such.gif", 1, &client_, window_.get()), 0);
     auto cut = one;
     cut.resize(cut.size() - 4);  // inside the only image
     EXPECT_EQ(Load(cut), 0);
@@ -261,7 +259,7 @@ TEST_F(Viewer, FrameImagesOfTheSuite) {
         if (entry.path().extension() != ".gif") continue;
         ++files;
         SCOPED_TRACE(entry.path().filename().string());
-        ASSERT_GT(viewer_.LoadGIF(entry.path().wstring(), 1, &client_, window_), 0);
+        ASSERT_GT(viewer_.LoadGIF(entry.path().wstring(), 1, &client_, window_.get()), 0);
         for (int k = 1; k <= viewer_.FrameCount(); ++k) {
             const int w = viewer_.FrameProperty(k, 3), h = viewer_.FrameProperty(k, 4);
             const std::vector<std::uint8_t> indices = viewer_.FrameIndices(k);
@@ -308,7 +306,7 @@ TEST_F(Viewer, HostileFilesLoadWholeOrNotAtAllAndLeaveNothingBehind) {
         std::vector<std::uint8_t> b = seeds[i % seeds.size()];
         if (i % 3 == 0) b.resize(rng() % b.size());
         for (int m = rng() % 6; m > 0 && !b.empty(); --m) b[rng() % b.size()] = static_cast<std::uint8_t>(rng());
-        const std::int32_t r = viewer_.LoadGIF(TempGif(b, L"hostile.gif"), 1, &client_, window_);
+        const std::int32_t r = viewer_.LoadGIF(TempGif(b, L"hostile.gif"), 1, &client_, window_.get());
         const std::size_t parsed = ParseGif(b.data(), b.size()).frames.size();
         ASSERT_TRUE(r == 0 || (r == viewer_.FrameCount() && static_cast<std::size_t>(r) == parsed)) << "file " << i << " gave " << r;
         if (r == 0) {
