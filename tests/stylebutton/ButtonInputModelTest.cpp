@@ -30,8 +30,7 @@ public:
     void Redraw() override { Log("r" + std::to_string(model.State())); }
     void Raise(ButtonEvent e, const MouseArgs& a) override {
         Log(kEventNames[static_cast<int>(e)]);
-        if (e == ButtonEvent::MouseUp || e == ButtonEvent::MouseDown || e == ButtonEvent::KeyDown ||
-            e == ButtonEvent::KeyUp)
+        if (e >= ButtonEvent::MouseDown && e <= ButtonEvent::KeyUp)  // those that carry a button or key
             trace += "(" + std::to_string(a.button) + ")";
     }
     bool Enabled() const override { return enabled; }
