@@ -2,7 +2,6 @@
 // Builds GIF files for tests, block by block, with the project's encoder.
 #include <cstdint>
 #include <iterator>
-#include <string>
 #include <vector>
 
 #include "imaging/LzwEncoder.h"
@@ -14,15 +13,12 @@ public:
     // A header with the logical screen size and, when `globalColours` is
     // given (RGB, 0xRRGGBB), a global table of 2^k entries holding them.
     explicit GifBuilder(int screenW, int screenH, const std::vector<std::uint32_t>& globalColours = {},
-                        const char* signature = "GIF89a") {
-        bytes_.assign(signature, signature + 6);
+                        const char* signature = "GIF89a")
+        : bytes_(signature, signature + 6) {
         Put16(screenW);
         Put16(screenH);
-        const int bits = TableBits(globalColours.size());
-        bytes_.push_back(globalColours.empty() ? 0 : static_cast<std::uint8_t>(0x80 | 0x70 | (bits - 1)));
-        bytes_.push_back(0);
-        bytes_.push_back(0);
-        PutTable(globalColours, bits);
+        bytes_.insert(bytes_.end(), {TableFlags(globalColours, 0xF0), 0, 0});  // no background index, no aspect
+        PutTable(globalColours);
     }
 
     GifBuilder& Loop(int count, const char* id = "NETSCAPE2.0") {
@@ -35,23 +31,18 @@ public:
     }
     // delay in 1/100 s; transparentIndex < 0: none.
     GifBuilder& Control(int delay, int disposal, int transparentIndex = -1) {
-        bytes_.insert(bytes_.end(), {0x21, 0xF9, 4});
-        bytes_.push_back(static_cast<std::uint8_t>((disposal << 2) | (transparentIndex >= 0 ? 1 : 0)));
+        const bool transparent = transparentIndex >= 0;
+        bytes_.insert(bytes_.end(), {0x21, 0xF9, 4, static_cast<std::uint8_t>((disposal << 2) | transparent)});
         Put16(delay);
-        bytes_.push_back(static_cast<std::uint8_t>(transparentIndex >= 0 ? transparentIndex : 0));
-        bytes_.push_back(0);
+        bytes_.insert(bytes_.end(), {static_cast<std::uint8_t>(transparent ? transparentIndex : 0), 0});
         return *this;
     }
     GifBuilder& Image(int left, int top, int w, int h, const std::vector<std::uint8_t>& indices,
                       const std::vector<std::uint32_t>& localColours = {}) {
         bytes_.push_back(0x2C);
-        Put16(left);
-        Put16(top);
-        Put16(w);
-        Put16(h);
-        const int bits = TableBits(localColours.size());
-        bytes_.push_back(localColours.empty() ? 0 : static_cast<std::uint8_t>(0x80 | (bits - 1)));
-        PutTable(localColours, bits);
+        for (int v : {left, top, w, h}) Put16(v);
+        bytes_.push_back(TableFlags(localColours, 0x80));
+        PutTable(localColours);
         const auto lzw = imaging::LzwEncodeGif(indices.data(), indices.size(), 8, 254);
         bytes_.insert(bytes_.end(), lzw.begin(), lzw.end());
         return *this;
@@ -71,9 +62,9 @@ public:
         for (std::size_t i = 0; i < count; ++i) bytes_.insert(bytes_.end(), std::begin(frame), std::end(frame));
         return *this;
     }
-    std::vector<std::uint8_t> Finish(bool trailer = true) const {
+    std::vector<std::uint8_t> Finish() const {
         std::vector<std::uint8_t> b = bytes_;
-        if (trailer) b.push_back(0x3B);
+        b.push_back(0x3B);
         return b;
     }
     std::size_t Size() const { return bytes_.size(); }
@@ -84,17 +75,21 @@ private:
         while ((std::size_t{1} << bits) < n) ++bits;
         return bits;
     }
-    void PutTable(const std::vector<std::uint32_t>& colours, int bits) {
+    // A descriptor's packed byte: `flags` and the table's size, or 0 without a table.
+    static std::uint8_t TableFlags(const std::vector<std::uint32_t>& colours, std::uint8_t flags) {
+        return colours.empty() ? 0 : static_cast<std::uint8_t>(flags | (TableBits(colours.size()) - 1));
+    }
+    // The table padded to 2^k entries; nothing without one.
+    void PutTable(const std::vector<std::uint32_t>& colours) {
         if (colours.empty()) return;
-        for (std::size_t i = 0; i < (std::size_t{1} << bits); ++i) {
+        for (std::size_t i = 0; i < (std::size_t{1} << TableBits(colours.size())); ++i) {
             const std::uint32_t c = i < colours.size() ? colours[i] : 0;
             bytes_.insert(bytes_.end(), {static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
                                          static_cast<std::uint8_t>(c)});
         }
     }
     void Put16(int v) {
-        bytes_.push_back(static_cast<std::uint8_t>(v & 0xFF));
-        bytes_.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+        bytes_.insert(bytes_.end(), {static_cast<std::uint8_t>(v & 0xFF), static_cast<std::uint8_t>(v >> 8)});
     }
 
     std::vector<std::uint8_t> bytes_;

@@ -8,39 +8,45 @@ namespace {
 const FontDesc kHostFont{L"MS Sans Serif", 8.25};
 constexpr std::int32_t I(Colour c) { return static_cast<std::int32_t>(c); }
 
-TEST(ButtonModel, NewInstance) {
-    ButtonModel m;
-    m.InitNew(L"cmdOk", kHostFont);
-    const ButtonProperties& p = m.P;
-    EXPECT_EQ(p.ButtonStyle, 13);
-    EXPECT_EQ(p.Caption, L"cmdOk");
-    EXPECT_EQ(p.Font.Name, L"Tahoma");
-    EXPECT_EQ(p.BackColor, 0u);
-    EXPECT_EQ(p.ColorScheme, 0);
-    EXPECT_EQ(p.ForeColor, kButtonText);
-    EXPECT_FALSE(p.ShowFocusRect);  // style 13's default
-    EXPECT_EQ(p.PictureEffectOnOver, 0);
-    EXPECT_EQ(p.PictureOpacity, 255);
-    EXPECT_TRUE(p.UseMaskColor && p.Enabled);
-}
-
-TEST(ButtonModel, EmptyBagGivesTheReadDefaultsInReadOrder) {
-    host::PropertyBag bag;
-    ButtonModel m;
-    m.ReadProperties(bag, kHostFont);
-    const ButtonProperties& p = m.P;
-    EXPECT_EQ(p.ButtonStyle, 1);
-    EXPECT_EQ(p.Caption, L"stylebutton");
-    EXPECT_EQ(p.Font, kHostFont);
-    EXPECT_EQ(p.BackColor, kButtonFace);
-    EXPECT_EQ(p.ForeColorHover, kButtonText);
-    EXPECT_EQ(p.TooltipBackColor, kInfoBackground);
-    EXPECT_EQ(p.PictureEffectOnOver, 1);
-    EXPECT_EQ(p.PictureEffectOnDown, 2);
-    EXPECT_EQ(p.MaskColor, 0xE0E0E0u);
-    EXPECT_TRUE(p.UseMaskColor && p.Enabled);
+// A new instance, and one read from an empty bag or from a bag of values of
+// the wrong kind or range, which read as missing.
+TEST(ButtonModel, DefaultsOfANewInstanceAndOfABagWithoutUsableValues) {
+    host::PropertyBag empty, wrongKinds;
+    wrongKinds.Put("ButtonStyle", std::wstring(L"5"));
+    wrongKinds.Put("Caption", std::int32_t{3});
+    wrongKinds.Put("PictureOpacity", std::int32_t{256});
+    wrongKinds.Put("MousePointer", std::int32_t{40000});
+    wrongKinds.Put("Font", true);
+    ButtonModel fresh, read, wrong;
+    fresh.InitNew(L"cmdOk", kHostFont);
+    read.ReadProperties(empty, kHostFont);
+    wrong.ReadProperties(wrongKinds, kHostFont);
+    struct Row { const char* what; const ButtonProperties& p; std::int32_t style; const wchar_t* caption; FontDesc font;
+                 Colour back, foreHover, tipBack; std::int32_t effectOnOver, effectOnDown; } const rows[] = {
+        {"new", fresh.P, 13, L"cmdOk", {L"Tahoma", 8.25}, 0, 0, 0, 0, 0},
+        {"empty bag", read.P, 1, L"stylebutton", kHostFont, kButtonFace, kButtonText, kInfoBackground, 1, 2},
+        {"wrong kinds", wrong.P, 1, L"stylebutton", kHostFont, kButtonFace, kButtonText, kInfoBackground, 1, 2},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        EXPECT_EQ(r.p.ButtonStyle, r.style);
+        EXPECT_EQ(r.p.Caption, r.caption);
+        EXPECT_EQ(r.p.Font, r.font);
+        EXPECT_EQ(r.p.BackColor, r.back);
+        EXPECT_EQ(r.p.ForeColorHover, r.foreHover);
+        EXPECT_EQ(r.p.TooltipBackColor, r.tipBack);
+        EXPECT_EQ(r.p.PictureEffectOnOver, r.effectOnOver);
+        EXPECT_EQ(r.p.PictureEffectOnDown, r.effectOnDown);
+        EXPECT_EQ(r.p.ForeColor, kButtonText);
+        EXPECT_EQ(r.p.ColorScheme, 0);
+        EXPECT_FALSE(r.p.ShowFocusRect);  // style 13's default, and the bag's
+        EXPECT_EQ(r.p.PictureOpacity, 255);
+        EXPECT_EQ(r.p.MousePointer, 0);
+        EXPECT_EQ(r.p.MaskColor, 0xE0E0E0u);
+        EXPECT_TRUE(r.p.UseMaskColor && r.p.Enabled);
+    }
     const auto& order = ReadOrder();
-    EXPECT_EQ(bag.ReadLog(), std::vector<std::string>(order.begin(), order.end()));
+    EXPECT_EQ(empty.ReadLog(), std::vector<std::string>(order.begin(), order.end()));
     EXPECT_EQ(order.front(), "ButtonStyle");
     EXPECT_EQ(order.back(), "ColorScheme");
 }
@@ -79,22 +85,6 @@ TEST(ButtonModel, SaveWritesOnlyWhatDiffersInWriteOrder) {
     EXPECT_TRUE(back.P.Value);
 }
 
-TEST(ButtonModel, WrongKindsInTheBagReadAsDefaults) {
-    host::PropertyBag bag;
-    bag.Put("ButtonStyle", std::wstring(L"5"));
-    bag.Put("Caption", std::int32_t{3});
-    bag.Put("PictureOpacity", std::int32_t{256});
-    bag.Put("MousePointer", std::int32_t{40000});
-    bag.Put("Font", true);
-    ButtonModel m;
-    m.ReadProperties(bag, kHostFont);
-    EXPECT_EQ(m.P.ButtonStyle, 1);
-    EXPECT_EQ(m.P.Caption, L"stylebutton");
-    EXPECT_EQ(m.P.PictureOpacity, 255);
-    EXPECT_EQ(m.P.MousePointer, 0);
-    EXPECT_EQ(m.P.Font, kHostFont);
-}
-
 TEST(ButtonModel, DefaultColoursPerStyleAndScheme) {
     struct Row { std::int32_t style; Colour s0, s1, s2; };
     const Row rows[] = {
@@ -112,19 +102,18 @@ TEST(ButtonModel, DefaultColoursPerStyleAndScheme) {
 }
 
 TEST(ButtonModel, StyleChangeBringsSchemeFocusRectAndPushOnHover) {
-    struct Row { std::int32_t style, scheme; bool focusRect; };
-    for (const Row& r : {Row{0, 0, true}, Row{1, 0, true}, Row{9, 2, true}, Row{3, 2, false}, Row{10, 0, false},
-                         Row{5, 1, false}, Row{13, 1, false}}) {
+    struct Row { std::int32_t style, scheme; bool focusRect, pushOnHover; };
+    for (const Row& r : {Row{0, 0, true, false}, Row{1, 0, true, false}, Row{9, 2, true, false},
+                         Row{3, 2, false, false}, Row{10, 0, false, false}, Row{5, 1, false, false},
+                         Row{13, 1, false, false}, Row{4, 0, false, true}}) {
         ButtonModel m;
         m.P.ColorScheme = 1;
         const unsigned effects = m.Set(Prop::ButtonStyle, r.style);
         EXPECT_EQ(m.P.ColorScheme, r.scheme) << r.style;
         EXPECT_EQ(m.P.ShowFocusRect, r.focusRect) << r.style;
+        EXPECT_EQ(m.P.PicturePushOnHover, r.pushOnHover) << r.style;
         EXPECT_EQ(effects & (kRegion | kRedraw), kRegion | kRedraw);
     }
-    ButtonModel m;
-    m.Set(Prop::ButtonStyle, 4);
-    EXPECT_TRUE(m.P.PicturePushOnHover);
 }
 
 TEST(ButtonModel, PropertyRules) {
