@@ -42,9 +42,9 @@ TEST(PngWriter, WritesOneTextChunkPerPropertyAndTheOptionalChunks) {
     EXPECT_EQ(texts, 1);
     EXPECT_EQ(types.front(), "IHDR");
     EXPECT_EQ(types.back(), "IEND");
-    int w = 0, h = 0;
-    std::vector<std::uint8_t> rgba;
-    EXPECT_TRUE(test::DecodePngRgba(png, w, h, rgba));
+    PixelImage back;
+    ASSERT_TRUE(test::LibpngDecode(png, back));
+    EXPECT_EQ(back.bgra, Small().bgra);
 }
 
 TEST(PngWriter, PropertyNamesMatchIgnoringCase) {
