@@ -15,14 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void ExpectSame(const std::vector<std::uint8_t>& stream, const std::vector<std::uint8_t>& expected, const char* what) {
-    std::vector<std::uint8_t> got(expected.size() + 64);
-    std::size_t written = 0;
-    ASSERT_EQ(InflateZlib(stream.data(), stream.size(), got.data(), got.size(), &written), InflateStatus::Ok) << what;
-    ASSERT_EQ(written, expected.size()) << what;
-    EXPECT_EQ(0, std::memcmp(got.data(), expected.data(), written)) << what;
-}
-
 // Every suite stream through our inflater is PngParser.SuiteMatchesLibpngWithEitherInflater's part.
 TEST(Inflate, BuffersFromEveryLevelAndStrategy) {
     std::mt19937 rng(7);
@@ -42,7 +34,12 @@ TEST(Inflate, BuffersFromEveryLevelAndStrategy) {
             ASSERT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
             packed.resize(z.total_out);
             deflateEnd(&z);
-            ExpectSame(packed, text, "level/strategy");
+            std::vector<std::uint8_t> got(text.size() + 64);
+            std::size_t written = 0;
+            ASSERT_EQ(InflateZlib(packed.data(), packed.size(), got.data(), got.size(), &written), InflateStatus::Ok)
+                << "level " << level << " strategy " << strategy;
+            got.resize(written);
+            EXPECT_TRUE(got == text) << "level " << level << " strategy " << strategy;
         }
     }
 }

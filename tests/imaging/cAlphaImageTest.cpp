@@ -12,6 +12,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "WinTestSupport.h"
@@ -132,8 +133,7 @@ TEST(cAlphaImage, LoadersRefuseWhatTheyMust) {
         // The button's call: a custom resource of this program at 32 x 32.
         EXPECT_TRUE(img.LoadPicture_Resource(std::wstring(L"TESTPICTURE"), std::wstring(L"PNG"), nullptr, 32, 32, 0, 0, 32));
         EXPECT_EQ(img.ImageType(), kImageTypePng);
-        EXPECT_EQ(img.Width(), 32);
-        EXPECT_EQ(img.Height(), 32);
+        EXPECT_EQ(std::make_pair(img.Width(), img.Height()), std::make_pair(32, 32));
         // A resource that does not exist: false and no image.
         EXPECT_FALSE(img.LoadPicture_Resource(std::wstring(L"NO_SUCH_PICTURE"), std::wstring(L"PNG"), nullptr, 32, 32, 0, 0, 32));
         EXPECT_EQ(img.ImageType(), kImageTypeNone);
@@ -165,8 +165,7 @@ TEST(cAlphaImage, EachFormatLoadsFromFiles) {
             const std::int32_t type = img.ImageType();
             EXPECT_TRUE(type == c.type || (gdiplus && type == kImageTypePng)) << type;
             if (c.width > 0) {
-                EXPECT_EQ(img.Width(), c.width);
-                EXPECT_EQ(img.Height(), c.height);
+                EXPECT_EQ(std::make_pair(img.Width(), img.Height()), std::make_pair(c.width, c.height));
             }
             EXPECT_FALSE(img.GetOrginalFormat().empty());
         }
@@ -226,10 +225,7 @@ TEST(cAlphaImage, GeometryAndEffects) {
     img.SetPixel(3, 0, 0, 0);
     img.SetPixel(3, 1, 0, 0);
     ASSERT_TRUE(img.TrimImage(true, 0, &x, &y, &w, &h));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(w, 2);
-    EXPECT_EQ(h, 2);
-    EXPECT_EQ(img.Width(), 2);
+    EXPECT_EQ(std::make_tuple(x, w, h, img.Width()), std::make_tuple(0, 2, 2, 2));
 
     MakeSample(img);
     ASSERT_TRUE(img.ScaleImage(8, 4));
@@ -245,9 +241,7 @@ TEST(cAlphaImage, GeometryAndEffects) {
     MakeSample(img);
     const auto bits = img.GetDIBbits(false, false, true, false, false);  // RGB, 24-bit, padded, top-down, straight
     ASSERT_EQ(bits.size(), 2u * 12u);
-    EXPECT_EQ(bits[0], 200);
-    EXPECT_EQ(bits[1], 100);
-    EXPECT_EQ(bits[2], 50);
+    EXPECT_EQ(std::vector<std::uint8_t>(bits.begin(), bits.begin() + 3), (std::vector<std::uint8_t>{200, 100, 50}));
     ASSERT_TRUE(img.SetDIBbits(bits, false, false, false, true, false));
     EXPECT_EQ(img.GetPixel(0, 1), RGB(200, 100, 50));
     EXPECT_EQ(img.Alpha(), kAlphaOpaque);
@@ -260,8 +254,7 @@ TEST(cAlphaImage, GeometryAndEffects) {
 
     auto shadow = img.CreateDropShadow(3, RGB(0, 0, 0));
     ASSERT_TRUE(shadow);
-    EXPECT_EQ(shadow->Width(), 10);
-    EXPECT_EQ(shadow->ImageType(), kImageTypeShadow);
+    EXPECT_EQ(std::make_pair(shadow->Width(), shadow->ImageType()), std::make_pair(10, kImageTypeShadow));
 }
 
 TEST(cAlphaImageGuards, RenderRefusesWhatNoCoordinateHolds) {
