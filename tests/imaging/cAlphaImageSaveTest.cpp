@@ -103,12 +103,12 @@ TEST(cAlphaImageSave, EveryFormatReadsBack) {
         struct Case {
             const char* name;
             std::function<bool(std::vector<std::uint8_t>&)> save;
-            int tolerance;  // GDI+'s PNG encoder and JPEG are allowed to differ
+            int tolerance;  // GDI+'s PNG encoder may differ; -1: not compared (GIF has no translucency, JPEG is lossy)
         } const cases[] = {
             {"BMP", [&](auto& b) { return image.SaveToStream_Bitmap(b); }, 0},
             {"TGA rle", [&](auto& b) { return image.SaveToStream_TGA(b, true); }, 0},
             {"PNG", [&](auto& b) { return image.SaveToStream_PNG(b); }, gdiplus ? 1 : 0},
-            {"GIF", [&](auto& b) { return image.SaveToStream_GIF(b, true, 127); }, 0},
+            {"GIF", [&](auto& b) { return image.SaveToStream_GIF(b, true, 127); }, -1},
             {"JPEG", [&](auto& b) { return image.SaveToStream_JPG(b, 95, 0xFFFFFF); }, -1},
         };
         for (const Case& c : cases) {
@@ -117,9 +117,8 @@ TEST(cAlphaImageSave, EveryFormatReadsBack) {
             ASSERT_TRUE(c.save(bytes));
             cAlphaImage back;
             ASSERT_TRUE(back.LoadPicture_Stream(bytes));
-            ASSERT_EQ(back.Width(), 4);
-            ASSERT_EQ(back.Height(), 2);
-            if (c.tolerance >= 0 && std::string(c.name) != "GIF") {
+            ASSERT_EQ(std::make_pair(back.Width(), back.Height()), std::make_pair(4, 2));
+            if (c.tolerance >= 0) {
                 EXPECT_LE(MaxDifference(original, back.ToPixelImage()), c.tolerance);
             }
         }
