@@ -19,7 +19,10 @@ std::vector<std::pair<std::string, std::string>> Chunks(const std::vector<std::u
     return chunks;
 }
 
-PixelImage Small() { return {3, 2, std::vector<std::uint8_t>(24, 255)}; }
+// Premultiplied BGRA, one pixel half transparent.
+PixelImage Small() {
+    return {3, 2, {10, 20, 30, 255, 40, 50, 60, 255, 20, 40, 60, 128, 0, 0, 0, 255, 255, 255, 255, 255, 1, 2, 3, 255}};
+}
 
 TEST(PngWriter, WritesOneTextChunkPerPropertyAndTheOptionalChunks) {
     PngExtras extras;
