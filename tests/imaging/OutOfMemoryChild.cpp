@@ -7,9 +7,9 @@
 //   imaging_oom_child write-FMT ROOM_MB   ROOM_MB beyond what the picture takes
 #include <sys/resource.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -34,10 +34,7 @@ void LimitAddressSpace(unsigned long long bytes) {
 
 unsigned long long AddressSpaceInUse() {
     unsigned long long pages = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%llu", &pages) != 1) pages = 0;
-        std::fclose(f);
-    }
+    std::ifstream("/proc/self/statm") >> pages;
     return pages * 4096;
 }
 

@@ -53,10 +53,7 @@ inline void WriteFile(const std::string& path, const std::vector<std::uint8_t>& 
 
 // Straight RGBA rows (top first) to the premultiplied BGRA picture.
 inline PixelImage FromStraightRgba(int w, int h, const std::uint8_t* rgba) {
-    PixelImage p;
-    p.width = w;
-    p.height = h;
-    p.bgra.resize(static_cast<std::size_t>(w) * h * 4);
+    PixelImage p{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h * 4)};
     for (std::size_t i = 0; i < p.bgra.size(); i += 4) {
         const std::uint8_t a = rgba[i + 3];
         p.bgra[i] = Premultiply(rgba[i + 2], a);

@@ -99,9 +99,7 @@ TEST(cAlphaImage, RendersOntoAHostImage) {
     Choose(img, Path::Own);
     ASSERT_TRUE(img.Render(nullptr, 1, 1, 0, 0, 0, 0, 0, 0, 100, true, true, &host));
     EXPECT_EQ(host.GetPixel(1, 1), RGB(200, 100, 50));
-    EXPECT_EQ(AlphaAt(host, 1, 1), 255);
-    EXPECT_EQ(AlphaAt(host, 2, 1), 128);
-    EXPECT_EQ(AlphaAt(host, 3, 1), 0);
+    EXPECT_EQ(std::make_tuple(AlphaAt(host, 1, 1), AlphaAt(host, 2, 1), AlphaAt(host, 3, 1)), std::make_tuple(255, 128, 0));
 }
 
 TEST(cAlphaImage, LoadersRefuseWhatTheyMust) {
