@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -402,34 +403,29 @@ TEST(cAlphaImageGuards, LibrariesComeFromTheProgramsFolderOrTheSystem) {
     ::DeleteFileW(report.c_str());
 }
 
-// Fills the address space with reservations, leaving about `room` bytes in
-// pieces of 16 MiB and the small holes nothing larger fits in.
-class AddressSpaceSqueeze {
-public:
-    explicit AddressSpaceSqueeze(std::size_t room) {
-        blocks_.reserve(1 << 16);
-        for (std::size_t size = std::size_t{16} << 20; size >= std::size_t{64} << 10; size /= 2)
-            while (blocks_.size() < blocks_.capacity())
-                if (void* p = ::VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS)) blocks_.push_back({p, size});
-                else break;
-        for (auto& b : blocks_)
-            if (b.size < (std::size_t{1} << 20) || (room >= b.size && (room -= b.size, true))) Release(b);
-    }
-    ~AddressSpaceSqueeze() {
-        for (auto& b : blocks_) Release(b);
-    }
-
-private:
-    struct Block {
-        void* p;
-        std::size_t size;
-    };
-    static void Release(Block& b) {
-        if (b.p) ::VirtualFree(b.p, 0, MEM_RELEASE);
-        b.p = nullptr;
-    }
-    std::vector<Block> blocks_;
+struct VirtualRelease {
+    void operator()(void* p) const { ::VirtualFree(p, 0, MEM_RELEASE); }
 };
+struct Reservation {
+    std::unique_ptr<void, VirtualRelease> p;
+    std::size_t size;
+};
+
+// Fills the address space with reservations of 16 MiB down to 1 MiB, then
+// gives back about `room` bytes of them, leaving free only that and the holes
+// smaller than 1 MiB. (The list's room is reserved first: it must not grow
+// once the space is full.)
+std::vector<Reservation> SqueezeAddressSpace(std::size_t room) {
+    std::vector<Reservation> blocks;
+    blocks.reserve(1 << 16);
+    for (std::size_t size = std::size_t{16} << 20; size >= std::size_t{1} << 20; size /= 2)
+        while (blocks.size() < blocks.capacity())
+            if (void* p = ::VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS)) blocks.push_back({{p, {}}, size});
+            else break;
+    for (auto& b : blocks)
+        if (room >= b.size) room -= b.size, b.p.reset();
+    return blocks;
+}
 
 // With a 32-bit address space nearly full, every loader, saver and geometry
 // operation that needs more than is left answers false. (A 64-bit one cannot
@@ -476,7 +472,7 @@ TEST(cAlphaImageGuards, RunningOutOfAddressSpaceIsAFailureNotACrash) {
         {"CreateDropShadow", [&] { return big.CreateDropShadow(3, 0) != nullptr; }},
     };
     {
-        AddressSpaceSqueeze squeeze(std::size_t{96} << 20);
+        const auto squeeze = SqueezeAddressSpace(std::size_t{96} << 20);
         for (const auto& c : cases) EXPECT_FALSE(c.call()) << c.what;
     }
     EXPECT_EQ(small.Width(), 4) << "a failed operation leaves the picture";
