@@ -46,13 +46,9 @@ std::vector<std::uint8_t> CheckIndices(const PixelImage& p, const OracleImage& g
                                             Unpremultiply(s[0], s[3])};
         if (!clear) {
             const std::uint32_t key = c[0] << 16 | c[1] << 8 | c[2];
-            auto found = nearest.find(key);
-            if (found == nearest.end()) {
-                int best = 1 << 30;
-                for (std::size_t e = 0; e < g.palette.size(); ++e)
-                    if (static_cast<int>(e) != g.transparent) best = std::min(best, Distance(g.palette[e], c));
-                found = nearest.emplace(key, best).first;
-            }
+            const auto [found, added] = nearest.try_emplace(key, 1 << 30);
+            for (std::size_t e = 0; added && e < g.palette.size(); ++e)
+                if (static_cast<int>(e) != g.transparent) found->second = std::min(found->second, Distance(g.palette[e], c));
             if (Distance(g.palette[index], c) != (exact ? 0 : found->second)) ++wrong;
         }
         rgb.insert(rgb.end(), g.palette[index].begin(), g.palette[index].end());

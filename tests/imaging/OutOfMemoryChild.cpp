@@ -49,10 +49,7 @@ std::vector<std::uint8_t> RunLengthTga() {
 
 // Translucent noise, so that no writer finds a small form for it.
 PixelImage Noise() {
-    PixelImage p;
-    p.width = kWidth;
-    p.height = kHeight;
-    p.bgra.resize(std::size_t{kWidth} * kHeight * 4);
+    PixelImage p{kWidth, kHeight, std::vector<std::uint8_t>(std::size_t{kWidth} * kHeight * 4)};
     std::uint32_t x = 12345;
     for (std::size_t i = 0; i < p.bgra.size(); i += 4) {
         x = x * 1664525u + 1013904223u;
