@@ -191,11 +191,10 @@ TEST(cAlphaImage, LoadsIconAndBitmapHandles) {
     BitmapHandle colour(::CreateBitmap(2, 2, 1, 32, argb));
     BitmapHandle mask(::CreateBitmap(2, 2, 1, 1, nullptr));
     ICONINFO ii{TRUE, 0, 0, mask.get(), colour.get()};
-    HICON icon = ::CreateIconIndirect(&ii);
+    const UniqueHandle<ClosedBy<HICON, &::DestroyIcon>> icon(::CreateIconIndirect(&ii));
     ASSERT_TRUE(icon);
     cAlphaImage img;
-    ASSERT_TRUE(img.LoadPicture_ByHandle(icon));
-    ::DestroyIcon(icon);
+    ASSERT_TRUE(img.LoadPicture_ByHandle(icon.get()));
     EXPECT_EQ(img.ImageType(), kImageTypeIconHandle);
     EXPECT_EQ(img.GetPixel(0, 0), RGB(255, 0, 0));
     EXPECT_EQ(AlphaAt(img, 0, 0), 255);
