@@ -29,16 +29,10 @@ using imaging::Premultiply;
 
 inline imaging::ZlibApi SystemZlib() {
     imaging::ZlibApi z;
-    z.crc32 = [](unsigned long c, const unsigned char* b, unsigned n) -> unsigned long { return ::crc32(c, b, n); };
-    z.uncompress = [](unsigned char* d, unsigned long* dl, const unsigned char* s, unsigned long sl) {
-        return ::uncompress(d, dl, s, sl);
-    };
-    z.compress2 = [](unsigned char* d, unsigned long* dl, const unsigned char* s, unsigned long sl, int level) {
-        return ::compress2(d, dl, s, sl, level);
-    };
-    z.compress = [](unsigned char* d, unsigned long* dl, const unsigned char* s, unsigned long sl) {
-        return ::compress(d, dl, s, sl);
-    };
+    z.crc32 = ::crc32;
+    z.uncompress = ::uncompress;
+    z.compress2 = ::compress2;
+    z.compress = ::compress;
     return z;
 }
 
@@ -64,9 +58,11 @@ inline PixelImage FromStraightRgba(int w, int h, const std::uint8_t* rgba) {
     return p;
 }
 
-struct PngReadSource {
-    const std::uint8_t* p;
-    std::size_t left;
+// Bytes read from memory by libpng and giflib.
+struct MemoryReader {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t pos = 0;
 };
 
 // libpng's decoding to premultiplied BGRA, 16-bit samples cut to their high
@@ -74,18 +70,17 @@ struct PngReadSource {
 inline bool LibpngDecode(const std::vector<std::uint8_t>& bytes, PixelImage& out) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    PngReadSource src{bytes.data(), bytes.size()};
+    MemoryReader src{bytes.data(), bytes.size()};
     std::vector<png_bytep> rows;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
     png_set_read_fn(png, &src, [](png_structp p, png_bytep data, png_size_t n) {
-        auto* s = static_cast<PngReadSource*>(png_get_io_ptr(p));
-        if (n > s->left) png_error(p, "truncated");
-        std::memcpy(data, s->p, n);
-        s->p += n;
-        s->left -= n;
+        auto* r = static_cast<MemoryReader*>(png_get_io_ptr(p));
+        if (n > r->size - r->pos) png_error(p, "truncated");
+        std::memcpy(data, r->data + r->pos, n);
+        r->pos += n;
     });
     png_read_info(png, info);
     png_set_expand(png);
@@ -194,12 +189,6 @@ inline std::vector<std::uint8_t> WrapGif(const std::vector<std::uint8_t>& lzw, i
     g.push_back(0x3B);
     return g;
 }
-
-struct MemoryReader {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t pos = 0;
-};
 
 inline int ReadMemory(GifFileType* gif, GifByteType* buf, int n) {
     auto* r = static_cast<MemoryReader*>(gif->UserData);
