@@ -1,5 +1,5 @@
 // The PNG writer's chunks: text properties, the property table, and what it
-// does without zlib. Pixels are covered by the round trips.
+// does without zlib. Pixels over many pictures are the round trips' part.
 #include <gtest/gtest.h>
 
 #include "imaging/WriterOracles.h"
