@@ -125,9 +125,10 @@ PixelImage Flattened(const PixelImage& p, ColorRef fill) {
     return f;
 }
 
-// Each mode's files for all sources, decoded by Pillow in one go.
+// A writer mode: its file name ending, whether the file holds premultiplied
+// colours, whether Pillow reports its alpha, and what is expected back.
 struct Mode {
-    std::string name;
+    std::string name, extension;
     bool premultipliedFile;
     bool alphaReported;
     std::function<bool(const PixelImage&, std::vector<std::uint8_t>&)> write;
@@ -136,15 +137,29 @@ struct Mode {
     std::function<PixelImage(const PixelImage&)> ourReaderSees = [](const PixelImage& p) { return p; };
 };
 
-void RoundTripThroughPillow(const std::vector<Mode>& modes, const char* extension) {
-    const std::string dir = test::TempDir(extension);
+// Every BMP and TGA mode's files for all sources, decoded by Pillow in one go.
+TEST(WriterRoundTrip, BmpAndTgaThroughPillow) {
+    std::vector<Mode> modes = {
+        {"BMP straight", ".bmp", false, false, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o); }},
+        {"BMP premultiplied", ".bmp", true, false, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o, true); },
+         [](const PixelImage& p) { return p; }, PremultipliedTwice},
+        {"BMP filled", ".bmp", false, true, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o, false, 0x336699); },
+         [](const PixelImage& p) { return Flattened(p, 0x336699); }}};
+    for (int m = 0; m < 8; ++m) {
+        const bool rle = m & 1, reduce = m & 2, premultiplied = m & 4;
+        modes.push_back({std::string("TGA ") + (rle ? "rle" : "raw") + (reduce ? " reduced" : "") +
+                             (premultiplied ? " premultiplied" : ""),
+                         ".tga", premultiplied, true,
+                         [=](const PixelImage& p, auto& o) { return SaveAsTGA(p, o, rle, reduce, premultiplied); }});
+    }
+    const std::string dir = test::TempDir("bmp-tga");
     std::vector<std::string> paths;
     std::vector<std::pair<const Mode*, const Source*>> what;
     for (const Mode& m : modes)
         for (const Source& s : Sources()) {
             std::vector<std::uint8_t> bytes;
             ASSERT_TRUE(m.write(s.image, bytes)) << m.name << " " << s.name;
-            paths.push_back(dir + "/" + std::to_string(paths.size()) + extension);
+            paths.push_back(dir + "/" + std::to_string(paths.size()) + m.extension);
             test::WriteFile(paths.back(), bytes);
             what.emplace_back(&m, &s);
         }
@@ -159,27 +174,6 @@ void RoundTripThroughPillow(const std::vector<Mode>& modes, const char* extensio
                 << "our reader";
     }
     std::system(("rm -rf " + dir).c_str());
-}
-
-TEST(WriterRoundTrip, BmpThroughPillow) {
-    RoundTripThroughPillow(
-        {{"straight", false, false, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o); }},
-         {"premultiplied", true, false, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o, true); },
-          [](const PixelImage& p) { return p; }, PremultipliedTwice},
-         {"filled", false, true, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o, false, 0x336699); },
-          [](const PixelImage& p) { return Flattened(p, 0x336699); }}},
-        ".bmp");
-}
-
-TEST(WriterRoundTrip, TgaThroughPillow) {
-    std::vector<Mode> modes;
-    for (int m = 0; m < 8; ++m) {
-        const bool rle = m & 1, reduce = m & 2, premultiplied = m & 4;
-        modes.push_back({std::string(rle ? "rle" : "raw") + (reduce ? " reduced" : "") + (premultiplied ? " premultiplied" : ""),
-                         premultiplied, true,
-                         [=](const PixelImage& p, auto& o) { return SaveAsTGA(p, o, rle, reduce, premultiplied); }});
-    }
-    RoundTripThroughPillow(modes, ".tga");
 }
 
 }  // namespace
