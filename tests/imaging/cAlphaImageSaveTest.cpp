@@ -54,8 +54,9 @@ TEST(cAlphaImageSave, RefusesWithoutNameImageOrWritablePlace) {
 }
 
 // The "tEXt" chunks of a PNG: keyword and text.
-std::vector<std::pair<std::string, std::string>> TextChunks(const std::vector<std::uint8_t>& png) {
-    std::vector<std::pair<std::string, std::string>> texts;
+using Texts = std::vector<std::pair<std::string, std::string>>;
+Texts TextChunks(const std::vector<std::uint8_t>& png) {
+    Texts texts;
     for (const auto& c : test::PngChunks(png)) {
         const std::string data(png.begin() + c.at + 8, png.begin() + c.at + 8 + c.size);
         if (c.type == "tEXt") texts.emplace_back(data.substr(0, data.find('\0')), data.substr(data.find('\0') + 1));
@@ -75,10 +76,7 @@ TEST(cAlphaImageSave, PngPropertiesBecomeTextChunks) {
         EXPECT_EQ(std::get<std::wstring>(image.PngPropertyGet(1)), L"A title");
         std::vector<std::uint8_t> png;
         ASSERT_TRUE(image.SaveToStream_PNG(png));
-        const auto texts = TextChunks(png);
-        ASSERT_EQ(texts.size(), 2u);
-        EXPECT_EQ(texts[0], std::make_pair(std::string("Title"), std::string("A title")));
-        EXPECT_EQ(texts[1], std::make_pair(std::string("Comment"), std::string("caf\xE9")));  // ANSI code page
+        EXPECT_EQ(TextChunks(png), (Texts{{"Title", "A title"}, {"Comment", "caf\xE9"}}));  // ANSI code page
         EXPECT_TRUE(image.PngPropertySet(-1));
         EXPECT_TRUE(std::holds_alternative<std::monostate>(image.PngPropertyGet(1)));
         ASSERT_TRUE(image.SaveToStream_PNG(png));
