@@ -3,6 +3,7 @@
 // other file of the suites stays in bounds is the seeded fuzz tests' part.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -97,9 +98,8 @@ TEST(FormatParsers, SuiteFilesMatchTheirReferencePictures) {
             ASSERT_EQ(suite.load(bytes.data(), bytes.size(), c.options, got), ParseResult::Loaded);
             ASSERT_TRUE(test::LibpngDecode(ReadFile(c.reference), want)) << c.reference;
             ASSERT_EQ(std::make_pair(got.width, got.height), std::make_pair(want.width, want.height));
-            std::size_t first = 0;
-            while (first < got.bgra.size() && got.bgra[first] == want.bgra[first]) ++first;
-            EXPECT_EQ(first, got.bgra.size()) << "first difference at pixel " << first / 4;
+            const auto first = std::mismatch(got.bgra.begin(), got.bgra.end(), want.bgra.begin()).first - got.bgra.begin();
+            EXPECT_EQ(first, want.bgra.end() - want.bgra.begin()) << "first difference at pixel " << first / 4;
             EXPECT_EQ(got.imageType, suite.type);
         }
     }

@@ -55,10 +55,7 @@ class RenderPaths : public ::testing::TestWithParam<Path> {};
 TEST_P(RenderPaths, OpacityMirroringLightAndGrey) {
     const Path path = GetParam();
     const int tol = path == Path::Own ? 0 : 2;  // AlphaBlend and GDI+ round their own way
-    if (path == Path::Gdiplus) {
-        cAlphaImage probe;
-        if (!probe.isGDIplusEnabled()) GTEST_SKIP() << "no GDI+";
-    }
+    if (path == Path::Gdiplus && !cAlphaImage().isGDIplusEnabled()) GTEST_SKIP() << "no GDI+";
     cAlphaImage img;
     ASSERT_TRUE(MakeSample(img));
     Choose(img, path);
