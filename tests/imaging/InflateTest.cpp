@@ -15,47 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The concatenated IDAT data of every PNG in the suite that zlib inflates.
-std::vector<std::vector<std::uint8_t>> SuiteStreams() {
-    std::vector<std::vector<std::uint8_t>> streams;
-    for (const auto& e : fs::directory_iterator(PANOREL_TESTDATA "/pngsuite")) {
-        if (e.path().extension() != ".png") continue;
-        const auto bytes = test::ReadFile(e.path().string());
-        std::vector<std::uint8_t> idat;
-        for (const auto& c : test::PngChunks(bytes))
-            if (c.type == "IDAT") idat.insert(idat.end(), &bytes[c.at + 8], &bytes[c.at + 8 + c.size]);
-        if (!idat.empty()) streams.push_back(std::move(idat));
-    }
-    return streams;
-}
-
-// zlib's own inflate, streaming: the reference output, or false when zlib refuses.
-bool ZlibInflate(const std::vector<std::uint8_t>& in, std::vector<std::uint8_t>& out) {
-    z_stream z{};
-    inflateInit(&z);
-    z.next_in = const_cast<Bytef*>(in.data());
-    z.avail_in = static_cast<uInt>(in.size());
-    out.clear();
-    std::uint8_t buf[65536];
-    int r;
-    do {
-        z.next_out = buf;
-        z.avail_out = sizeof buf;
-        r = inflate(&z, Z_NO_FLUSH);
-        out.insert(out.end(), buf, buf + (sizeof buf - z.avail_out));
-    } while (r == Z_OK);
-    inflateEnd(&z);
-    return r == Z_STREAM_END;
-}
-
-void ExpectSame(const std::vector<std::uint8_t>& stream, const std::vector<std::uint8_t>& expected, const char* what) {
-    std::vector<std::uint8_t> got(expected.size() + 64);
-    std::size_t written = 0;
-    ASSERT_EQ(InflateZlib(stream.data(), stream.size(), got.data(), got.size(), &written), InflateStatus::Ok) << what;
-    ASSERT_EQ(written, expected.size()) << what;
-    EXPECT_EQ(0, std::memcmp(got.data(), expected.data(), written)) << what;
-}
-
 // Every suite stream through our inflater is PngParser.SuiteMatchesLibpngWithEitherInflater's part.
 TEST(Inflate, BuffersFromEveryLevelAndStrategy) {
     std::mt19937 rng(7);
@@ -75,26 +34,34 @@ TEST(Inflate, BuffersFromEveryLevelAndStrategy) {
             ASSERT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
             packed.resize(z.total_out);
             deflateEnd(&z);
-            ExpectSame(packed, text, "level/strategy");
+            std::vector<std::uint8_t> got(text.size() + 64);
+            std::size_t written = 0;
+            ASSERT_EQ(InflateZlib(packed.data(), packed.size(), got.data(), got.size(), &written), InflateStatus::Ok)
+                << "level " << level << " strategy " << strategy;
+            got.resize(written);
+            EXPECT_TRUE(got == text) << "level " << level << " strategy " << strategy;
         }
     }
 }
 
 // Flipped bits are the fuzzer's part (fuzz_inflate agrees with zlib byte for byte).
 TEST(Inflate, CutStreamsAndShortBuffersFailCleanly) {
-    auto streams = SuiteStreams();
-    for (std::size_t k = 0; k < streams.size(); k += 7) {
-        const auto& s = streams[k];
-        std::vector<std::uint8_t> expected;
-        if (!ZlibInflate(s, expected)) continue;
-        std::vector<std::uint8_t> out(expected.size());
+    int checked = 0;
+    for (const auto& e : fs::directory_iterator(PANOREL_TESTDATA "/pngsuite")) {
+        if (e.path().extension() != ".png" || checked++ % 7 != 0) continue;
+        const auto bytes = test::ReadFile(e.path().string());
+        std::vector<std::uint8_t> s;  // the concatenated IDAT data
+        for (const auto& c : test::PngChunks(bytes))
+            if (c.type == "IDAT") s.insert(s.end(), &bytes[c.at + 8], &bytes[c.at + 8 + c.size]);
+        std::vector<std::uint8_t> out(1 << 20);
+        uLongf size = out.size();
+        if (s.empty() || uncompress(out.data(), &size, s.data(), s.size()) != Z_OK) continue;
         std::size_t written;
         // Every cut short of the whole stream fails.
         for (std::size_t cut = 0; cut < s.size(); cut += 1 + s.size() / 64)
-            EXPECT_NE(InflateZlib(s.data(), cut, out.data(), out.size(), &written), InflateStatus::Ok);
+            EXPECT_NE(InflateZlib(s.data(), cut, out.data(), size, &written), InflateStatus::Ok);
         // Too small an output buffer fails instead of writing past it.
-        if (!expected.empty())
-            EXPECT_EQ(InflateZlib(s.data(), s.size(), out.data(), out.size() - 1, &written), InflateStatus::OutputFull);
+        if (size > 0) EXPECT_EQ(InflateZlib(s.data(), s.size(), out.data(), size - 1, &written), InflateStatus::OutputFull);
     }
 }
 

@@ -1,3 +1,4 @@
+// The GIF LZW encoder against giflib: sub-block framing, table-full resets, masking and clamping.
 #include "imaging/LzwEncoder.h"
 
 #include <gtest/gtest.h>

@@ -7,9 +7,9 @@
 //   imaging_oom_child write-FMT ROOM_MB   ROOM_MB beyond what the picture takes
 #include <sys/resource.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -34,10 +34,7 @@ void LimitAddressSpace(unsigned long long bytes) {
 
 unsigned long long AddressSpaceInUse() {
     unsigned long long pages = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%llu", &pages) != 1) pages = 0;
-        std::fclose(f);
-    }
+    std::ifstream("/proc/self/statm") >> pages;
     return pages * 4096;
 }
 
@@ -52,10 +49,7 @@ std::vector<std::uint8_t> RunLengthTga() {
 
 // Translucent noise, so that no writer finds a small form for it.
 PixelImage Noise() {
-    PixelImage p;
-    p.width = kWidth;
-    p.height = kHeight;
-    p.bgra.resize(std::size_t{kWidth} * kHeight * 4);
+    PixelImage p{kWidth, kHeight, std::vector<std::uint8_t>(std::size_t{kWidth} * kHeight * 4)};
     std::uint32_t x = 12345;
     for (std::size_t i = 0; i < p.bgra.size(); i += 4) {
         x = x * 1664525u + 1013904223u;

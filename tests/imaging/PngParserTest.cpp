@@ -57,17 +57,6 @@ TEST(PngParser, SuiteMatchesLibpngWithEitherInflater) {
     EXPECT_GT(checked, 150);
 }
 
-TEST(PngParser, WrongIdatCrcFailsOnlyWithZlib) {
-    auto bytes = ReadFile(PANOREL_TESTDATA "/pngsuite/basn2c08.png");
-    for (const auto& c : test::PngChunks(bytes))
-        if (c.type == "IDAT") bytes[c.at + 8 + c.size] ^= 0x55;
-    PixelImage got;
-    std::string error;
-    EXPECT_EQ(cPNGparser::LoadStream(bytes.data(), bytes.size(), WithZlib(true), got, error), ParseResult::Failed);
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(cPNGparser::LoadStream(bytes.data(), bytes.size(), WithZlib(false), got, error), ParseResult::Loaded);
-}
-
 // Headers that would need more memory or more inflated data than the file
 // can hold are refused before anything is allocated.
 TEST(PngParser, OversizeAndBombHeadersAreRefused) {

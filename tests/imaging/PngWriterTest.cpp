@@ -1,5 +1,5 @@
 // The PNG writer's chunks: text properties, the property table, and what it
-// does without zlib. Pixels are covered by the round trips.
+// does without zlib. Pixels over many pictures are the round trips' part.
 #include <gtest/gtest.h>
 
 #include "imaging/WriterOracles.h"
@@ -19,7 +19,10 @@ std::vector<std::pair<std::string, std::string>> Chunks(const std::vector<std::u
     return chunks;
 }
 
-PixelImage Small() { return {3, 2, std::vector<std::uint8_t>(24, 255)}; }
+// Premultiplied BGRA, one pixel half transparent.
+PixelImage Small() {
+    return {3, 2, {10, 20, 30, 255, 40, 50, 60, 255, 20, 40, 60, 128, 0, 0, 0, 255, 255, 255, 255, 255, 1, 2, 3, 255}};
+}
 
 TEST(PngWriter, WritesOneTextChunkPerPropertyAndTheOptionalChunks) {
     PngExtras extras;
@@ -42,9 +45,9 @@ TEST(PngWriter, WritesOneTextChunkPerPropertyAndTheOptionalChunks) {
     EXPECT_EQ(texts, 1);
     EXPECT_EQ(types.front(), "IHDR");
     EXPECT_EQ(types.back(), "IEND");
-    int w = 0, h = 0;
-    std::vector<std::uint8_t> rgba;
-    EXPECT_TRUE(test::DecodePngRgba(png, w, h, rgba));
+    PixelImage back;
+    ASSERT_TRUE(test::LibpngDecode(png, back));
+    EXPECT_EQ(back.bgra, Small().bgra);
 }
 
 TEST(PngWriter, PropertyNamesMatchIgnoringCase) {

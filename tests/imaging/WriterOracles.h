@@ -6,6 +6,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -28,16 +29,10 @@ using imaging::Premultiply;
 
 inline imaging::ZlibApi SystemZlib() {
     imaging::ZlibApi z;
-    z.crc32 = [](unsigned long c, const unsigned char* b, unsigned n) -> unsigned long { return ::crc32(c, b, n); };
-    z.uncompress = [](unsigned char* d, unsigned long* dl, const unsigned char* s, unsigned long sl) {
-        return ::uncompress(d, dl, s, sl);
-    };
-    z.compress2 = [](unsigned char* d, unsigned long* dl, const unsigned char* s, unsigned long sl, int level) {
-        return ::compress2(d, dl, s, sl, level);
-    };
-    z.compress = [](unsigned char* d, unsigned long* dl, const unsigned char* s, unsigned long sl) {
-        return ::compress(d, dl, s, sl);
-    };
+    z.crc32 = ::crc32;
+    z.uncompress = ::uncompress;
+    z.compress2 = ::compress2;
+    z.compress = ::compress;
     return z;
 }
 
@@ -52,10 +47,7 @@ inline void WriteFile(const std::string& path, const std::vector<std::uint8_t>& 
 
 // Straight RGBA rows (top first) to the premultiplied BGRA picture.
 inline PixelImage FromStraightRgba(int w, int h, const std::uint8_t* rgba) {
-    PixelImage p;
-    p.width = w;
-    p.height = h;
-    p.bgra.resize(static_cast<std::size_t>(w) * h * 4);
+    PixelImage p{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h * 4)};
     for (std::size_t i = 0; i < p.bgra.size(); i += 4) {
         const std::uint8_t a = rgba[i + 3];
         p.bgra[i] = Premultiply(rgba[i + 2], a);
@@ -66,32 +58,11 @@ inline PixelImage FromStraightRgba(int w, int h, const std::uint8_t* rgba) {
     return p;
 }
 
-// libpng's reading of a PNG (file or bytes) as straight 8-bit RGBA; false when
-// libpng refuses it.
-inline bool DecodePngRgba(const std::vector<std::uint8_t>& bytes, int& w, int& h, std::vector<std::uint8_t>& rgba) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return false;
-    image.format = PNG_FORMAT_RGBA;
-    rgba.assign(PNG_IMAGE_SIZE(image), 0);
-    const bool ok = png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) != 0;
-    w = static_cast<int>(image.width);
-    h = static_cast<int>(image.height);
-    png_image_free(&image);
-    return ok;
-}
-
-inline bool LoadPngPicture(const std::string& path, PixelImage& out) {
-    int w = 0, h = 0;
-    std::vector<std::uint8_t> rgba;
-    if (!DecodePngRgba(ReadFile(path), w, h, rgba)) return false;
-    out = FromStraightRgba(w, h, rgba.data());
-    return true;
-}
-
-struct PngReadSource {
-    const std::uint8_t* p;
-    std::size_t left;
+// Bytes read from memory by libpng and giflib.
+struct MemoryReader {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t pos = 0;
 };
 
 // libpng's decoding to premultiplied BGRA, 16-bit samples cut to their high
@@ -99,18 +70,17 @@ struct PngReadSource {
 inline bool LibpngDecode(const std::vector<std::uint8_t>& bytes, PixelImage& out) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    PngReadSource src{bytes.data(), bytes.size()};
+    MemoryReader src{bytes.data(), bytes.size()};
     std::vector<png_bytep> rows;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
     png_set_read_fn(png, &src, [](png_structp p, png_bytep data, png_size_t n) {
-        auto* s = static_cast<PngReadSource*>(png_get_io_ptr(p));
-        if (n > s->left) png_error(p, "truncated");
-        std::memcpy(data, s->p, n);
-        s->p += n;
-        s->left -= n;
+        auto* r = static_cast<MemoryReader*>(png_get_io_ptr(p));
+        if (n > r->size - r->pos) png_error(p, "truncated");
+        std::memcpy(data, r->data + r->pos, n);
+        r->pos += n;
     });
     png_read_info(png, info);
     png_set_expand(png);
@@ -131,6 +101,8 @@ inline bool LibpngDecode(const std::vector<std::uint8_t>& bytes, PixelImage& out
         for (int k = 0; k < 3; ++k) out.bgra[i + k] = Premultiply(out.bgra[i + k], out.bgra[i + 3]);
     return true;
 }
+
+inline bool LoadPngPicture(const std::string& path, PixelImage& out) { return LibpngDecode(ReadFile(path), out); }
 
 struct Decoded {
     int width = 0, height = 0;
@@ -189,18 +161,10 @@ inline bool ReadPpm(const std::string& path, int& w, int& h, std::vector<std::ui
     std::ifstream f(path, std::ios::binary);
     std::string magic;
     int maxval = 0;
-    if (!(f >> magic >> w >> h >> maxval) || maxval != 255 || (magic != "P6" && magic != "P5")) return false;
+    if (!(f >> magic >> w >> h >> maxval) || maxval != 255 || magic != "P6") return false;
     f.get();
-    const std::size_t channels = magic == "P6" ? 3 : 1;
-    std::vector<std::uint8_t> raw(static_cast<std::size_t>(w) * h * channels);
-    f.read(reinterpret_cast<char*>(raw.data()), static_cast<std::streamsize>(raw.size()));
-    if (!f) return false;
-    if (channels == 3) rgb = std::move(raw);
-    else {
-        rgb.clear();
-        for (std::uint8_t v : raw) rgb.insert(rgb.end(), 3, v);
-    }
-    return true;
+    rgb.resize(static_cast<std::size_t>(w) * h * 3);
+    return bool(f.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size())));
 }
 
 inline std::string TempDir(const std::string& name) {
@@ -215,33 +179,16 @@ inline std::string TempDir(const std::string& name) {
 inline std::vector<std::uint8_t> WrapGif(const std::vector<std::uint8_t>& lzw, int width, int height,
                                          int minCodeSize) {
     const int bits = minCodeSize < 2 ? 2 : minCodeSize;
-    std::vector<std::uint8_t> g = {'G', 'I', 'F', '8', '9', 'a'};
-    auto put16 = [&g](int v) {
-        g.push_back(static_cast<std::uint8_t>(v & 0xFF));
-        g.push_back(static_cast<std::uint8_t>(v >> 8));
-    };
-    put16(width);
-    put16(height);
-    g.push_back(static_cast<std::uint8_t>(0x80 | ((bits - 1) << 4) | (bits - 1)));
-    g.push_back(0);
-    g.push_back(0);
+    const auto lo = [](int v) { return static_cast<std::uint8_t>(v & 0xFF); };
+    const auto hi = [](int v) { return static_cast<std::uint8_t>(v >> 8); };
+    std::vector<std::uint8_t> g = {'G', 'I', 'F', '8', '9', 'a', lo(width), hi(width), lo(height), hi(height),
+                                   static_cast<std::uint8_t>(0x80 | (bits - 1) << 4 | (bits - 1)), 0, 0};
     for (int i = 0; i < (1 << bits); ++i) g.insert(g.end(), 3, static_cast<std::uint8_t>(i));
-    g.push_back(0x2C);
-    put16(0);
-    put16(0);
-    put16(width);
-    put16(height);
-    g.push_back(0);
+    g.insert(g.end(), {0x2C, 0, 0, 0, 0, lo(width), hi(width), lo(height), hi(height), 0});
     g.insert(g.end(), lzw.begin(), lzw.end());
     g.push_back(0x3B);
     return g;
 }
-
-struct MemoryReader {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t pos = 0;
-};
 
 inline int ReadMemory(GifFileType* gif, GifByteType* buf, int n) {
     auto* r = static_cast<MemoryReader*>(gif->UserData);
@@ -253,10 +200,13 @@ inline int ReadMemory(GifFileType* gif, GifByteType* buf, int n) {
 }
 
 // Every image of a GIF as giflib decodes it (indices, rows top first, not
-// composited), or nothing when giflib refuses the file.
+// composited, with the colour table it uses and its transparent index), or
+// nothing when giflib refuses the file.
 struct OracleImage {
     int left, top, width, height;
     std::vector<std::uint8_t> indices;
+    std::vector<std::array<std::uint8_t, 3>> palette;
+    int transparent = -1;
 };
 
 inline std::vector<OracleImage> DecodeAllImages(const std::vector<std::uint8_t>& gifBytes) {
@@ -267,11 +217,16 @@ inline std::vector<OracleImage> DecodeAllImages(const std::vector<std::uint8_t>&
     if (gif == nullptr) return images;
     if (DGifSlurp(gif) == GIF_OK) {
         for (int i = 0; i < gif->ImageCount; ++i) {
-            const GifImageDesc& d = gif->SavedImages[i].ImageDesc;
+            const SavedImage& s = gif->SavedImages[i];
+            const GifImageDesc& d = s.ImageDesc;
             const std::size_t n = static_cast<std::size_t>(d.Width) * static_cast<std::size_t>(d.Height);
-            images.push_back({d.Left, d.Top, d.Width, d.Height,
-                              std::vector<std::uint8_t>(gif->SavedImages[i].RasterBits,
-                                                        gif->SavedImages[i].RasterBits + n)});
+            OracleImage image{d.Left, d.Top, d.Width, d.Height, {s.RasterBits, s.RasterBits + n}, {}};
+            if (const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap)
+                for (int e = 0; e < map->ColorCount; ++e)
+                    image.palette.push_back({map->Colors[e].Red, map->Colors[e].Green, map->Colors[e].Blue});
+            GraphicsControlBlock gcb;
+            if (DGifSavedExtensionToGCB(gif, i, &gcb) == GIF_OK) image.transparent = gcb.TransparentColor;
+            images.push_back(std::move(image));
         }
     }
     DGifCloseFile(gif, &error);

@@ -1,13 +1,25 @@
 // cAlphaImage under Wine: Render on each of its three paths onto real device
-// contexts, the loaders' refusals, and no handle left behind.
+// contexts and what it refuses, the loaders' refusals with no handle left
+// behind, the size limits of images made in memory, the text routines' own
+// intermediate image, the pasted files' icon depth, where the run-time
+// libraries come from, and running out of address space.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 
+#include <climits>
 #include <cstring>
 #include <functional>
+#include <limits>
+#include <memory>
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "WinTestSupport.h"
+#include "host/AnsiText.h"
 #include "imaging/ImageTestSupport.h"
+#include "imaging/ZlibRuntime.h"
 #include "imaging/cPNGparser.h"
 
 namespace panorel::imaging {
@@ -43,10 +55,7 @@ class RenderPaths : public ::testing::TestWithParam<Path> {};
 TEST_P(RenderPaths, OpacityMirroringLightAndGrey) {
     const Path path = GetParam();
     const int tol = path == Path::Own ? 0 : 2;  // AlphaBlend and GDI+ round their own way
-    if (path == Path::Gdiplus) {
-        cAlphaImage probe;
-        if (!probe.isGDIplusEnabled()) GTEST_SKIP() << "no GDI+";
-    }
+    if (path == Path::Gdiplus && !cAlphaImage().isGDIplusEnabled()) GTEST_SKIP() << "no GDI+";
     cAlphaImage img;
     ASSERT_TRUE(MakeSample(img));
     Choose(img, path);
@@ -81,26 +90,14 @@ TEST_P(RenderPaths, OpacityMirroringLightAndGrey) {
 INSTANTIATE_TEST_SUITE_P(Paths, RenderPaths, ::testing::Values(Path::AlphaBlend, Path::Gdiplus, Path::Own),
                          [](const auto& info) { return std::string(info.param == Path::Gdiplus ? "Gdiplus" : Name(info.param)); });
 
-TEST(cAlphaImage, RendersOntoAWindowAndAHostImage) {
-    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 64, 64, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(wnd);
-    cAlphaImage img;
+TEST(cAlphaImage, RendersOntoAHostImage) {
+    cAlphaImage img, host;
     ASSERT_TRUE(MakeSample(img));
-    HDC dc = ::GetDC(wnd);
-    EXPECT_TRUE(img.Render(dc, 10, 10, 32, 32));
-    EXPECT_TRUE(img.Render(dc, 30, 30, 8, 4, 0, 0, 0, 0, 100, true, true, nullptr, -1, 0, 45.0f, true));
-    ::ReleaseDC(wnd, dc);
-    ::DestroyWindow(wnd);
-
-    cAlphaImage host;
     ASSERT_TRUE(host.InitializeDIB(8, 4));
-    img.isAlphaBlendFriendly(false);
-    img.isGDIplusEnabled(false);
+    Choose(img, Path::Own);
     ASSERT_TRUE(img.Render(nullptr, 1, 1, 0, 0, 0, 0, 0, 0, 100, true, true, &host));
     EXPECT_EQ(host.GetPixel(1, 1), RGB(200, 100, 50));
-    EXPECT_EQ(AlphaAt(host, 1, 1), 255);
-    EXPECT_EQ(AlphaAt(host, 2, 1), 128);
-    EXPECT_EQ(AlphaAt(host, 3, 1), 0);
+    EXPECT_EQ(std::make_tuple(AlphaAt(host, 1, 1), AlphaAt(host, 2, 1), AlphaAt(host, 3, 1)), std::make_tuple(255, 128, 0));
 }
 
 TEST(cAlphaImage, LoadersRefuseWhatTheyMust) {
@@ -132,8 +129,7 @@ TEST(cAlphaImage, LoadersRefuseWhatTheyMust) {
         // The button's call: a custom resource of this program at 32 x 32.
         EXPECT_TRUE(img.LoadPicture_Resource(std::wstring(L"TESTPICTURE"), std::wstring(L"PNG"), nullptr, 32, 32, 0, 0, 32));
         EXPECT_EQ(img.ImageType(), kImageTypePng);
-        EXPECT_EQ(img.Width(), 32);
-        EXPECT_EQ(img.Height(), 32);
+        EXPECT_EQ(std::make_pair(img.Width(), img.Height()), std::make_pair(32, 32));
         // A resource that does not exist: false and no image.
         EXPECT_FALSE(img.LoadPicture_Resource(std::wstring(L"NO_SUCH_PICTURE"), std::wstring(L"PNG"), nullptr, 32, 32, 0, 0, 32));
         EXPECT_EQ(img.ImageType(), kImageTypeNone);
@@ -165,8 +161,7 @@ TEST(cAlphaImage, EachFormatLoadsFromFiles) {
             const std::int32_t type = img.ImageType();
             EXPECT_TRUE(type == c.type || (gdiplus && type == kImageTypePng)) << type;
             if (c.width > 0) {
-                EXPECT_EQ(img.Width(), c.width);
-                EXPECT_EQ(img.Height(), c.height);
+                EXPECT_EQ(std::make_pair(img.Width(), img.Height()), std::make_pair(c.width, c.height));
             }
             EXPECT_FALSE(img.GetOrginalFormat().empty());
         }
@@ -193,11 +188,10 @@ TEST(cAlphaImage, LoadsIconAndBitmapHandles) {
     BitmapHandle colour(::CreateBitmap(2, 2, 1, 32, argb));
     BitmapHandle mask(::CreateBitmap(2, 2, 1, 1, nullptr));
     ICONINFO ii{TRUE, 0, 0, mask.get(), colour.get()};
-    HICON icon = ::CreateIconIndirect(&ii);
+    const UniqueHandle<ClosedBy<HICON, &::DestroyIcon>> icon(::CreateIconIndirect(&ii));
     ASSERT_TRUE(icon);
     cAlphaImage img;
-    ASSERT_TRUE(img.LoadPicture_ByHandle(icon));
-    ::DestroyIcon(icon);
+    ASSERT_TRUE(img.LoadPicture_ByHandle(icon.get()));
     EXPECT_EQ(img.ImageType(), kImageTypeIconHandle);
     EXPECT_EQ(img.GetPixel(0, 0), RGB(255, 0, 0));
     EXPECT_EQ(AlphaAt(img, 0, 0), 255);
@@ -226,10 +220,7 @@ TEST(cAlphaImage, GeometryAndEffects) {
     img.SetPixel(3, 0, 0, 0);
     img.SetPixel(3, 1, 0, 0);
     ASSERT_TRUE(img.TrimImage(true, 0, &x, &y, &w, &h));
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(w, 2);
-    EXPECT_EQ(h, 2);
-    EXPECT_EQ(img.Width(), 2);
+    EXPECT_EQ(std::make_tuple(x, w, h, img.Width()), std::make_tuple(0, 2, 2, 2));
 
     MakeSample(img);
     ASSERT_TRUE(img.ScaleImage(8, 4));
@@ -245,9 +236,7 @@ TEST(cAlphaImage, GeometryAndEffects) {
     MakeSample(img);
     const auto bits = img.GetDIBbits(false, false, true, false, false);  // RGB, 24-bit, padded, top-down, straight
     ASSERT_EQ(bits.size(), 2u * 12u);
-    EXPECT_EQ(bits[0], 200);
-    EXPECT_EQ(bits[1], 100);
-    EXPECT_EQ(bits[2], 50);
+    EXPECT_EQ(std::vector<std::uint8_t>(bits.begin(), bits.begin() + 3), (std::vector<std::uint8_t>{200, 100, 50}));
     ASSERT_TRUE(img.SetDIBbits(bits, false, false, false, true, false));
     EXPECT_EQ(img.GetPixel(0, 1), RGB(200, 100, 50));
     EXPECT_EQ(img.Alpha(), kAlphaOpaque);
@@ -260,8 +249,231 @@ TEST(cAlphaImage, GeometryAndEffects) {
 
     auto shadow = img.CreateDropShadow(3, RGB(0, 0, 0));
     ASSERT_TRUE(shadow);
-    EXPECT_EQ(shadow->Width(), 10);
-    EXPECT_EQ(shadow->ImageType(), kImageTypeShadow);
+    EXPECT_EQ(std::make_pair(shadow->Width(), shadow->ImageType()), std::make_pair(10, kImageTypeShadow));
+}
+
+TEST(cAlphaImageGuards, RenderRefusesWhatNoCoordinateHolds) {
+    cAlphaImage img;
+    ASSERT_TRUE(MakeSample(img));
+    Target t(8, 4, 80);
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    const struct {
+        const char* what;
+        std::int32_t x, width, srcWidth;
+        float angle;
+        bool centre;
+    } cases[] = {
+        {"NaN angle", 0, 0, 0, nan, false},          {"infinite angle", 0, 0, 0, inf, false},
+        {"-infinite angle", 0, 0, 0, -inf, false},   {"INT_MAX wide", 0, INT_MAX, 0, 0, false},
+        {"INT_MIN wide, mirrored", 0, INT_MIN, -4, 0, false}, {"INT_MAX wide, turned", 0, INT_MAX, 0, 30, false},
+        {"at INT_MAX", INT_MAX - 2, 4, 0, 0, false}, {"centred near INT_MIN, turned", INT_MIN + 1, 4, 0, 45, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_FALSE(img.Render(t.dc.get(), c.x, 0, c.width, 0, 0, 0, c.srcWidth, 0, 100, true, true, nullptr, -1, 0,
+                                c.angle, c.centre))
+            << c.what;
+    EXPECT_TRUE(img.Render(t.dc.get(), 0, 0, 0, 0, 0, 0, 0, 0, 100, true, true, nullptr, -1, 0, 30.0f));
+}
+
+// The readers' limits (16384 per side) are for data from outside; an image
+// made in memory may be as large as its DIB section can be.
+TEST(cAlphaImageGuards, ImagesMadeInMemoryTakeTheDibLimits) {
+    const struct {
+        const char* op;
+        std::function<bool(cAlphaImage&, std::int32_t, std::int32_t)> call;
+        std::int32_t width, height;
+        bool made;
+    } cases[] = {
+        {"InitializeDIB", &cAlphaImage::InitializeDIB, 20000, 3, true},
+        {"ScaleImage", [](cAlphaImage& i, std::int32_t w, std::int32_t h) { return i.ScaleImage(w, h); }, 3, 20000, true},
+        {"Resize", &cAlphaImage::Resize, 20000, 3, true},
+        {"TileImage", &cAlphaImage::TileImage, 3, 20000, true},
+        {"ScaleImage", [](cAlphaImage& i, std::int32_t w, std::int32_t h) { return i.ScaleImage(w, h); }, 40000, 40000,
+         false},  // 6.4 GB: beyond the DIB header's 32-bit image size
+        {"TileImage", &cAlphaImage::TileImage, 0x20000000, 1, false},  // a scan line beyond 32 bits
+    };
+    for (const auto& c : cases) {
+        cAlphaImage img;
+        ASSERT_TRUE(MakeSample(img));
+        EXPECT_EQ(c.call(img, c.width, c.height), c.made) << c.op << " " << c.width << " x " << c.height;
+        EXPECT_EQ(img.Width(), c.made ? c.width : 4) << c.op << ": a refusal leaves the picture";
+    }
+}
+
+TEST(cAlphaImageGuards, TextIsDrawnThroughAnImageOfItsOwn) {
+    cAlphaImage img;
+    ASSERT_TRUE(MakeSample(img));
+    Target t(64, 24, 0);
+    ASSERT_TRUE(img.DrawText_hFont(t.dc.get(), L"Hi", static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)),
+                                   RECT{0, 0, 64, 24}, DT_LEFT, RGB(255, 0, 0)));
+    int red = 0;
+    for (int y = 0; y < t.h; ++y)
+        for (int x = 0; x < t.w; ++x) red += t.At(x, y)[2] > 0;
+    EXPECT_GT(red, 0) << "the text is drawn";
+    EXPECT_EQ(img.Width(), 4);
+    EXPECT_EQ(img.GetPixel(0, 1), RGB(200, 100, 50)) << "and the picture is still there";
+}
+
+// The same file loaded and pasted: both pick the 32-bit entry of an icon
+// whose two 32 x 32 entries are 8-bit grey and 32-bit colour with alpha.
+TEST(cAlphaImageGuards, PastedFilesAskForThirtyTwoBitIconsLikeTheOtherLoaders) {
+    const std::string pngs[] = {ReadAll(kData + L"/pngsuite/basn0g08.png"), ReadAll(kData + L"/pngsuite/basn6a08.png")};
+    std::string ico("\0\0\1\0\2\0", 6), data;
+    for (const std::string& png : pngs) {
+        ico.append("\x20\x20\0\0\1\0\x20\0", 8);
+        for (std::size_t v : {png.size(), 6 + 2 * 16 + data.size()})
+            for (int k = 0; k < 4; ++k) ico.push_back(static_cast<char>(v >> (8 * k)));
+        data += png;
+    }
+    const std::wstring file = TempPath(L"panorel-two-depths.ico");
+    ASSERT_TRUE(WriteAll(file, ico + data));
+
+    // The file on the clipboard as Explorer's Copy puts it there.
+    const DROPFILES header{sizeof(DROPFILES), {}, FALSE, TRUE};
+    const std::wstring names = file + L'\0' + L'\0';
+    ASSERT_TRUE(test::PutClipboardBlock(CF_HDROP, std::string(reinterpret_cast<const char*>(&header), sizeof header) +
+                                                      std::string(reinterpret_cast<const char*>(names.data()), names.size() * 2),
+                                        true));
+
+    cAlphaImage loaded, pasted;
+    std::int32_t count = 0;
+    ASSERT_TRUE(loaded.LoadPicture_File(file, 32, 32));
+    ASSERT_TRUE(pasted.LoadPicture_PastedFiles(1, 32, 32, false));
+    EXPECT_EQ(pasted.Alpha(), kAlphaFull);
+    EXPECT_EQ(pasted.Alpha(), loaded.Alpha());
+    EXPECT_TRUE(pasted.LoadPicture_PastedFiles(1, 32, 32, false, 32, &count));
+    EXPECT_EQ(count, 1);
+    ::DeleteFileW(file.c_str());
+}
+
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
+
+std::wstring ModuleFolder(HMODULE module) {
+    wchar_t path[MAX_PATH];
+    return FolderOf(std::wstring(path, module ? ::GetModuleFileNameW(module, path, MAX_PATH) : 0));
+}
+
+// The child's half of the test below: the folders GDI+ and zlib came from,
+// into the file PANOREL_DLL_REPORT names.
+TEST(DllSearchChild, DISABLED_ReportWhereTheLibrariesCameFrom) {
+    cAlphaImage img;
+    ASSERT_TRUE(img.isZlibEnabled());
+    HMODULE zlib = nullptr;
+    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         reinterpret_cast<LPCWSTR>(ZlibRuntime::Api().crc32), &zlib);
+    const std::wstring report = ModuleFolder(::GetModuleHandleW(L"gdiplus.dll")) + L"\n" + ModuleFolder(zlib);
+    wchar_t file[MAX_PATH];
+    ASSERT_TRUE(::GetEnvironmentVariableW(L"PANOREL_DLL_REPORT", file, MAX_PATH));
+    ASSERT_TRUE(WriteAll(file, report.data(), report.size() * sizeof(wchar_t)));
+}
+
+// A copy of this program runs from a folder of its own that holds zlib1.dll
+// and a planted gdiplus.dll: GDI+ must come from the system folder, zlib from
+// the program's. (The current directory and PATH come after the system
+// folder in Wine's search, whose system folder holds a zlib1.dll, so a plant
+// there would not be reached under Wine either way.)
+TEST(cAlphaImageGuards, LibrariesComeFromTheProgramsFolderOrTheSystem) {
+    wchar_t buffer[MAX_PATH];
+    const std::wstring self(buffer, ::GetModuleFileNameW(nullptr, buffer, MAX_PATH));
+    const std::wstring folder = TempPath(L"panorel-dll-program"), report = TempPath(L"panorel-dll-report.txt");
+    const std::wstring zlib = FolderOf(self) + L"\\zlib1.dll";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring copies[][2] = {
+        {self, folder + L"\\child.exe"}, {zlib, folder + L"\\zlib1.dll"}, {zlib, folder + L"\\gdiplus.dll"}};
+    for (const auto& c : copies) ASSERT_TRUE(::CopyFileW(c[0].c_str(), c[1].c_str(), FALSE));
+    ::DeleteFileW(report.c_str());
+    ::SetEnvironmentVariableW(L"PANOREL_DLL_REPORT", report.c_str());
+    const KernelHandle child = test::StartProgram(L"child.exe", L"--gtest_also_run_disabled_tests --gtest_filter=DllSearchChild.*", folder);
+    ASSERT_TRUE(child);
+    test::WaitExit(child, 60000);
+
+    const std::string bytes = ReadAll(report);
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+    const std::size_t line = text.find(L'\n');
+    ASSERT_NE(line, std::wstring::npos) << "no report from the child";
+    const std::wstring system(buffer, ::GetSystemDirectoryW(buffer, MAX_PATH));
+    EXPECT_EQ(_wcsicmp(text.substr(0, line).c_str(), system.c_str()), 0) << "GDI+ from " << ToAnsi(text.substr(0, line));
+    EXPECT_EQ(_wcsicmp(text.substr(line + 1).c_str(), folder.c_str()), 0) << "zlib from " << ToAnsi(text.substr(line + 1));
+    for (const auto& c : copies) ::DeleteFileW(c[1].c_str());
+    ::RemoveDirectoryW(folder.c_str());
+    ::DeleteFileW(report.c_str());
+}
+
+struct VirtualRelease {
+    void operator()(void* p) const { ::VirtualFree(p, 0, MEM_RELEASE); }
+};
+struct Reservation {
+    std::unique_ptr<void, VirtualRelease> p;
+    std::size_t size;
+};
+
+// Fills the address space with reservations of 16 MiB down to 1 MiB, then
+// gives back about `room` bytes of them, leaving free only that and the holes
+// smaller than 1 MiB. (The list's room is reserved first: it must not grow
+// once the space is full.)
+std::vector<Reservation> SqueezeAddressSpace(std::size_t room) {
+    std::vector<Reservation> blocks;
+    blocks.reserve(1 << 16);
+    for (std::size_t size = std::size_t{16} << 20; size >= std::size_t{1} << 20; size /= 2)
+        while (blocks.size() < blocks.capacity())
+            if (void* p = ::VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS)) blocks.push_back({{p, {}}, size});
+            else break;
+    for (auto& b : blocks)
+        if (room >= b.size) room -= b.size, b.p.reset();
+    return blocks;
+}
+
+// With a 32-bit address space nearly full, every loader, saver and geometry
+// operation that needs more than is left answers false. (A 64-bit one cannot
+// be filled so; the native child tests the portable readers and writers under
+// an address-space limit instead.)
+TEST(cAlphaImageGuards, RunningOutOfAddressSpaceIsAFailureNotACrash) {
+    if (sizeof(void*) != 4) GTEST_SKIP() << "only a 32-bit address space can be filled";
+    // Made while there is room: a 128 MiB picture, a 150 MB stream holding a
+    // 2 x 2 TGA, a 150 MB GIF and a 200 MB file.
+    cAlphaImage big, small;
+    ASSERT_TRUE(big.InitializeDIB(8192, 4096));
+    for (std::size_t i = 0; i < std::size_t{8192} * 4096 * 4; ++i) big.BitsPointer()[i] = static_cast<std::uint8_t>(i * 7);
+    ASSERT_TRUE(MakeSample(small));
+    std::vector<std::uint8_t> tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 2, 0, 24, 0};
+    tga.resize(150u << 20, 7);
+    std::vector<std::uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0};
+    gif.resize(150u << 20, 1);
+    ASSERT_TRUE(small.LoadPicture_Stream(tga, 0, 0, 0, 0, true)) << "the stream is a picture";
+    ASSERT_TRUE(MakeSample(small));
+    const std::wstring file = TempPath(L"panorel-200mb.bin");
+    {
+        KernelHandle f(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        LARGE_INTEGER at{};
+        at.QuadPart = 200 << 20;
+        ASSERT_TRUE(::SetFilePointerEx(f.get(), at, nullptr, FILE_BEGIN) && ::SetEndOfFile(f.get()));
+    }
+    std::vector<std::uint8_t> out;
+    cAlphaImage target;
+    const struct {
+        const char* what;
+        std::function<bool()> call;
+    } cases[] = {
+        {"LoadPicture_File, 200 MB", [&] { return target.LoadPicture_File(file); }},
+        {"LoadPicture_Stream keeping 150 MB", [&] { return target.LoadPicture_Stream(tga, 0, 0, 0, 0, true); }},
+        {"LoadPicture_Stream, 150 MB GIF", [&] { return target.LoadPicture_Stream(gif); }},
+        {"SaveToStream_Bitmap", [&] { return big.SaveToStream_Bitmap(out); }},
+        {"SaveToStream_PNG", [&] { return big.SaveToStream_PNG(out); }},
+        {"SaveToStream_JPG", [&] { return big.SaveToStream_JPG(out); }},
+        {"SaveToStream_GIF", [&] { return big.SaveToStream_GIF(out); }},
+        {"SaveToStream_TGA", [&] { return big.SaveToStream_TGA(out); }},
+        {"ScaleImage", [&] { return small.ScaleImage(8192, 4096); }},
+        {"CopyImageTo", [&] { return big.CopyImageTo(target); }},
+        {"GetDIBbits", [&] { return !big.GetDIBbits().empty(); }},
+        {"CreateDropShadow", [&] { return big.CreateDropShadow(3, 0) != nullptr; }},
+    };
+    {
+        const auto squeeze = SqueezeAddressSpace(std::size_t{96} << 20);
+        for (const auto& c : cases) EXPECT_FALSE(c.call()) << c.what;
+    }
+    EXPECT_EQ(small.Width(), 4) << "a failed operation leaves the picture";
+    EXPECT_EQ(target.Width(), 0);
+    ::DeleteFileW(file.c_str());
 }
 
 }  // namespace
