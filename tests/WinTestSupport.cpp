@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "switcher/EventNames.h"
 #include "test_paths.h"
@@ -197,8 +198,10 @@ std::wstring ClipboardText() {
 
 std::string ClipboardBlock(UINT format, bool* found) {
     if (found) *found = false;
-    ClipboardSession clipboard;
-    if (!clipboard.IsOpen()) return {};
+    // The receivers of a preview hold the clipboard open for a moment while
+    // they read it: a reader here waits its turn rather than seeing nothing.
+    std::optional<ClipboardSession> clipboard;
+    if (!PumpUntil([&] { return clipboard.emplace().IsOpen(); }, 2000)) return {};
     HGLOBAL block = ::GetClipboardData(format);
     if (!block) return {};
     const SIZE_T size = ::GlobalSize(block);
