@@ -58,17 +58,24 @@ std::wstring ErrorLogPath() {
     return std::wstring(path) + L"\\PanorelErrors.txt";
 }
 
-// Registers a window class of the test program (again is harmless).
-const wchar_t* TestClass(const wchar_t* name, WNDPROC proc) {
+}  // namespace
+
+const wchar_t* RegisterTestClass(const wchar_t* name, WNDPROC proc, HBRUSH background) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = proc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hbrBackground = background;
     wc.lpszClassName = name;
     ::RegisterClassW(&wc);
     return name;
 }
 
-}  // namespace
+std::wstring ChildTexts(HWND window) {
+    std::wstring all;
+    for (HWND c = nullptr; window && (c = ::FindWindowExW(window, c, nullptr, nullptr)) != nullptr;)
+        all += WindowText(c) + L"|";
+    return all;
+}
 
 HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds, const wchar_t* windowClass) {
     HWND w = nullptr;
@@ -121,7 +128,7 @@ ScreenShot::ScreenShot() : width_(::GetSystemMetrics(SM_CXSCREEN)), height_(::Ge
 }
 
 ScreenCover::ScreenCover(std::function<void(HDC, int, int)> paint) : paint_(std::move(paint)) {
-    window_.reset(::CreateWindowExW(WS_EX_TOPMOST, TestClass(L"Panorel2TestScreenCover", &Proc), L"", WS_POPUP, 0, 0,
+    window_.reset(::CreateWindowExW(WS_EX_TOPMOST, RegisterTestClass(L"Panorel2TestScreenCover", &Proc), L"", WS_POPUP, 0, 0,
                                     ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr,
                                     nullptr, ::GetModuleHandleW(nullptr), this));
     if (!window_) return;
@@ -254,7 +261,7 @@ WindowThread::WindowThread(const std::wstring& caption, const wchar_t* desktop, 
     thread_ = std::thread([&] {
         DesktopHandle joined(desktop ? ::OpenDesktopW(desktop, 0, FALSE, GENERIC_ALL) : nullptr);
         if (joined) ::SetThreadDesktop(joined.get());
-        window_ = ::CreateWindowExW(0, TestClass(windowClass, &Proc), caption.c_str(), style, 10, 10, 300, 200,
+        window_ = ::CreateWindowExW(0, RegisterTestClass(windowClass, &Proc), caption.c_str(), style, 10, 10, 300, 200,
                                     nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
         threadId_ = ::GetCurrentThreadId();
         ::SetEvent(ready.get());

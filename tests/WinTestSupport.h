@@ -38,6 +38,10 @@ long WaitExit(const KernelHandle& process, DWORD milliseconds);
 // Waits until a top-level window with this caption (and class, when given) exists.
 HWND WaitForWindow(const wchar_t* caption, DWORD milliseconds, const wchar_t* windowClass = nullptr);
 std::wstring WindowText(HWND window);  // WM_GETTEXT, so also another process's control
+// The texts of a window's children (a message box's text and buttons), each followed by "|".
+std::wstring ChildTexts(HWND window);
+// Registers a window class of the test program (again is harmless); its name.
+const wchar_t* RegisterTestClass(const wchar_t* name, WNDPROC proc, HBRUSH background = nullptr);
 // Kernel plus user time of a process in 100 ns units, its private commit in
 // bytes (Wine reports it as PagefileUsage); 0 when unreadable.
 std::uint64_t CpuTime100ns(HANDLE process);

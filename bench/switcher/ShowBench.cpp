@@ -88,15 +88,11 @@ bool ShowOnce(HWND switcher, const ShowProbeRecord* block, Show& show) {
 // What the platform takes to show one full-screen window and paint it black,
 // done here: the background window and the panel are two such windows.
 double FullScreenWindowShow() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &::DefWindowProcW;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    wc.lpszClassName = L"Panorel2BenchFullScreen";
-    ::RegisterClassW(&wc);
-    WindowHandle window(::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, wc.lpszClassName, L"", WS_POPUP, 0, 0,
+    const wchar_t* cls = RegisterTestClass(L"Panorel2BenchFullScreen", &::DefWindowProcW,
+                                           static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    WindowHandle window(::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, cls, L"", WS_POPUP, 0, 0,
                                           ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
-                                          nullptr, nullptr, wc.hInstance, nullptr));
+                                          nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr));
     std::vector<double> times;
     for (int i = 0; i < 9; ++i) {
         PumpFor(100);

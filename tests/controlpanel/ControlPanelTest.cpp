@@ -69,7 +69,7 @@ std::wstring MessageBoxText(HWND owner) {
     std::wstring all;
     for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, L"#32770", nullptr)) != nullptr;)
         if (::GetWindow(w, GW_OWNER) == owner && ::IsWindowVisible(w))
-            for (HWND c : Children(w)) all += WindowText(c) + L"|";
+            all += ChildTexts(w);
     return all;
 }
 

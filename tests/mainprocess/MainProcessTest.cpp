@@ -23,10 +23,8 @@ long RunMainAnsweringItsBox(const std::wstring& arguments, std::wstring& text) {
     // The box is found before its text is in.
     PumpUntil(
         [&] {
-            text.clear();
             box = ::FindWindowW(L"#32770", L"Panorel 2");
-            for (HWND c = nullptr; box && (c = ::FindWindowExW(box, c, nullptr, nullptr)) != nullptr;)
-                text += WindowText(c);
+            text = ChildTexts(box);
             return text.find(L"Usage") != std::wstring::npos;
         },
         20000);

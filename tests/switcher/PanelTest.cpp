@@ -343,13 +343,9 @@ LRESULT CALLBACK RunPendingAction(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 // Asks `w` for `request` with `action` posted, so that it runs when the
 // request's own message pump gets to it; whether it ran.
 bool DuringRequest(mainW& w, const std::wstring& request, std::function<void()> action) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &RunPendingAction;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"Panorel2TestInThePump";
-    ::RegisterClassW(&wc);
-    const WindowHandle window(::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                                wc.hInstance, nullptr));
+    const WindowHandle window(::CreateWindowExW(0, RegisterTestClass(L"Panorel2TestInThePump", &RunPendingAction), L"",
+                                                0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleW(nullptr),
+                                                nullptr));
     pendingAction = &action;
     ::PostMessageW(window.get(), WM_APP, 0, 0);
     w.IncomingName(request);
