@@ -83,7 +83,7 @@ TEST_F(RegistryRead, EachValueIsWhatItsStoredBytesSayOrAFailureWithItsText) {
         Bytes bytes;
         std::int32_t type;
         RegistryValue expected;
-        std::wstring failure;  // empty: the read succeeds
+        std::wstring failure = {};  // empty: the read succeeds
     } cases[] = {
         {L"Nothing", kNotStored, {}, kRegSz, kept, notFound},
         {L"Ten", REG_SZ, Utf16(L"Work", 10), kRegSz, std::wstring(L"Work\0", 5)},

@@ -93,7 +93,7 @@ TEST(VLM_SysTray, TheIconReachesTheTaskbarAndClicksComeBackAsEventsOnceEach) {
 }
 
 TEST(VLM_SysTray, DestroyingTheControlAlwaysRemovesTheIcon) {
-    for (const auto [shellAccepts, added] : {std::pair{true, true}, {true, false}, {false, true}, {false, false}}) {
+    for (const auto& [shellAccepts, added] : {std::pair{true, true}, {true, false}, {false, true}, {false, false}}) {
         std::vector<DWORD> sent;
         auto tray = std::make_unique<VLM_SysTray>(nullptr);
         tray->SetNotifyForTesting([&, accepts = shellAccepts](DWORD message, const TrayRecordBytes&) {
