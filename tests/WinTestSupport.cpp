@@ -1,10 +1,7 @@
 #include "WinTestSupport.h"
 
-#include <psapi.h>
 #include <shlobj.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <fstream>
@@ -15,6 +12,25 @@
 #include "test_paths.h"
 
 namespace panorel::test {
+namespace {
+
+std::wstring ErrorLogPath() {
+    wchar_t path[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path);
+    return std::wstring(path) + L"\\PanorelErrors.txt";
+}
+
+// The object a window was created for (its CreateWindowEx parameter), kept
+// in GWLP_USERDATA from WM_NCCREATE on; null before that.
+template <class T>
+T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
+    if (msg == WM_NCCREATE)
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    return reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+}  // namespace
 
 SharedEvents::SharedEvents() {
     for (std::int16_t i = 1; i <= kEventCount; ++i)
@@ -50,16 +66,6 @@ long WaitExit(const KernelHandle& process, DWORD milliseconds) {
     return static_cast<long>(code);
 }
 
-namespace {
-
-std::wstring ErrorLogPath() {
-    wchar_t path[MAX_PATH] = {};
-    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path);
-    return std::wstring(path) + L"\\PanorelErrors.txt";
-}
-
-}  // namespace
-
 const wchar_t* RegisterTestClass(const wchar_t* name, WNDPROC proc, HBRUSH background) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = proc;
@@ -87,19 +93,6 @@ std::wstring WindowText(HWND window) {
     wchar_t text[4096] = {};
     const LRESULT n = ::SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
     return std::wstring(text, static_cast<std::size_t>(n > 0 ? n : 0));
-}
-
-std::uint64_t CpuTime100ns(HANDLE process) {
-    FILETIME created, ended, kernel, user;
-    if (!::GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
-    auto value = [](const FILETIME& f) { return (std::uint64_t{f.dwHighDateTime} << 32) | f.dwLowDateTime; };
-    return value(kernel) + value(user);
-}
-
-std::size_t PrivateBytes(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS memory{};
-    memory.cb = sizeof memory;
-    return ::GetProcessMemoryInfo(process, &memory, sizeof memory) ? memory.PagefileUsage : 0;
 }
 
 std::string ReadErrorLog() {
@@ -248,12 +241,6 @@ double NowMs() {
     return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
-double Median(std::vector<double> v) {
-    if (v.empty()) return 0;
-    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-    return v[v.size() / 2];
-}
-
 WindowThread::WindowThread(const std::wstring& caption, const wchar_t* desktop, DWORD style, bool stalled,
                            const wchar_t* windowClass)
     : release_(::CreateEventW(nullptr, TRUE, !stalled, nullptr)) {
@@ -292,17 +279,16 @@ std::vector<std::string> WindowThread::Received() const {
 }
 
 std::vector<TrayCall> StandInTaskbar::Calls() const {
-    constexpr std::size_t kHead = 16, kTipChars = 128;
+    struct {
+        std::uint32_t window, id, flags, callback;
+        wchar_t tip[128];
+    } block;
     std::vector<TrayCall> calls;
     for (const CopyData& p : Payloads()) {
-        if (p.bytes.size() < kHead + kTipChars * sizeof(wchar_t)) continue;  // not one of the shell's blocks
-        TrayCall call;
-        call.message = static_cast<DWORD>(p.tag);
-        std::uint32_t* fields[] = {&call.window, &call.id, &call.flags, &call.callback};
-        for (int i = 0; i < 4; ++i) std::memcpy(fields[i], p.bytes.data() + 4 * i, 4);
-        const auto* tip = reinterpret_cast<const wchar_t*>(p.bytes.data() + kHead);
-        call.tip.assign(tip, ::wcsnlen(tip, kTipChars));
-        calls.push_back(call);
+        if (p.bytes.size() < sizeof block) continue;  // not one of the shell's blocks
+        std::memcpy(&block, p.bytes.data(), sizeof block);
+        calls.push_back({static_cast<DWORD>(p.tag), block.window, block.id, block.flags, block.callback,
+                         std::wstring(block.tip, ::wcsnlen(block.tip, 128))});
     }
     return calls;
 }
@@ -318,136 +304,6 @@ LRESULT CALLBACK WindowThread::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     }
     if (self && msg == WM_CLOSE && self->staysOpen) return 0;
     return ::DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-StandInSwitcher::StandInSwitcher(int n, Kind kind)
-    : WindowThread(L"Spacehost" + std::to_wstring(n), nullptr, WS_POPUP, kind == kStalled) {
-    // Until it is set the main process takes the window for another program's and looks again.
-    if (kind != kDecoy) ::SetPropA(Window(), ("Panorel2_APP" + std::to_string(n)).c_str(), HANDLE(1));
-}
-
-bool StandInSwitcher::Got(const std::string& shortName) const {
-    const auto got = Received();
-    return std::find(got.begin(), got.end(), "Local\\velmora_" + shortName) != got.end();
-}
-
-KernelHandle OpenEventToFire(int index) {
-    return KernelHandle(::OpenEventA(EVENT_MODIFY_STATE | 0x0001 /* EVENT_QUERY_STATE */, FALSE,
-                                     EventName(static_cast<std::int16_t>(index)).c_str()));
-}
-
-bool FireAndWaitTaken(HANDLE event) {
-    // Whether it is still set, without taking it as a wait would.
-    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
-    static const auto query = reinterpret_cast<Query>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryEvent")));
-    struct {
-        int type;
-        LONG state;
-    } info{};
-    ::SetEvent(event);
-    const double setAt = NowMs();
-    while (query && query(event, 0 /* EventBasicInformation */, &info, sizeof info, nullptr) == 0 && info.state) {
-        if (NowMs() - setAt > 5000.0) return false;
-        ::SwitchToThread();
-    }
-    return query != nullptr;
-}
-
-long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds) {
-    KernelHandle p = StartProgram(L"Panorel2.exe", arguments);
-    return p ? WaitExit(p, milliseconds) : -2;
-}
-
-namespace {
-
-struct CaptionSearch {
-    const wchar_t* caption;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchCaption(HWND w, LPARAM context) {
-    auto* search = reinterpret_cast<CaptionSearch*>(context);
-    wchar_t text[64] = {};
-    if (::GetWindowTextW(w, text, 64) && std::wcscmp(text, search->caption) == 0) search->found = w;
-    return search->found == nullptr;
-}
-
-BOOL CALLBACK SearchOneDesktop(LPWSTR name, LPARAM context) {
-    DesktopHandle desktop(::OpenDesktopW(name, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE));
-    if (desktop) ::EnumDesktopWindows(desktop.get(), &MatchCaption, context);
-    return reinterpret_cast<CaptionSearch*>(context)->found == nullptr;
-}
-
-}  // namespace
-
-HWND FindWindowOnAnyDesktop(const wchar_t* caption) {
-    CaptionSearch search{caption};
-    ::EnumDesktopsW(::GetProcessWindowStation(), &SearchOneDesktop, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-RunningMain::RunningMain(const std::wstring& arguments, Leftovers leftovers, const std::wstring& folder) {
-    // Wine's desktop process ends a few seconds after its last user. The next
-    // process to need it starts it again and then waits 10 s for it (measured):
-    // this one does that here, and holds the desktop until it ends, so that
-    // the main process and its switchers start against a desktop that is up.
-    ::GetDesktopWindow();
-    // A main process or switchers an earlier program left behind would refuse
-    // this start or be taken over by it, with another environment and icon.
-    const wchar_t* const captions[5] = {L"", L"Spacehost1", L"Spacehost2", L"Spacehost3", L"Spacehost4"};
-    bool left = ::FindWindowW(L"Panorel2Main", nullptr) != nullptr;
-    for (int n = 1; n <= 4 && !left; ++n) left = FindWindowOnAnyDesktop(captions[n]) != nullptr;
-    if (left && leftovers == kEndLeftovers) RunMainToEnd(L"--shutdown", 90000);
-    main_ = StartProgram(L"Panorel2.exe", arguments, folder);
-    // Generous, and once for all five windows: a loaded machine can take many
-    // seconds to start a Wine process.
-    const DWORD start = ::GetTickCount();
-    auto found = [&] {
-        if (!mainWindow_) mainWindow_ = ::FindWindowW(L"Panorel2Main", nullptr);
-        bool all = mainWindow_ != nullptr;
-        for (int n = 1; n <= 4; ++n)
-            all = (switcherWindows_[n] || (switcherWindows_[n] = FindWindowOnAnyDesktop(captions[n]))) && all;
-        return all;
-    };
-    while (!found() && ::GetTickCount() - start < 90000 && WaitExit(main_, 20) == -1) {
-    }
-    for (int n = 1; n <= 4; ++n) {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(switcherWindows_[n], &pid);
-        if (pid)
-            switchers_[n].reset(::OpenProcess(
-                SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
-    }
-}
-
-RunningMain::~RunningMain() {
-    if (WaitExit(main_, 0) == -1) RunMainToEnd(L"--shutdown", 90000);
-    if (WaitExit(main_, 5000) == -1) ::TerminateProcess(main_.get(), 9);
-    for (auto& s : switchers_)
-        if (s && WaitExit(s, 3000) == -1) ::TerminateProcess(s.get(), 9);
-}
-
-bool RunningMain::Ready() const {
-    std::string missing = mainWindow_ ? "" : " the main window";
-    for (int n = 1; n <= 4; ++n)
-        if (!switcherWindows_[n]) missing += " switcher " + std::to_string(n);
-    if (!missing.empty()) std::printf("missing:%s; main exit code %ld\n", missing.c_str(), WaitExit(main_, 0));
-    return main_ && missing.empty();
-}
-
-int RunningMain::ActiveDesktop() const {
-    return static_cast<int>(reinterpret_cast<INT_PTR>(::GetPropA(mainWindow_, "Panorel2_ActiveDesktop")));
-}
-
-void RunningMain::KillSwitcher(int n) {
-    ::TerminateProcess(switchers_[n].get(), 9);
-    WaitExit(switchers_[n], 5000);
-}
-
-void RunningMain::EndSwitcher(int n) {
-    RunMainToEnd(L"--signal ShutdownSwitcher" + std::to_wstring(n));
-    WaitExit(switchers_[n], 5000);
 }
 
 void MouseTo(int x, int y) {
@@ -475,8 +331,7 @@ void ClickSteady(int x, int y) {
         POINT at{};
         if (PumpUntil([&] { return ::GetCursorPos(&at) && at.x == x && at.y == y; }, 100)) break;
     }
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    MouseButton(MOUSEEVENTF_LEFTUP);
+    ClickAt(x, y);
 }
 
 void Key(WORD vk, bool up) {

@@ -42,10 +42,6 @@ std::wstring WindowText(HWND window);  // WM_GETTEXT, so also another process's 
 std::wstring ChildTexts(HWND window);
 // Registers a window class of the test program (again is harmless); its name.
 const wchar_t* RegisterTestClass(const wchar_t* name, WNDPROC proc, HBRUSH background = nullptr);
-// Kernel plus user time of a process in 100 ns units, its private commit in
-// bytes (Wine reports it as PagefileUsage); 0 when unreadable.
-std::uint64_t CpuTime100ns(HANDLE process);
-std::size_t PrivateBytes(HANDLE process);
 
 // The bytes of the log, empty when there is none.
 std::string ReadErrorLog();
@@ -67,16 +63,6 @@ bool PumpUntil(Done done, DWORD milliseconds) {
     return true;
 }
 inline void PumpFor(DWORD milliseconds) { PumpUntil([] { return false; }, milliseconds); }
-
-// The object a test window was created for (its CreateWindowEx parameter),
-// kept in GWLP_USERDATA from WM_NCCREATE on; null before that.
-template <class T>
-T* WindowObject(HWND hwnd, UINT msg, LPARAM lParam) {
-    if (msg == WM_NCCREATE)
-        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    return reinterpret_cast<T*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-}
 
 // Pixel (x, y), counted from the top, of width x height 24-bit rows stored
 // bottom-up (as DcBits and preview blocks hold them), as 0x00RRGGBB.
@@ -137,11 +123,10 @@ std::string DcBits(HDC dc, int width, int height);
 // messages that must not print megabytes of pixels.
 std::string FirstDifference(const std::string& a, const std::string& b);
 
-// A window on a thread of its own, so that it answers while the test thread
-// waits: a stand-in switcher, taskbar, another program's window. On `desktop`
-// (null: this thread's), reading no message until Release when made stalled.
-// It keeps every WM_COPYDATA payload in order and, while `staysOpen`, answers
-// WM_CLOSE by staying, as a window that asks "save changes?" does.
+// A window on a thread of its own (on `desktop`, or this thread's), so that it
+// answers while the test thread waits; when stalled it reads nothing until
+// Release. It keeps every WM_COPYDATA payload in order and, while `staysOpen`,
+// stays on WM_CLOSE, as a window that asks "save changes?" does.
 class WindowThread {
 public:
     explicit WindowThread(const std::wstring& caption, const wchar_t* desktop = nullptr, DWORD style = WS_POPUP,
@@ -181,61 +166,13 @@ struct TrayCall {
     std::wstring tip;
 };
 
-// A stand-in taskbar, so that switchers in other processes reach it while
-// this thread waits; records every tray call.
+// A stand-in taskbar that records every tray call of the switchers.
 struct StandInTaskbar : WindowThread {
     StandInTaskbar() : WindowThread(L"", nullptr, WS_POPUP, false, L"Shell_TrayWnd") {}
     std::vector<TrayCall> Calls() const;
 };
 
-// Switcher n stood in for: its caption and, unless a decoy, the property
-// that marks a switcher.
-struct StandInSwitcher : WindowThread {
-    enum Kind { kAnswers, kStalled, kDecoy };
-    explicit StandInSwitcher(int n, Kind kind = kAnswers);
-    bool Got(const std::string& shortName) const;  // "Local\\velmora_" + shortName, as forwarded
-};
-
-// Shared event `index` opened to be set and watched.
-KernelHandle OpenEventToFire(int index);
-// Sets it and waits until the main process has taken it (no two signals merge
-// into one); false when it was not taken within 5 s.
-bool FireAndWaitTaken(HANDLE event);
-
-// Panorel2.exe (from the dist folder or `folder`) and its four switchers for
-// one test: --single-desktop unless told otherwise (no arguments: four
-// desktops). What an earlier program left running is ended first, unless it is
-// to be taken over; whatever is left at the end is shut down, or else ended.
-class RunningMain {
-public:
-    enum Leftovers { kEndLeftovers, kTakeOver };
-    explicit RunningMain(const std::wstring& arguments = L"--single-desktop", Leftovers leftovers = kEndLeftovers,
-                         const std::wstring& folder = {});
-    ~RunningMain();
-    RunningMain(const RunningMain&) = delete;
-    RunningMain& operator=(const RunningMain&) = delete;
-    bool Ready() const;  // says what is missing when not
-    int ActiveDesktop() const;
-    void KillSwitcher(int n);  // as a crash would (the main process starts it again)
-    // By asking it, so that the main process leaves it ended (a stand-in may take its place).
-    void EndSwitcher(int n);
-    const KernelHandle& Main() const { return main_; }
-    const KernelHandle& Switcher(int n) const { return switchers_[n]; }
-    HWND SwitcherWindow(int n) const { return switcherWindows_[n]; }
-
-private:
-    KernelHandle main_;
-    HWND mainWindow_ = nullptr;
-    HWND switcherWindows_[5] = {};
-    KernelHandle switchers_[5];
-};
-
-// A top-level window with this caption on any desktop of the session; null when there is none.
-HWND FindWindowOnAnyDesktop(const wchar_t* caption);
-
 double NowMs();  // a monotonic clock in milliseconds that all processes share
-// The middle value of a sample (the upper one of an even count); 0 when empty.
-double Median(std::vector<double> v);
 
 // Real input through SendInput (on the session's virtual desktop clicks go
 // where Windows would send them). Positions are screen pixels.
@@ -251,8 +188,5 @@ void PressKeys(std::initializer_list<WORD> keys);
 void Press(WORD vk, bool ctrl = false);  // with Ctrl held when asked
 // Types lowercase letters, digits and blanks.
 void TypeText(const std::wstring& text);
-
-// Runs Panorel2.exe to its end: its exit code, -1 on time-out, -2 when it could not start.
-long RunMainToEnd(const std::wstring& arguments, DWORD milliseconds = 20000);
 
 }  // namespace panorel::test

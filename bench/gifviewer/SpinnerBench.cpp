@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "WinTestSupport.h"
 #include "switcher/mainW.h"
 

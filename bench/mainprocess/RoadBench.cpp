@@ -39,8 +39,9 @@
 #include <thread>
 #include <vector>
 
-#include "WinTestSupport.h"
+#include "BenchSupport.h"
 #include "host/Handles.h"
+#include "mainprocess/MainRun.h"
 #include "switcher/EventNames.h"
 #include "switcher/PanelLayout.h"
 #include "switcher/PreviewExchange.h"

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "WinTestSupport.h"
 #include "stylebutton/VLM_StyleButton.h"
 #include "switcher/mainW.h"

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "WinTestSupport.h"
 #include "stylebutton/VLM_StyleButton.h"
 

@@ -30,6 +30,7 @@
 #include <thread>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "WinTestSupport.h"
 #include "switcher/ShowProbe.h"
 #include "test_paths.h"

@@ -8,8 +8,8 @@
 #include <cwchar>
 #include <vector>
 
-#include "WinTestSupport.h"
 #include "mainprocess/MainCommandLine.h"
+#include "mainprocess/MainRun.h"
 #include "switcher/EventNames.h"
 
 namespace panorel::test {
@@ -52,8 +52,7 @@ TEST(MainProcess, RefusesASecondInstanceExplainsBadArgumentsAndShutsDownWhole) {
         const wchar_t* arguments;
         long exitCode;
         const wchar_t* named;
-    } boxes[] = {{L"--help", kExitOk, L""}, {L"--bogus", kExitBadArguments, L"\"--bogus\""},
-                 {L"--signal", kExitBadArguments, L"--signal needs"}};
+    } boxes[] = {{L"--help", kExitOk, L""}, {L"--bogus", kExitBadArguments, L"\"--bogus\""}};
     for (const auto& b : boxes) {
         DeleteErrorLog();
         std::wstring text;

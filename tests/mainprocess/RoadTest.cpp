@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "WinTestSupport.h"
+#include "mainprocess/MainRun.h"
 #include "switcher/EventNames.h"
 #include "test_paths.h"
 
