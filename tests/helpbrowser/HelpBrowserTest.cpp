@@ -78,13 +78,10 @@ TEST(HelpBrowserRun, FollowsALinkFindsAWordShowsAPictureAndStaysOne) {
     EXPECT_TRUE(PumpUntil([&] { return b.Topic() > 0; }, 5000)) << "the link leads to another topic";
 
     // Ctrl+F and a word that only the troubleshooting topic has.
-    const auto find = [](const wchar_t* word) {
-        Press('F', true);
-        PumpFor(300);
-        TypeText(word);
-        Press(VK_RETURN);
-    };
-    find(L"laptop");
+    Press('F', true);
+    PumpFor(300);
+    TypeText(L"laptop");
+    Press(VK_RETURN);
     EXPECT_TRUE(PumpUntil([&] { return b.Topic() == 9; }, 5000));
     // The word found is selected: Escape leaves the find bar, Ctrl+C copies it.
     Press(VK_ESCAPE);
@@ -92,9 +89,6 @@ TEST(HelpBrowserRun, FollowsALinkFindsAWordShowsAPictureAndStaysOne) {
     Press('C', true);
     PumpFor(700);  // reading the clipboard meanwhile would keep the browser out of it
     EXPECT_EQ(ClipboardText(), L"laptop");
-    find(L"qqzz");
-    const HWND state = ::GetDlgItem(b.window, help::kFindStateId);
-    EXPECT_TRUE(PumpUntil([&] { return WindowText(state) == L"Not found"; }, 5000));
 
     // A second start asks the first for the panel's topic, with its picture
     // (the demo's screenshot, mostly black).
@@ -104,10 +98,7 @@ TEST(HelpBrowserRun, FollowsALinkFindsAWordShowsAPictureAndStaysOne) {
     PumpFor(500);
     EXPECT_TRUE(SolidBlock(ScreenShot(), b.PageRect(), 0x000000, 16)) << "the picture is drawn";
 
-    // Escape closes it, the find bar first when it has the focus.
-    Press(VK_ESCAPE);
-    PumpFor(300);
-    EXPECT_TRUE(::IsWindow(b.window));
+    // Escape closes it (the find bar first when it has the focus: the copy above).
     Press(VK_ESCAPE);
     EXPECT_EQ(WaitExit(b.process, 10000), 0);
 }
