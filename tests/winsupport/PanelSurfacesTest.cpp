@@ -1,14 +1,18 @@
-// The off-screen surface the previews are drawn on, and the whole-screen
-// capture drawn scaled into it under Wine: every capture is drawn or replaced
-// without leaking, and sizes that cannot be drawn change nothing. That the
-// picture is the screen's is shown on the panel (PanelTest, RoadTest).
+// What the panel is drawn on and shaped by: the off-screen surface, the
+// whole-screen capture drawn scaled into it (every capture drawn or replaced
+// without leaking, sizes that cannot be drawn change nothing) and the window
+// region made of the picture boxes. That the picture is the screen's is shown
+// on the panel (PanelTest, RoadTest).
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstring>
+#include <memory>
 
 #include "WinTestSupport.h"
+#include "host/Form.h"
 #include "host/Handles.h"
+#include "winsupport/Transparent.h"
 #include "winsupport/VLM_memDC.h"
 #include "winsupport/modResize.h"
 
@@ -106,6 +110,44 @@ TEST(modResize, UnreadRowsDrawBlackAndTheRestIsScaled) {
         EXPECT_EQ(::GetPixel(tile.hDC(), 0, 0), RGB(0, 0, 0)) << "top row drawn, half " << half;
         EXPECT_EQ(::GetPixel(tile.hDC(), 0, 29), half ? RGB(255, 255, 255) : RGB(0, 0, 0)) << "bottom row";
     }
+}
+
+// A form holding picture boxes and one image control, which is never part of the shape.
+struct ShapedForm : host::Form {
+    ShapedForm() : Form(L"Panorel2TestShaped") {
+        Move(0, 0, 300, 200);
+        AddControl(image);
+    }
+    void Add(int l, int t, int w, int h) {
+        boxes.push_back(std::make_unique<host::PictureBox>(hWnd(), l, t, w, h));
+        AddControl(*boxes.back());
+    }
+    bool InRegion(int x, int y) {
+        RegionHandle rgn(::CreateRectRgn(0, 0, 0, 0));
+        return ::GetWindowRgn(hWnd(), rgn.get()) != ERROR && ::PtInRegion(rgn.get(), x, y);
+    }
+    std::vector<std::unique_ptr<host::PictureBox>> boxes;
+    host::ImageControl image;
+};
+
+TEST(MakeRegionFromPictures, KeepsExactlyThePictureBoxesAndOverlapsCancel) {
+    ShapedForm f;
+    f.Add(10, 10, 50, 40);
+    f.Add(100, 10, 50, 40);
+    f.Add(120, 30, 50, 40);  // overlaps the second
+    const long regions = RegionHandle::LiveCount();
+    MakeRegionFromPictures(f);
+    EXPECT_EQ(RegionHandle::LiveCount(), regions) << "the region went to the system";
+    // The boxes' corners, the gutter between the first two, and the overlap of the others.
+    const struct { int x, y; bool in; } points[] = {
+        {10, 10, true}, {59, 49, true}, {60, 10, false}, {80, 20, false},
+        {100, 10, true}, {130, 40, false}, {160, 60, true}, {170, 70, false}};
+    for (const auto& p : points) EXPECT_EQ(f.InRegion(p.x, p.y), p.in) << p.x << "," << p.y;
+
+    ShapedForm empty;
+    MakeRegionFromPictures(empty);
+    RegionHandle rgn(::CreateRectRgn(0, 0, 0, 0));
+    EXPECT_EQ(::GetWindowRgn(empty.hWnd(), rgn.get()), NULLREGION);
 }
 
 }  // namespace
