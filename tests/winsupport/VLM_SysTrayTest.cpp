@@ -63,10 +63,9 @@ TEST(VLM_SysTray, TheIconReachesTheTaskbarAndClicksComeBackAsEventsOnceEach) {
     EXPECT_EQ(calls[1].message, static_cast<DWORD>(NIM_MODIFY));
     EXPECT_EQ(calls[1].tip, std::wstring(64, L'x'));
 
-    // Plays the shell: posts the icon's callback message with a mouse message.
+    // Plays the shell: posts the icon's callback message with a mouse message to the owner the record names.
     const auto click = [&](UINT mouseMessage) {
-        ::PostMessageW(reinterpret_cast<HWND>(static_cast<std::intptr_t>(static_cast<std::int32_t>(add.window))),
-                       add.callback, add.id, mouseMessage);
+        ::PostMessageW(owner.hWnd(), add.callback, add.id, mouseMessage);
         test::PumpFor(0);
     };
     for (UINT m : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP,
