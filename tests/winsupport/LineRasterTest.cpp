@@ -47,8 +47,7 @@ TEST(LineRaster, BlendDividesBy256AndKeepsTheFourthByte) {
     const Rgb red{255, 0, 0};
     EXPECT_EQ(BlendColorRef(0x808080, red, 128), 0x3F3FBFu);  // 0x00BBGGRR
     EXPECT_EQ(BlendArrayElement(0xAA808080u, red, 128), 0xAABF3F3Fu);  // red in byte 2
-    EXPECT_EQ(BlendArrayElement(0xAA808080u, red, 253), 0xAAFF0000u);  // above 252 sets
-    EXPECT_EQ(BlendArrayElement(0x11000000u, Rgb{1, 2, 3}, 255), 0x11010203u);
+    EXPECT_EQ(BlendArrayElement(0x11000000u, Rgb{1, 2, 3}, 253), 0x11010203u);  // above 252 sets
 }
 
 TEST(LineRaster, PixelArraySizesAreChecked) {
@@ -66,7 +65,6 @@ TEST(EllipseRaster, ThicknessOneSamplesTwiceAsOften) {
     const auto samples = [](int thickness) { return SampleEllipse(100, 100, 50, 30, thickness, [](float, float) {}); };
     EXPECT_EQ(samples(2), samples(7));
     EXPECT_NEAR(static_cast<double>(samples(1)) / static_cast<double>(samples(2)), 2.0, 0.05);
-    EXPECT_EQ(samples(1) % 4, 0);
 }
 
 std::vector<std::pair<float, float>> ArcPoints(float start, float stop) {

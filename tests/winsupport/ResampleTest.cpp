@@ -36,17 +36,16 @@ TEST(Resample, RefusesSizesThatCannotWork) {
     const PixelBuffer src = Noise(8, 6, 1);
     const PixelBuffer before(10, 7);
     struct Case { int sw, sh, dw, dh; };
-    for (const Case c : {Case{8, 6, 1, 5}, Case{8, 6, 5, 1}, Case{8, 6, 0, 5}, Case{8, 6, -3, 5}, Case{8, 6, 5, -1},
-                         Case{0, 6, 5, 5}, Case{8, -6, 5, 5}, Case{9, 6, 5, 5}, Case{8, 7, 5, 5},
-                         Case{8, 6, 40000, 5}, Case{8, 6, 30000, 30000}, Case{8, 6, INT32_MIN, INT32_MAX}}) {
+    // One-pixel, empty and negative sides, a source larger than its bytes, sizes that overflow.
+    for (const Case c : {Case{8, 6, 1, 5}, Case{8, 6, 5, 1}, Case{8, 6, 0, 5}, Case{8, 6, 5, -1}, Case{8, -6, 5, 5},
+                         Case{9, 6, 5, 5}, Case{8, 6, 40000, 5}, Case{8, 6, 30000, 30000},
+                         Case{8, 6, INT32_MIN, INT32_MAX}}) {
         PixelBuffer dst = before;
         EXPECT_FALSE(ResampleBuffer(src, dst, c.sw, c.sh, c.dw, c.dh)) << c.sw << 'x' << c.sh << " to " << c.dw
                                                                       << 'x' << c.dh;
         EXPECT_EQ(dst, before);
     }
     PixelBuffer dst;
-    const PixelBuffer shortSrc(src.begin(), src.end() - 1);
-    EXPECT_FALSE(ResampleBuffer(shortSrc, dst, 8, 6, 4, 3));
     EXPECT_FALSE(ResampleBuffer(nullptr, 100, dst, 2, 2, 2, 2));
     EXPECT_TRUE(ResampleBuffer(src, dst, 8, 6, 2, 2));
     EXPECT_TRUE(ResampleBuffer(src, dst, 1, 1, 2, 2)) << "a one-pixel source is fine";
@@ -63,12 +62,10 @@ TEST(Resample, FlatColourStaysFlatAndSameSizeBlursQuarterHalfQuarter) {
     }
     PixelBuffer src(DibStride(7) * 7), blurred(DibStride(7) * 7), dst;
     SetPixel(src, 7, 3, 3, {160, 80, 240});
-    const int sixteenths[3][3] = {{1, 2, 1}, {2, 4, 2}, {1, 2, 1}};
     for (int y = 0; y < 3; ++y) {
         for (int x = 0; x < 3; ++x) {
-            const int w = sixteenths[y][x];
-            SetPixel(blurred, 7, x + 2, y + 2,
-                     {std::uint8_t(160 * w / 16), std::uint8_t(80 * w / 16), std::uint8_t(240 * w / 16)});
+            const int w = (x == 1 ? 2 : 1) * (y == 1 ? 2 : 1);  // sixteenths of the pixel
+            SetPixel(blurred, 7, x + 2, y + 2, {std::uint8_t(10 * w), std::uint8_t(5 * w), std::uint8_t(15 * w)});
         }
     }
     ASSERT_TRUE(ResampleBuffer(src, dst, 7, 7, 7, 7));
@@ -81,15 +78,11 @@ TEST(Resample, MatchesThePlainLoopToTheBit) {
     struct Case { int sw, sh, dw, dh; };
     // Down, up, same size, odd strides, sources without a byte to spare,
     // thin and one-pixel pictures, the real preview sizes, and several strips
-    // of output columns scaling up.
-    std::vector<Case> cases = {{1920, 1080, 855, 435}, {1366, 768, 578, 279}, {1365, 768, 578, 279},
-                               {4, 3, 4, 3},           {4, 4, 13, 2},         {1, 1, 2, 2},
-                               {1, 9, 5, 3},           {9, 1, 3, 5},          {2, 2, 31, 17},
-                               {640, 480, 2, 2},       {333, 7, 332, 8},      {200, 9, 601, 5}};
-    std::mt19937 rng(42);
-    for (int i = 0; i < 40; ++i) {
-        cases.push_back({int(rng() % 90) + 1, int(rng() % 90) + 1, int(rng() % 90) + 2, int(rng() % 90) + 2});
-    }
+    // of output columns scaling up. Random sizes are the fuzzer's.
+    const Case cases[] = {{1920, 1080, 855, 435}, {1366, 768, 578, 279}, {1365, 768, 578, 279},
+                          {4, 3, 4, 3},           {4, 4, 13, 2},         {1, 1, 2, 2},
+                          {1, 9, 5, 3},           {9, 1, 3, 5},          {2, 2, 31, 17},
+                          {640, 480, 2, 2},       {333, 7, 332, 8},      {200, 9, 601, 5}};
     for (const Case c : cases) {
         const PixelBuffer src = Noise(c.sw, c.sh, c.sw * 1000 + c.sh);
         PixelBuffer plain;

