@@ -256,18 +256,6 @@ TEST_F(StyleButtonTest, CaptionDropDownAndSeparatorAreDrawn) {
     EXPECT_NE(FirstDifference(symbol(16), symbol(6)), "equal");
 }
 
-TEST_F(StyleButtonTest, PictureInColourAndGreyWhenDisabled) {
-    button->picLocation(L"BUTTONPIC", L"PICTURE");
-    button->Let(Prop::PictureNormal, PictureBytes{1});
-    Draw(0, Look::Normal);
-    const stylebutton::Rect pic = button->LastLayout().picture;
-    ASSERT_EQ(pic, (stylebutton::Rect{84, 4, 116, 36})) << "32 x 32, centred under an empty caption";
-    auto colourful = [](Colour c) { return Red(c) != Green(c) || Green(c) != Blue(c); };
-    EXPECT_GT(Count(pic, colourful), 50);
-    Draw(0, Look::Disabled);
-    EXPECT_EQ(Count(pic, colourful), 0);
-}
-
 TEST_F(StyleButtonTest, BadValuesDrawWhatTheyCanAndLeakNothing) {
     const long before = GdiLive();
     const std::wstring longCaption(10000, L'W');
@@ -312,13 +300,7 @@ TEST_F(StyleButtonTest, SavedStateAndTheDefaultAmbientReachTheDrawing) {
     VLM_StyleButton again(*container, L"cmdAgain", 0, 50, W, H);
     again.ReadProperties(host::PropertyBag::Load(bag.Save()));
     EXPECT_EQ(again.AccessKeyChar(), L's');
-    EXPECT_EQ(again.Props().ColorScheme, kCustomScheme);
     EXPECT_EQ(::GetPixel(again.hDC(), 100, 0), S(0xFFD0AD, -0.33f));
-    again.Let(Prop::ToolTip, std::wstring(L"tip"));
-    again.Hide();  // hidden, the control lends its tip to the extender
-    EXPECT_EQ(again.Site().ToolTipText, L"tip");
-    again.Show();
-    EXPECT_EQ(again.Site().ToolTipText, L"");
 
     Draw(0, Look::Normal);  // unfocused: the default frame only while the host says so
     for (const bool isDefault : {true, false, true}) {
