@@ -56,11 +56,6 @@ void MoveTo(int x, int y) {
         Pump(40);
     }
 }
-void Click(int x, int y) {
-    MoveTo(x, y);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    MouseButton(MOUSEEVENTF_LEFTUP);
-}
 
 long GdiLive() {
     return BrushHandle::LiveCount() + PenHandle::LiveCount() + FontHandle::LiveCount() + RegionHandle::LiveCount() +
@@ -235,14 +230,14 @@ TEST_F(ButtonInput, CheckAndOptionModes) {
     button->Let(stylebutton::Prop::Mode, std::int32_t{1});
     for (const auto& row : rows) {
         button->ButtonStyle(row.style);
-        Click(SX(50), SY(20));
+        ClickSteady(SX(50), SY(20));
         Take();
         EXPECT_TRUE(button->Props().Value) << row.style;
         MoveTo(SX(60), SY(120));
         Until("Leave");
         EXPECT_EQ(button->VisualState(), row.checkedLook) << row.style;
         ::Sleep(600);  // no double-click
-        Click(SX(50), SY(20));
+        ClickSteady(SX(50), SY(20));
         Take();
         EXPECT_FALSE(button->Props().Value) << row.style;
         ::Sleep(500);  // no double-click
@@ -254,9 +249,8 @@ TEST_F(ButtonInput, CheckAndOptionModes) {
     VLM_StyleButton* all[] = {button.get(), others[0].get(), others[1].get()};
     for (auto* b : all) b->Let(stylebutton::Prop::Mode, std::int32_t{2});
     for (int pick : {1, 2, 0, 2}) {
-        Click(SX(all[pick]->Left() - kLeft + 50), SY(20));
-        const std::string events = Take(200);
-        EXPECT_NE(events.find("Click"), std::string::npos) << pick << ": " << events;
+        ClickSteady(SX(all[pick]->Left() - kLeft + 50), SY(20));
+        EXPECT_NE(Take(200).find("Click"), std::string::npos) << pick;
         ::Sleep(450);
         for (int i = 0; i < 3; ++i) EXPECT_EQ(all[i]->Props().Value, i == pick) << pick << " " << i;
     }
