@@ -1,6 +1,6 @@
 // The styled button with real mouse and keyboard input (SendInput on the
 // session's virtual desktop): looks and events, keys and access keys, check
-// and option modes, the pop-up menu, the tooltips, blinking, and a storm of
+// and option modes, the pop-up menu, blinking, and a storm of
 // hostile messages that must leave nothing behind.
 #include <gtest/gtest.h>
 
@@ -136,20 +136,13 @@ protected:
     int timersBefore = 0;
 };
 
-TEST_F(ButtonInput, MouseLooksEventsAndTheControlsOwnTooltip) {
-    button->Let(stylebutton::Prop::ToolTip, std::wstring(L"Starts it"));
-    button->Let(stylebutton::Prop::ToolTipType, std::int32_t{1});
-    button->Let(stylebutton::Prop::TooltipTitle, std::wstring(L"Title"));
-    button->Let(stylebutton::Prop::ToolTipIcon, std::int32_t{1});
+TEST_F(ButtonInput, MouseLooksAndEvents) {
     const std::uint32_t normal = ScreenShot().At(SX(1), SY(20));
     logEnter = true;
     MoveTo(SX(50), SY(20));
     EXPECT_TRUE(Saw("Enter"));
     EXPECT_EQ(button->VisualState(), 1);
     EXPECT_NE(ScreenShot().At(SX(1), SY(20)), normal) << "the hot look reaches the screen";
-    const HWND tip = button->ToolTipWindow();  // built with the hot look
-    ASSERT_NE(tip, nullptr);
-    EXPECT_EQ(::GetWindowLongW(tip, GWL_STYLE) & 0x43, 0x43) << "always tip, no prefix, balloon";
     MoveTo(SX(60), SY(120));  // off the button, still on the form
     EXPECT_TRUE(Saw("Leave"));  // the leave is polled
     EXPECT_EQ(button->VisualState(), 0);
@@ -263,7 +256,7 @@ TEST_F(ButtonInput, PopupMenuAboveTheButtonAndTheClosingClick) {
     button->SetPopupMenu(menu, 1, 8);
     // The menu is modal: a second thread plays the user while this one waits.
     std::atomic<bool> done{false};
-    RECT opened[2] = {};
+    RECT opened{};
     bool openAfterClosingClick = true;
     std::thread user([&] {
         auto clickAndLook = [](RECT* where) {  // whether the menu is open after a click, and where
@@ -274,11 +267,9 @@ TEST_F(ButtonInput, PopupMenuAboveTheButtonAndTheClosingClick) {
             if (open && where) ::GetWindowRect(m, where);
             return open;
         };
-        clickAndLook(&opened[0]);
+        clickAndLook(&opened);
         openAfterClosingClick = clickAndLook(nullptr);
-        ::Sleep(300);
-        clickAndLook(&opened[1]);  // opens it again
-        Press(VK_ESCAPE);
+        if (openAfterClosingClick) Press(VK_ESCAPE);  // else the modal menu would hold the test
         ::Sleep(300);
         done = true;
     });
@@ -286,20 +277,17 @@ TEST_F(ButtonInput, PopupMenuAboveTheButtonAndTheClosingClick) {
     user.join();
     Pump(100);
     EXPECT_FALSE(openAfterClosingClick);
-    for (const RECT& r : opened) {
-        EXPECT_GT(r.bottom, 0) << "the click opened the menu";
-        EXPECT_LE(r.bottom, SY(1)) << "above the button: flags 32";
-        EXPECT_GE(r.left, SX(-1));
-    }
+    EXPECT_GT(opened.bottom, 0) << "the click opened the menu";
+    EXPECT_LE(opened.bottom, SY(1)) << "above the button: flags 32";
+    EXPECT_GE(opened.left, SX(-1));
     EXPECT_EQ(log.find("Down"), std::string::npos) << log;
     EXPECT_EQ(log.find("Click"), std::string::npos) << log;
     button->UnsetPopupMenu();
     ::DestroyMenu(menu);
 }
 
-TEST_F(ButtonInput, BlinkingAlternatesThePictureAndShowsTheBalloon) {
+TEST_F(ButtonInput, BlinkingAlternatesThePicture) {
     button->picLocation(L"BUTTONPIC", L"PICTURE");
-    button->Let(stylebutton::Prop::ToolTip, std::wstring(L"Look here"));
     button->Let(stylebutton::Prop::Blink, true);
     EXPECT_EQ(RunningTimerCount(), timersBefore) << "Blink alone does nothing";
     button->Enabled(true);
@@ -314,12 +302,8 @@ TEST_F(ButtonInput, BlinkingAlternatesThePictureAndShowsTheBalloon) {
     auto grey = [](COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c); };
     EXPECT_NE(grey(seen[0]), grey(seen[1])) << "grey and colour by turns";
     EXPECT_EQ(seen[0], seen[2]);
-    frmFakeToolTip* balloon = button->FakeToolTip();
-    ASSERT_NE(balloon, nullptr);
-    ASSERT_TRUE(Pump([&] { return balloon->Visible(); }, 6000)) << "shown after seven ticks";
     button->Enabled(false);
     EXPECT_EQ(RunningTimerCount(), timersBefore);
-    EXPECT_FALSE(balloon->Visible());
     EXPECT_EQ(button->BlinkTicks(), 0);
 }
 
