@@ -211,7 +211,6 @@ TEST_F(StyleButtonTest, SystemThemeAndItsFallback) {
         edges.insert(At(0, 20));
     }
     EXPECT_EQ(edges.size(), 3u) << "the theme draws its edge differently in each state";
-    EXPECT_EQ(button->Props().ButtonStyle, 13);
 
     button->Let(Prop::ColorScheme, 1);
     button->ThemesActive(false);
@@ -269,7 +268,6 @@ TEST_F(StyleButtonTest, BadValuesDrawWhatTheyCanAndLeakNothing) {
     button->Caption(L"");
     pixels.clear();
     EXPECT_EQ(At(0, 0), X(kButtonFace));
-    EXPECT_EQ(At(100, 20), X(kButtonFace));
     EXPECT_EQ(GdiLive(), before);
     button.reset();
     EXPECT_EQ(GdiLive(), before - 3) << "the surface's DC and bitmap and the font went with the button";
