@@ -1,6 +1,6 @@
 // The styled button with real mouse and keyboard input (SendInput on the
 // session's virtual desktop): looks and events, keys and access keys, check
-// and option modes, the pop-up menu, the tooltips, blinking, and a storm of
+// and option modes, the pop-up menu, blinking, and a storm of
 // hostile messages that must leave nothing behind.
 #include <gtest/gtest.h>
 
@@ -55,11 +55,6 @@ void MoveTo(int x, int y) {
         }, 1000);
         Pump(40);
     }
-}
-void Click(int x, int y) {
-    MoveTo(x, y);
-    MouseButton(MOUSEEVENTF_LEFTDOWN);
-    MouseButton(MOUSEEVENTF_LEFTUP);
 }
 
 long GdiLive() {
@@ -141,26 +136,13 @@ protected:
     int timersBefore = 0;
 };
 
-TEST_F(ButtonInput, MouseLooksEventsAndTheControlsOwnTooltip) {
-    button->Let(stylebutton::Prop::ToolTip, std::wstring(L"Starts it"));
-    button->Let(stylebutton::Prop::ToolTipType, std::int32_t{1});
-    button->Let(stylebutton::Prop::TooltipTitle, std::wstring(L"Title"));
-    button->Let(stylebutton::Prop::ToolTipIcon, std::int32_t{1});
+TEST_F(ButtonInput, MouseLooksAndEvents) {
     const std::uint32_t normal = ScreenShot().At(SX(1), SY(20));
     logEnter = true;
     MoveTo(SX(50), SY(20));
     EXPECT_TRUE(Saw("Enter"));
     EXPECT_EQ(button->VisualState(), 1);
     EXPECT_NE(ScreenShot().At(SX(1), SY(20)), normal) << "the hot look reaches the screen";
-    const HWND tip = button->ToolTipWindow();  // built with the hot look
-    ASSERT_NE(tip, nullptr);
-    EXPECT_EQ(::GetWindowLongW(tip, GWL_STYLE) & 0x43, 0x43) << "always tip, no prefix, balloon";
-    EXPECT_EQ(::GetWindow(tip, GW_OWNER), form) << "a pop-up's owner is the top-level window";
-    EXPECT_EQ(::SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 240) << "a tooltip control, 240 pixels wide at most";
-    EXPECT_EQ(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
-    Take();
-    MoveTo(SX(60), SY(21));
-    EXPECT_TRUE(Saw("Enter")) << "on every move";
     MoveTo(SX(60), SY(120));  // off the button, still on the form
     EXPECT_TRUE(Saw("Leave"));  // the leave is polled
     EXPECT_EQ(button->VisualState(), 0);
@@ -183,14 +165,6 @@ TEST_F(ButtonInput, MouseLooksEventsAndTheControlsOwnTooltip) {
     MoveTo(SX(0), SY(20));
     MouseButton(MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(Until("Up1"), "Down1 Up1");
-
-    const std::int32_t before = button->VisualState();
-    ::Sleep(600);
-    MouseButton(MOUSEEVENTF_RIGHTDOWN);
-    EXPECT_EQ(Take(300), "");
-    EXPECT_EQ(button->VisualState(), before);
-    MouseButton(MOUSEEVENTF_RIGHTUP);
-    EXPECT_EQ(Until("Up2"), "Up2");
 
     ::Sleep(600);  // apart from the earlier clicks
     MoveTo(SX(50), SY(20));
@@ -244,22 +218,17 @@ TEST_F(ButtonInput, KeysAccessKeysAndTheDefaultAndCancelButtons) {
     ::DestroyWindow(edit);
 }
 
+// A checked check button draws pressed, except in styles 0 and 6. (A click's
+// toggle is ButtonInputModel's; the access key toggles one for real above.)
 TEST_F(ButtonInput, CheckAndOptionModes) {
     struct { std::int32_t style, checkedLook; } const rows[] = {{2, 2}, {0, 0}, {6, 0}};
     button->Let(stylebutton::Prop::Mode, std::int32_t{1});
     for (const auto& row : rows) {
         button->ButtonStyle(row.style);
-        Click(SX(50), SY(20));
-        Take();
-        EXPECT_TRUE(button->Props().Value) << row.style;
-        MoveTo(SX(60), SY(120));
-        Until("Leave");
+        button->Let(stylebutton::Prop::Value, true);
         EXPECT_EQ(button->VisualState(), row.checkedLook) << row.style;
-        ::Sleep(600);  // no double-click
-        Click(SX(50), SY(20));
-        Take();
-        EXPECT_FALSE(button->Props().Value) << row.style;
-        ::Sleep(500);  // no double-click
+        button->Let(stylebutton::Prop::Value, false);
+        EXPECT_EQ(button->VisualState(), 0) << row.style;
     }
 
     // Three option buttons: each click leaves exactly that one checked.
@@ -268,18 +237,13 @@ TEST_F(ButtonInput, CheckAndOptionModes) {
     VLM_StyleButton* all[] = {button.get(), others[0].get(), others[1].get()};
     for (auto* b : all) b->Let(stylebutton::Prop::Mode, std::int32_t{2});
     for (int pick : {1, 2, 0, 2}) {
-        Click(SX(all[pick]->Left() - kLeft + 50), SY(20));
-        const std::string events = Take(200);
-        EXPECT_NE(events.find("Click"), std::string::npos) << pick << ": " << events;
+        MoveTo(SX(all[pick]->Left() - kLeft + 50), SY(20));
+        MouseButton(MOUSEEVENTF_LEFTDOWN);
+        MouseButton(MOUSEEVENTF_LEFTUP);
+        EXPECT_NE(Take(200).find("Click"), std::string::npos) << pick;
         ::Sleep(450);
         for (int i = 0; i < 3; ++i) EXPECT_EQ(all[i]->Props().Value, i == pick) << pick << " " << i;
     }
-}
-
-// The open pop-up menu's window, or null.
-HWND OpenMenu() {
-    HWND menu = ::FindWindowW(L"#32768", nullptr);
-    return menu && ::IsWindowVisible(menu) ? menu : nullptr;
 }
 
 TEST_F(ButtonInput, PopupMenuAboveTheButtonAndTheClosingClick) {
@@ -289,21 +253,20 @@ TEST_F(ButtonInput, PopupMenuAboveTheButtonAndTheClosingClick) {
     button->SetPopupMenu(menu, 1, 8);
     // The menu is modal: a second thread plays the user while this one waits.
     std::atomic<bool> done{false};
-    RECT opened[2] = {};
+    RECT opened{};
     bool openAfterClosingClick = true;
     std::thread user([&] {
         auto clickAndLook = [](RECT* where) {  // whether the menu is open after a click, and where
             ClickAt(SX(50), SY(20));
             ::Sleep(500);
-            const HWND m = OpenMenu();
-            if (m && where) ::GetWindowRect(m, where);
-            return m != nullptr;
+            const HWND m = ::FindWindowW(L"#32768", nullptr);
+            const bool open = m && ::IsWindowVisible(m);
+            if (open && where) ::GetWindowRect(m, where);
+            return open;
         };
-        clickAndLook(&opened[0]);
+        clickAndLook(&opened);
         openAfterClosingClick = clickAndLook(nullptr);
-        ::Sleep(300);
-        clickAndLook(&opened[1]);  // opens it again
-        Press(VK_ESCAPE);
+        if (openAfterClosingClick) Press(VK_ESCAPE);  // else the modal menu would hold the test
         ::Sleep(300);
         done = true;
     });
@@ -311,20 +274,17 @@ TEST_F(ButtonInput, PopupMenuAboveTheButtonAndTheClosingClick) {
     user.join();
     Pump(100);
     EXPECT_FALSE(openAfterClosingClick);
-    for (const RECT& r : opened) {
-        EXPECT_GT(r.bottom, 0) << "the click opened the menu";
-        EXPECT_LE(r.bottom, SY(1)) << "above the button: flags 32";
-        EXPECT_GE(r.left, SX(-1));
-    }
+    EXPECT_GT(opened.bottom, 0) << "the click opened the menu";
+    EXPECT_LE(opened.bottom, SY(1)) << "above the button: flags 32";
+    EXPECT_GE(opened.left, SX(-1));
     EXPECT_EQ(log.find("Down"), std::string::npos) << log;
     EXPECT_EQ(log.find("Click"), std::string::npos) << log;
     button->UnsetPopupMenu();
     ::DestroyMenu(menu);
 }
 
-TEST_F(ButtonInput, BlinkingAlternatesThePictureAndShowsTheBalloon) {
+TEST_F(ButtonInput, BlinkingAlternatesThePicture) {
     button->picLocation(L"BUTTONPIC", L"PICTURE");
-    button->Let(stylebutton::Prop::ToolTip, std::wstring(L"Look here"));
     button->Let(stylebutton::Prop::Blink, true);
     EXPECT_EQ(RunningTimerCount(), timersBefore) << "Blink alone does nothing";
     button->Enabled(true);
@@ -336,19 +296,11 @@ TEST_F(ButtonInput, BlinkingAlternatesThePictureAndShowsTheBalloon) {
         Pump([&] { return button->BlinkTicks() != t; }, 2000);
         s = ::GetPixel(button->hDC(), (pic.left + pic.right) / 2, (pic.top + pic.bottom) / 2);
     }
-    EXPECT_NE(seen[0], seen[1]);
+    auto grey = [](COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c); };
+    EXPECT_NE(grey(seen[0]), grey(seen[1])) << "grey and colour by turns";
     EXPECT_EQ(seen[0], seen[2]);
-    frmFakeToolTip* balloon = button->FakeToolTip();
-    ASSERT_NE(balloon, nullptr);
-    ASSERT_TRUE(Pump([&] { return balloon->Visible(); }, 6000)) << "shown after seven ticks";
-    RECT wr{}, br{};
-    ::GetWindowRect(balloon->hWnd(), &wr);
-    ::GetWindowRect(button->hWnd(), &br);
-    EXPECT_EQ(wr.left, br.left + 100 - 30) << "half of 201 rounds to even";
-    EXPECT_EQ(wr.top, br.bottom - 10);
     button->Enabled(false);
     EXPECT_EQ(RunningTimerCount(), timersBefore);
-    EXPECT_FALSE(balloon->Visible());
     EXPECT_EQ(button->BlinkTicks(), 0);
 }
 
