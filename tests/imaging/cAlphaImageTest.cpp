@@ -253,6 +253,7 @@ TEST(cAlphaImageGuards, ImagesMadeInMemoryTakeTheDibLimits) {
     } cases[] = {
         {"InitializeDIB", &cAlphaImage::InitializeDIB, 20000, 3, true},
         {"ScaleImage", [](cAlphaImage& i, std::int32_t w, std::int32_t h) { return i.ScaleImage(w, h); }, 3, 20000, true},
+        {"Resize", &cAlphaImage::Resize, 20000, 3, true},
         {"TileImage", &cAlphaImage::TileImage, 3, 20000, true},
         {"ScaleImage", [](cAlphaImage& i, std::int32_t w, std::int32_t h) { return i.ScaleImage(w, h); }, 40000, 40000,
          false},  // 6.4 GB: beyond the DIB header's 32-bit image size
