@@ -51,7 +51,9 @@ TEST_F(PanelInput, AButtonClickHidesThePanelAndStartsTheProgramBesideTheSwitcher
     for (bool present : {true, false}) {
         for (const auto& row : rows) {
             const std::wstring program = folder + L"\\" + row.file;
-            if (present) ASSERT_TRUE(::CopyFileW((folder + L"\\standin_program.exe").c_str(), program.c_str(), FALSE));
+            if (present) {
+                ASSERT_TRUE(::CopyFileW((folder + L"\\standin_program.exe").c_str(), program.c_str(), FALSE));
+            }
             const std::wstring event = L"Local\\panorel_test_started_" + std::wstring(row.file);
             KernelHandle started(::CreateEventW(nullptr, TRUE, FALSE, event.c_str()));
             ShowPanel(w);
