@@ -331,7 +331,10 @@ void ClickSteady(int x, int y) {
         POINT at{};
         if (PumpUntil([&] { return ::GetCursorPos(&at) && at.x == x && at.y == y; }, 100)) break;
     }
-    ClickAt(x, y);
+    // No move again here: the pointer is where it must be, and one more move
+    // can leave Wine's pointer on the previous spot for the press.
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    MouseButton(MOUSEEVENTF_LEFTUP);
 }
 
 void Key(WORD vk, bool up) {
