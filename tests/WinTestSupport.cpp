@@ -234,6 +234,11 @@ std::string FirstDifference(const std::string& a, const std::string& b) {
            std::to_string(i);
 }
 
+long GdiLive() {
+    return BrushHandle::LiveCount() + PenHandle::LiveCount() + FontHandle::LiveCount() + RegionHandle::LiveCount() +
+           BitmapHandle::LiveCount() + MemoryDcHandle::LiveCount() + WindowDc::LiveCount();
+}
+
 double NowMs() {
     LARGE_INTEGER t, f;
     ::QueryPerformanceCounter(&t);

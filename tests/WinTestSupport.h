@@ -172,6 +172,9 @@ struct StandInTaskbar : WindowThread {
     std::vector<TrayCall> Calls() const;
 };
 
+// GDI objects and window DCs held by their owners now, summed.
+long GdiLive();
+
 double NowMs();  // a monotonic clock in milliseconds that all processes share
 
 // Real input through SendInput (on the session's virtual desktop clicks go

@@ -57,17 +57,11 @@ void MoveTo(int x, int y) {
     }
 }
 
-long GdiLive() {
-    return BrushHandle::LiveCount() + PenHandle::LiveCount() + FontHandle::LiveCount() + RegionHandle::LiveCount() +
-           BitmapHandle::LiveCount() + MemoryDcHandle::LiveCount() + WindowDc::LiveCount() +
-           WindowHandle::LiveCount();
-}
-
 class ButtonInput : public ::testing::Test {
 protected:
     void SetUp() override {
         DefaultFontHandle(4);  // the balloon's menu font lives as long as the process
-        gdiBefore = GdiLive();
+        gdiBefore = GdiLive() + WindowHandle::LiveCount();
         timersBefore = RunningTimerCount();
         form = ::CreateWindowExW(0, L"STATIC", L"form", WS_POPUP | WS_VISIBLE | SS_NOTIFY, kFormLeft, kFormTop, 700,
                                  200, nullptr, nullptr, nullptr, nullptr);
@@ -86,7 +80,7 @@ protected:
         container.reset();
         ::DestroyWindow(form);
         Pump(50);
-        EXPECT_EQ(GdiLive(), gdiBefore) << "GDI objects or windows left";
+        EXPECT_EQ(GdiLive() + WindowHandle::LiveCount(), gdiBefore) << "GDI objects or windows left";
         EXPECT_EQ(RunningTimerCount(), timersBefore) << "timers left";
         EXPECT_EQ(::GetCapture(), nullptr);
     }

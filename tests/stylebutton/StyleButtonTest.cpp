@@ -29,11 +29,6 @@ Colour Sys(int index) { return ::GetSysColor(index); }
 // Entry i of a vertical gradient of height n.
 Colour Ramp(Colour from, Colour to, int n, int i) { return GradientRamp(1, n, from, to, 1)[i]; }
 
-long GdiLive() {
-    return BrushHandle::LiveCount() + PenHandle::LiveCount() + FontHandle::LiveCount() + RegionHandle::LiveCount() +
-           BitmapHandle::LiveCount() + MemoryDcHandle::LiveCount() + WindowDc::LiveCount();
-}
-
 // An MDI frame's client with one child form.
 struct MdiForm {
     HWND frame, client, child = nullptr;
