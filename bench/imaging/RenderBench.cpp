@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "imaging/cAlphaImage.h"
 
 namespace {
@@ -31,8 +32,7 @@ double MedianOfCalls(cAlphaImage& img, HDC dc, int calls, int grayScale) {
         ::GdiFlush();
         times.push_back(NowMicroseconds() - start);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return panorel::test::Median(times);
 }
 
 }  // namespace

@@ -122,9 +122,7 @@ BusyProbe::~BusyProbe() {
 
 double BusyProbe::Answered(DWORD milliseconds) {
     if (::WaitForSingleObject(done_.get(), milliseconds) != WAIT_OBJECT_0) return -1;
-    std::vector<double> sorted(roundTrips_.end() - std::min<std::size_t>(roundTrips_.size(), 10), roundTrips_.end());
-    std::sort(sorted.begin(), sorted.end());
-    roundTrip_ = sorted.empty() ? 0 : sorted[sorted.size() / 2];
+    roundTrip_ = Median({roundTrips_.end() - std::min<std::size_t>(roundTrips_.size(), 10), roundTrips_.end()});
     return answered_;
 }
 

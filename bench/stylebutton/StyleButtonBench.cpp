@@ -66,8 +66,7 @@ int main(int argc, char** argv) {
                 ::QueryPerformanceCounter(&b);
                 times.push_back(Milliseconds(a, b));
             }
-            std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
-            const double median = times[runs / 2];
+            const double median = Median(times);
             worst = std::max(worst, median);
             std::printf(" %8.3f", median);
         }
