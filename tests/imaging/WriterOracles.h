@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -58,30 +59,20 @@ inline PixelImage FromStraightRgba(int w, int h, const std::uint8_t* rgba) {
     return p;
 }
 
-// Bytes read from memory by libpng and giflib.
-struct MemoryReader {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t pos = 0;
-};
-
 // libpng's decoding to premultiplied BGRA, 16-bit samples cut to their high
 // byte, the way our reader promises to; false when libpng refuses the data.
 inline bool LibpngDecode(const std::vector<std::uint8_t>& bytes, PixelImage& out) {
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(
+        fmemopen(const_cast<std::uint8_t*>(bytes.data()), bytes.size(), "rb"), std::fclose);
+    if (!file) return false;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    MemoryReader src{bytes.data(), bytes.size()};
     std::vector<png_bytep> rows;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
-    png_set_read_fn(png, &src, [](png_structp p, png_bytep data, png_size_t n) {
-        auto* r = static_cast<MemoryReader*>(png_get_io_ptr(p));
-        if (n > r->size - r->pos) png_error(p, "truncated");
-        std::memcpy(data, r->data + r->pos, n);
-        r->pos += n;
-    });
+    png_init_io(png, file.get());
     png_read_info(png, info);
     png_set_expand(png);
     png_set_strip_16(png);
@@ -110,11 +101,13 @@ struct Decoded {
 };
 
 // Pillow's decoding of each file as RGBA (one interpreter for all of them);
-// an entry stays empty when Pillow refuses its file.
+// an entry stays empty when its path is empty or Pillow refuses its file.
 inline std::vector<Decoded> DecodeWithPillow(const std::vector<std::string>& paths) {
-    const std::string list = paths.empty() ? std::string() : paths[0] + ".list";
     std::vector<Decoded> result(paths.size());
-    if (paths.empty()) return result;
+    std::string list;
+    for (const auto& p : paths)
+        if (list.empty() && !p.empty()) list = p + ".list";
+    if (list.empty()) return result;
     {
         std::ofstream f(list);
         for (const auto& p : paths) f << p << '\n';
@@ -126,7 +119,7 @@ inline std::vector<Decoded> DecodeWithPillow(const std::vector<std::string>& pat
         "print(p, e)\n\" " + list;
     if (std::system(cmd.c_str()) != 0) return result;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        const auto bytes = ReadFile(paths[i] + ".rgba");
+        const auto bytes = paths[i].empty() ? std::vector<std::uint8_t>() : ReadFile(paths[i] + ".rgba");
         if (bytes.size() < 8) continue;
         Decoded& d = result[i];
         d.width = bytes[0] | bytes[1] << 8 | bytes[2] << 16;
@@ -190,6 +183,12 @@ inline std::vector<std::uint8_t> WrapGif(const std::vector<std::uint8_t>& lzw, i
     return g;
 }
 
+// Bytes read from memory by giflib.
+struct MemoryReader {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t pos = 0;
+};
 inline int ReadMemory(GifFileType* gif, GifByteType* buf, int n) {
     auto* r = static_cast<MemoryReader*>(gif->UserData);
     const std::size_t left = r->size - r->pos;

@@ -1,12 +1,13 @@
 // Every reference picture written as PNG, BMP and TGA in each writer mode and
 // read back by independent decoders: libpng for PNG, Pillow for BMP and TGA.
 // Pixels are compared in premultiplied form: straight values that the writers
-// derive with rounding premultiply back to exactly the source's bytes.
+// derive with rounding premultiply back to exactly the source's bytes. Then the
+// PNG writer's own chunks, its property table, and what it does without zlib.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
 
 #include "imaging/BmpWriter.h"
 #include "imaging/ImageWriterSupport.h"
@@ -79,21 +80,6 @@ bool Same(const PixelImage& a, const PixelImage& b) {
 
 bool WithinReaderLimits(const PixelImage& p) { return ImageLimits{}.Allows(p.width, p.height); }
 
-TEST(WriterRoundTrip, PngThroughLibpng) {
-    const cPNGwriter writer(test::SystemZlib());
-    int checked = 0;
-    for (const Source& s : Sources()) {
-        std::vector<std::uint8_t> png;
-        ASSERT_TRUE(writer.Write(s.image, png)) << s.name;
-        PixelImage back;
-        ASSERT_TRUE(test::LibpngDecode(png, back)) << s.name;
-        EXPECT_TRUE(Same(back, s.image)) << s.name;
-        if (WithinReaderLimits(s.image)) EXPECT_TRUE(Same(ReadBackOurselves(png), s.image)) << "our reader: " << s.name;
-        ++checked;
-    }
-    EXPECT_GE(checked, 240);
-}
-
 // A BMP holding premultiplied colours says nothing about it, so our reader
 // takes them for straight ones and premultiplies them again. (A TGA says so
 // in its extension area, and comes back exactly.)
@@ -125,6 +111,8 @@ PixelImage Flattened(const PixelImage& p, ColorRef fill) {
     return f;
 }
 
+PixelImage AsItIs(const PixelImage& p) { return p; }
+
 // A writer mode: its file name ending, whether the file holds premultiplied
 // colours, whether Pillow reports its alpha, and what is expected back.
 struct Mode {
@@ -132,17 +120,19 @@ struct Mode {
     bool premultipliedFile;
     bool alphaReported;
     std::function<bool(const PixelImage&, std::vector<std::uint8_t>&)> write;
-    std::function<PixelImage(const PixelImage&)> expected = [](const PixelImage& p) { return p; };
-    // What our reader makes of the file: the picture itself, unless noted.
-    std::function<PixelImage(const PixelImage&)> ourReaderSees = [](const PixelImage& p) { return p; };
+    std::function<PixelImage(const PixelImage&)> expected = AsItIs;
+    std::function<PixelImage(const PixelImage&)> ourReaderSees = AllZeroAlphaMeansOpaque;
 };
 
-// Every BMP and TGA mode's files for all sources, decoded by Pillow in one go.
-TEST(WriterRoundTrip, BmpAndTgaThroughPillow) {
+// Every mode's files for all sources: PNG read by libpng here, BMP and TGA by
+// Pillow in one go, and all of them by our own readers.
+TEST(WriterRoundTrip, EveryModeThroughLibpngOrPillowAndOurReaders) {
+    const cPNGwriter png(test::SystemZlib());
     std::vector<Mode> modes = {
+        {"PNG", ".png", false, true, [&](const PixelImage& p, auto& o) { return png.Write(p, o); }, AsItIs, AsItIs},
         {"BMP straight", ".bmp", false, false, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o); }},
         {"BMP premultiplied", ".bmp", true, false, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o, true); },
-         [](const PixelImage& p) { return p; }, PremultipliedTwice},
+         AsItIs, [](const PixelImage& p) { return AllZeroAlphaMeansOpaque(PremultipliedTwice(p)); }},
         {"BMP filled", ".bmp", false, true, [](const PixelImage& p, auto& o) { return SaveAsBMP(p, o, false, 0x336699); },
          [](const PixelImage& p) { return Flattened(p, 0x336699); }}};
     for (int m = 0; m < 8; ++m) {
@@ -152,15 +142,17 @@ TEST(WriterRoundTrip, BmpAndTgaThroughPillow) {
                          ".tga", premultiplied, true,
                          [=](const PixelImage& p, auto& o) { return SaveAsTGA(p, o, rle, reduce, premultiplied); }});
     }
-    const std::string dir = test::TempDir("bmp-tga");
-    std::vector<std::string> paths;
+    ASSERT_GE(Sources().size(), 240u);
+    const std::string dir = test::TempDir("round-trip");
+    std::vector<std::string> paths;  // Pillow's files; none for PNG
+    std::vector<std::vector<std::uint8_t>> files;
     std::vector<std::pair<const Mode*, const Source*>> what;
     for (const Mode& m : modes)
         for (const Source& s : Sources()) {
-            std::vector<std::uint8_t> bytes;
-            ASSERT_TRUE(m.write(s.image, bytes)) << m.name << " " << s.name;
-            paths.push_back(dir + "/" + std::to_string(paths.size()) + m.extension);
-            test::WriteFile(paths.back(), bytes);
+            files.emplace_back();
+            ASSERT_TRUE(m.write(s.image, files.back())) << m.name << " " << s.name;
+            paths.push_back(m.extension == ".png" ? "" : dir + "/" + std::to_string(paths.size()) + m.extension);
+            if (!paths.back().empty()) test::WriteFile(paths.back(), files.back());
             what.emplace_back(&m, &s);
         }
     const std::vector<Decoded> decoded = test::DecodeWithPillow(paths);
@@ -168,12 +160,65 @@ TEST(WriterRoundTrip, BmpAndTgaThroughPillow) {
         const auto [m, s] = what[i];
         SCOPED_TRACE(m->name + " " + s->name + " (" + paths[i] + ")");
         const PixelImage want = m->expected(s->image);
-        EXPECT_TRUE(SamePixels(want, decoded[i], m->premultipliedFile && !IsOpaque(want), m->alphaReported || IsOpaque(want)));
-        if (WithinReaderLimits(want))
-            EXPECT_TRUE(Same(ReadBackOurselves(test::ReadFile(paths[i])), AllZeroAlphaMeansOpaque(m->ourReaderSees(want))))
-                << "our reader";
+        PixelImage back;
+        const bool same = paths[i].empty() ? test::LibpngDecode(files[i], back) && Same(back, want)
+                                           : SamePixels(want, decoded[i], m->premultipliedFile && !IsOpaque(want),
+                                                        m->alphaReported || IsOpaque(want));
+        EXPECT_TRUE(same) << (paths[i].empty() ? "libpng" : "Pillow");
+        if (WithinReaderLimits(want)) EXPECT_TRUE(Same(ReadBackOurselves(files[i]), m->ourReaderSees(want))) << "our reader";
     }
     std::system(("rm -rf " + dir).c_str());
+}
+
+// Premultiplied BGRA, one pixel half transparent.
+PixelImage Small() {
+    return {3, 2, {10, 20, 30, 255, 40, 50, 60, 255, 20, 40, 60, 128, 0, 0, 0, 255, 255, 255, 255, 255, 1, 2, 3, 255}};
+}
+
+TEST(PngWriter, WritesOneTextChunkPerPropertyAndTheOptionalChunksAndNeedsCrcAndACompressor) {
+    PngExtras extras;
+    extras.texts.push_back({std::string(PngTextKeyword(1)), "Caf\xE9"});  // ANSI bytes as given
+    extras.background = 0x00FF8000;
+    extras.dotsPerInch = 96;
+    extras.time = 951782400;  // 2000-02-29 00:00:00
+    std::vector<std::uint8_t> png;
+    ASSERT_TRUE(cPNGwriter(test::SystemZlib()).Write(Small(), png, extras));
+    const auto chunks = test::PngChunks(png);
+    std::map<std::string, std::vector<std::string>> data;  // by type
+    for (const auto& c : chunks) {
+        const std::uint8_t* crc = &png[c.at + 8 + c.data.size()];
+        EXPECT_EQ(std::uint32_t{crc[0]} << 24 | crc[1] << 16 | crc[2] << 8 | crc[3],
+                  ::crc32(0, &png[c.at + 4], static_cast<uInt>(c.data.size() + 4))) << c.type;
+        data[c.type].push_back(c.data);
+    }
+    EXPECT_EQ(data["tEXt"], std::vector<std::string>{std::string("Title\0Caf\xE9", 10)});
+    EXPECT_EQ(data["tIME"], std::vector<std::string>{std::string("\x07\xD0\x02\x1D\0\0\0", 7)});
+    EXPECT_EQ(data["bKGD"], std::vector<std::string>{std::string("\0\0\0\x80\0\xFF", 6)});
+    EXPECT_EQ(data["pHYs"], std::vector<std::string>{std::string("\0\0\x0E\xC4\0\0\x0E\xC4\x01", 9)});  // 3780 per metre
+    EXPECT_EQ(chunks.front().type, "IHDR");
+    EXPECT_EQ(chunks.back().type, "IEND");
+    PixelImage back;
+    ASSERT_TRUE(test::LibpngDecode(png, back));
+    EXPECT_EQ(back.bgra, Small().bgra);
+
+    // Without a compressor or CRC, or with no picture, nothing is written.
+    ZlibApi z = test::SystemZlib();
+    z.compress2 = nullptr;  // compress alone will do
+    EXPECT_TRUE(cPNGwriter(z).Write(Small(), png));
+    z.compress = nullptr;
+    png = {1, 2, 3};
+    EXPECT_FALSE(cPNGwriter(z).Write(Small(), png));
+    EXPECT_FALSE(cPNGwriter(ZlibApi{}).Write(Small(), png));
+    EXPECT_FALSE(cPNGwriter(test::SystemZlib()).Write(PixelImage{}, png));
+    EXPECT_EQ(png, (std::vector<std::uint8_t>{1, 2, 3}));
+}
+
+TEST(PngWriter, PropertyNamesMatchIgnoringCase) {
+    const std::pair<const char*, std::int32_t> names[] = {
+        {"title", 1}, {"creation time", 16}, {"Comment", 512}, {"gamma", kPngPropertyGamma}, {"Titles", 0}, {"", 0}};
+    for (const auto& [name, id] : names) EXPECT_EQ(PngPropertyIdFromName(name), id) << name;
+    EXPECT_EQ(PngTextKeyword(16), "Creation Time");
+    EXPECT_EQ(PngTextKeyword(kPngPropertyGamma), "");
 }
 
 }  // namespace
