@@ -100,8 +100,8 @@ TEST(JpegWriter, DecodesStrictlyAndAtQuality90IsWithinOneDecibelOfCjpegAndAtMost
     const std::size_t photos = cases.size();
     const PixelImage coffee = cases[4].image;
     for (int q : {1, 50, 75, 100}) cases.push_back({"coffee", q, 2, 2, coffee});
-    const int samplings[][2] = {{1, 1}, {2, 1}, {4, 2}};
-    for (const auto& hv : samplings) cases.push_back({"coffee sampled", 90, hv[0], hv[1], coffee});
+    const std::pair<int, int> samplings[] = {{1, 1}, {2, 1}, {4, 2}};
+    for (const auto& [h, v] : samplings) cases.push_back({"coffee sampled", 90, h, v, coffee});
     // Odd sizes with translucency, down to one pixel.
     for (int side : {1, 7, 17}) {
         std::vector<std::uint8_t> rgba(side * side * 4);

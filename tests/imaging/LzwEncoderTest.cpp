@@ -20,15 +20,12 @@ struct Case {
 std::vector<std::uint8_t> Make(const Case& c) {
     std::mt19937 rng(static_cast<std::uint32_t>(c.width * 31 + c.height));
     std::vector<std::uint8_t> v(static_cast<std::size_t>(c.width) * c.height);
-    const int values = 1 << c.minCodeSize;
-    for (std::size_t i = 0; i < v.size(); ++i) {
-        switch (c.pattern) {
-            case 0: v[i] = static_cast<std::uint8_t>(rng() % values); break;
-            case 1: v[i] = static_cast<std::uint8_t>(values - 1); break;
-            case 2: v[i] = static_cast<std::uint8_t>((i % c.width + i / c.width) % values); break;
-            default: v[i] = static_cast<std::uint8_t>((i / (1 + rng() % 7)) % values); break;
-        }
-    }
+    const std::size_t values = std::size_t{1} << c.minCodeSize;
+    for (std::size_t i = 0; i < v.size(); ++i)
+        v[i] = static_cast<std::uint8_t>(c.pattern == 0   ? rng() % values
+                                         : c.pattern == 1 ? values - 1
+                                         : c.pattern == 2 ? (i % c.width + i / c.width) % values
+                                                          : i / (1 + rng() % 7) % values);
     return v;
 }
 
