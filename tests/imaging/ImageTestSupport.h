@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "host/Handles.h"
@@ -21,18 +24,13 @@ inline std::wstring TempPath(const std::wstring& name) {
 
 // A file's bytes; empty when it cannot be read.
 inline std::string ReadAll(const std::wstring& path) {
-    std::string s;
-    KernelHandle f(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    char buf[65536];
-    DWORD n = 0;
-    while (f && ::ReadFile(f.get(), buf, sizeof buf, &n, nullptr) && n) s.append(buf, n);
-    return s;
+    std::ifstream f(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
 inline bool WriteAll(const std::wstring& path, const void* data, std::size_t size) {
-    KernelHandle f(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD n = 0;
-    return f && ::WriteFile(f.get(), data, static_cast<DWORD>(size), &n, nullptr) && n == size;
+    std::ofstream f(std::filesystem::path(path), std::ios::binary);
+    return bool(f.write(static_cast<const char*>(data), static_cast<std::streamsize>(size)).flush());
 }
 inline bool WriteAll(const std::wstring& path, const std::string& bytes) {
     return WriteAll(path, bytes.data(), bytes.size());
