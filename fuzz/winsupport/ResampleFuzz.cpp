@@ -1,30 +1,23 @@
 // Any sizes and any source bytes: ResampleBuffer either refuses cleanly or
 // fills exactly stride x height bytes that match the plain loop, on both paths.
-#include <cstddef>
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "winsupport/Resample.h"
 #include "winsupport/ResampleOracle.h"
 
-namespace {
-
-// Mostly small sides (so the check against the plain loop stays quick), now
-// and then far out of range.
-std::int32_t Side(const std::uint8_t* p) {
-    std::int16_t v;
-    std::memcpy(&v, p, sizeof v);
-    if (v > 200) return v % 4 == 0 ? v * 4096 : v % 200;
-    return v;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 8) return 0;
-    const std::int32_t sw = Side(data), sh = Side(data + 2), dw = Side(data + 4), dh = Side(data + 6);
-    const panorel::PixelBuffer src(data + 8, data + size);  // its own allocation, so ASan sees every overrun
+    FuzzedDataProvider in(data, size);
+    // Mostly small sides (so the check against the plain loop stays quick), now and then far out of range.
+    const auto side = [&] {
+        const std::int32_t v = in.ConsumeIntegral<std::int16_t>();
+        return v <= 200 ? v : (v % 4 == 0 ? v * 4096 : v % 200);
+    };
+    const std::int32_t sw = side(), sh = side(), dw = side(), dh = side();
+    // Its own allocation, so ASan sees every overrun.
+    const panorel::PixelBuffer src = in.ConsumeRemainingBytes<std::uint8_t>();
     panorel::PixelBuffer dst(3, 0x55);
     const bool valid = panorel::ResampleSizesValid(src.size(), sw, sh, dw, dh);
     const bool done = panorel::ResampleBuffer(src, dst, sw, sh, dw, dh);

@@ -25,12 +25,18 @@ struct Canvas : VLM_memDC {
         Create(kSize, kSize);
         FillRectColor(hDC(), RECT{0, 0, kSize, kSize}, fill);
     }
-    HBITMAP bitmap() const { return static_cast<HBITMAP>(::GetCurrentObject(hDC(), OBJ_BITMAP)); }
     COLORREF At(int x, int y) const { return ::GetPixel(hDC(), x, y); }
 };
 
-// A line drawn by LineGP (system colours translated) or LineS (plain RGB), and a pixel it leaves.
-TEST(LineGS, DeviceContextLinesBlendTranslateAndClip) {
+// Where two canvases first differ, "equal" when they do not.
+std::string Difference(const Canvas& a, const Canvas& b) {
+    return test::FirstDifference(test::DcBits(a.hDC(), kSize, kSize), test::DcBits(b.hDC(), kSize, kSize));
+}
+
+// A line drawn by LineGP (system colours translated) or LineS (plain RGB) and a pixel it leaves; then
+// a clip region sends every point through GetPixel and SetPixelV, while without one a 32-bit memory bitmap
+// is drawn in a copy of the line's box: both agree, on a picture under the line and past the edges.
+TEST(LineGS, DeviceContextLinesBlendTranslateClipAndInABoxBlendAsPointByPoint) {
     constexpr std::uint32_t kHighlight = 0x80000000u | COLOR_HIGHLIGHT;
     const struct { bool plain; int x1, y1, x2, y2; std::uint32_t colour; int x, y; COLORREF seen; } rows[] = {
         {false, 0, 5, 4, 5, kRed, 2, 4, RGB(0xBF, 0x3F, 0x3F)},  // blended beside the line
@@ -45,22 +51,11 @@ TEST(LineGS, DeviceContextLinesBlendTranslateAndClip) {
         (lines.*(r.plain ? &LineGS::LineS : &LineGS::LineGP))(canvas.hDC(), r.x1, r.y1, r.x2, r.y2, r.colour);
         EXPECT_EQ(canvas.At(r.x, r.y), r.seen) << r.x1 << "," << r.y1 << " to " << r.x2 << "," << r.y2;
     }
-}
 
-// Where two canvases first differ, "equal" when they do not.
-std::string Difference(const Canvas& a, const Canvas& b) {
-    return test::FirstDifference(test::DcBits(a.hDC(), kSize, kSize), test::DcBits(b.hDC(), kSize, kSize));
-}
-
-// A clip region sends every point through GetPixel and SetPixelV; without one
-// a 32-bit memory bitmap is drawn in a copy of the line's box. Both agree,
-// also on a picture under the line and past the bitmap's edges.
-TEST(LineGS, LinesInABoxBlendAsPointByPoint) {
     Canvas boxed(kWhite), pointwise(kWhite);
     ASSERT_EQ(::GetDeviceCaps(boxed.hDC(), BITSPIXEL), 32) << "the box needs a 32-bit bitmap";
     RegionHandle all(::CreateRectRgn(0, 0, kSize, kSize));
     ::SelectClipRgn(pointwise.hDC(), all.get());
-    LineGS lines;
     for (Canvas* c : {&boxed, &pointwise}) {
         lines.LineGP(c->hDC(), 0, 20, kSize, 20, RGB(10, 200, 30));  // the picture under the others
         lines.LineGP(c->hDC(), 0, 0, 0, kSize, kRed);
@@ -83,7 +78,7 @@ TEST(LineGS, TheArrayFormNeedsAReadableBitmapAndThenAgreesWithTheDeviceContext) 
     lines.ArcDIB(10, 10, 5, 5, 0.0f, 90.0f, kRed, 1);
     ASSERT_EQ(notices.size(), 2u);
     EXPECT_EQ(notices[1], L"You must create a DIB array\r\nbefore calling ArcDIB.");
-    const HBITMAP bitmap = array.bitmap();  // the last try succeeds
+    const auto bitmap = static_cast<HBITMAP>(::GetCurrentObject(array.hDC(), OBJ_BITMAP));  // the last try succeeds
     const std::pair<HBITMAP, int> tries[] = {{bitmap, 0}, {nullptr, 10}, {bitmap, 1 << 20}, {bitmap, kSize}};
     for (const auto& [b, size] : tries) {
         lines.DIB(array.hDC(), b, size, size);

@@ -61,12 +61,6 @@ TEST(LineRaster, PixelArraySizesAreChecked) {
     EXPECT_EQ(a.Data()[5], 7u);  // x varies fastest, row 0 first
 }
 
-TEST(EllipseRaster, ThicknessOneSamplesTwiceAsOften) {
-    const auto samples = [](int thickness) { return SampleEllipse(100, 100, 50, 30, thickness, [](float, float) {}); };
-    EXPECT_EQ(samples(2), samples(7));
-    EXPECT_NEAR(static_cast<double>(samples(1)) / static_cast<double>(samples(2)), 2.0, 0.05);
-}
-
 std::vector<std::pair<float, float>> ArcPoints(float start, float stop) {
     std::vector<std::pair<float, float>> pts;
     SampleArc(100, 100, 40, 40, start, stop, 2, [&](float x, float y) { pts.emplace_back(x, y); });
@@ -75,7 +69,7 @@ std::vector<std::pair<float, float>> ArcPoints(float start, float stop) {
 
 // 270 degrees is the far left; 270 to 90 runs clockwise over the top, 0 to 90
 // from the top to the right.
-TEST(EllipseRaster, ArcFrom270To90PassesThroughTheTop) {
+TEST(EllipseRaster, ArcsRunTheirWayAndSampleCountsFollowTheThicknessAndStayBounded) {
     const auto pts = ArcPoints(270.0f, 90.0f);
     ASSERT_FALSE(pts.empty());
     EXPECT_NEAR(pts.front().first, 60.0f, 0.01f);
@@ -84,9 +78,11 @@ TEST(EllipseRaster, ArcFrom270To90PassesThroughTheTop) {
     EXPECT_NEAR(std::min_element(pts.begin(), pts.end(), byY)->second, 60.0f, 0.1f);
     EXPECT_LE(std::max_element(pts.begin(), pts.end(), byY)->second, 100.01f) << "below the centre";
     for (const auto& [x, y] : ArcPoints(0.0f, 90.0f)) EXPECT_TRUE(x >= 99.99f && y <= 100.01f) << x << "," << y;
-}
 
-TEST(EllipseRaster, HostileAnglesAndRadiiEnd) {
+    // Thickness 1 samples twice as often as any other; hostile angles and radii end.
+    const auto samples = [](int thickness) { return SampleEllipse(100, 100, 50, 30, thickness, [](float, float) {}); };
+    EXPECT_EQ(samples(2), samples(7));
+    EXPECT_NEAR(static_cast<double>(samples(1)) / static_cast<double>(samples(2)), 2.0, 0.05);
     const float nan = std::nanf(""), inf = std::numeric_limits<float>::infinity();
     const std::size_t most = kMaxEllipseSamples;
     const struct { float start, stop; std::size_t most; } arcs[] = {

@@ -48,49 +48,31 @@ struct Client : ISubclass {
     LRESULT result;
 };
 
-class Subclassing : public ::testing::Test {
-protected:
-    std::intptr_t Prop(const std::wstring& name) const {
-        return reinterpret_cast<std::intptr_t>(::GetPropW(hwnd_, name.c_str()));
+// What attaching raises: the number less 0x80040000, the text and the source.
+std::string AttachError(Client& c, HWND hwnd) {
+    try {
+        AttachMessage(&c, hwnd, kProbeMsg);
+    } catch (const PanorelError& e) {
+        return std::to_string(e.Number() - kObjectErrorBase) + " " + e.Description() + " (" + e.Source() + ")";
     }
-    // What attaching raises: the number less 0x80040000, the text and the source.
-    static std::string AttachError(Client& c, HWND hwnd) {
-        try {
-            AttachMessage(&c, hwnd, kProbeMsg);
-        } catch (const PanorelError& e) {
-            return std::to_string(e.Number() - kObjectErrorBase) + " " + e.Description() + " (" + e.Source() + ")";
-        }
-        return "nothing raised";
-    }
-    LRESULT Send(UINT msg = kProbeMsg) {
-        g_log.clear();
-        return ::SendMessageW(hwnd_, msg, 0, 0);
-    }
-
-    std::optional<Probe> probe_{std::in_place};
-    const HWND hwnd_ = probe_->hWnd();
-    const std::int32_t h_ = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd_));
-};
-
-TEST_F(Subclassing, MisuseRaisesNumberedErrors) {
-    Client a("a", 0, 0);
-    AttachMessage(&a, hwnd_, kProbeMsg);
-    EXPECT_EQ(AttachError(a, hwnd_),
-              "13082 Message already handled by another class (winsupport_win_tests.WindowProc)");
-    EXPECT_EQ(Prop(SubclassMessageCountName(h_, kProbeMsg)), 1) << "the refused client is not counted";
-
-    const HWND other = ::FindWindowW(L"Shell_TrayWnd", nullptr);  // the session shell's taskbar
-    ASSERT_NE(other, nullptr);
-    EXPECT_EQ(AttachError(a, other), "13084 Can't modify external window (winsupport_win_tests.WindowProc)");
-
-    probe_.reset();
-    EXPECT_EQ(AttachError(a, hwnd_), "13083 Invalid window (winsupport_win_tests.WindowProc)");
+    return "nothing raised";
 }
 
-// Then detaching the first client moves the others down a place, the second
-// one is asked first, and the last one gone restores the window's procedure.
-TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessingAndDetachingMovesTheOthersDown) {
-    const auto original = ::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC);
+// The first client decides pre- and the last post-processing; then detaching
+// the first client moves the others down a place, the second one is asked
+// first, and the last one gone restores the window's procedure. Misuse after.
+TEST(Subclassing, ClientsRunInOrderDetachingMovesTheOthersDownAndMisuseRaisesNumberedErrors) {
+    std::optional<Probe> probe{std::in_place};
+    const HWND hwnd = probe->hWnd();
+    const auto h = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd));
+    const auto prop = [&](const std::wstring& name) {
+        return reinterpret_cast<std::intptr_t>(::GetPropW(hwnd, name.c_str()));
+    };
+    const auto send = [&](UINT msg = kProbeMsg) {
+        g_log.clear();
+        return ::SendMessageW(hwnd, msg, 0, 0);
+    };
+    const auto original = ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
     const struct {
         std::vector<std::pair<std::int32_t, LRESULT>> clients;  // response and result of a, b, c
         LRESULT expected;
@@ -107,26 +89,39 @@ TEST_F(Subclassing, TheFirstClientDecidesPreAndTheLastPostProcessingAndDetaching
         std::vector<std::unique_ptr<Client>> clients;
         for (const auto& [response, result] : c.clients) {
             clients.push_back(std::make_unique<Client>(std::string(1, 'a' + clients.size()), response, result));
-            AttachMessage(clients.back().get(), hwnd_, kProbeMsg);
+            AttachMessage(clients.back().get(), hwnd, kProbeMsg);
         }
-        EXPECT_EQ(Send(), c.expected) << c.log;
+        EXPECT_EQ(send(), c.expected) << c.log;
         EXPECT_EQ(g_log, c.log);
-        EXPECT_EQ(Send(kProbeMsg + 1), kPreviousResult) << "other messages go straight through";
+        EXPECT_EQ(send(kProbeMsg + 1), kPreviousResult) << "other messages go straight through";
         EXPECT_EQ(g_log, "prev");
 
-        DetachMessage(clients[0].get(), hwnd_, kProbeMsg);
+        DetachMessage(clients[0].get(), hwnd, kProbeMsg);
         for (std::size_t i = 1; i <= clients.size(); ++i) {
             const ISubclass* moved = i < clients.size() ? clients[i].get() : nullptr;
-            EXPECT_EQ(Prop(SubclassClientName(h_, kProbeMsg, static_cast<std::int32_t>(i))),
+            EXPECT_EQ(prop(SubclassClientName(h, kProbeMsg, static_cast<std::int32_t>(i))),
                       reinterpret_cast<std::intptr_t>(moved)) << c.log << ", client " << i;
         }
-        Send();
+        send();
         EXPECT_EQ(g_log.substr(0, 3), clients.size() > 1 ? "b?0" : "pre") << c.log;
-        for (std::size_t i = 1; i < clients.size(); ++i) DetachMessage(clients[i].get(), hwnd_, kProbeMsg);
-        EXPECT_EQ(::GetWindowLongPtrW(hwnd_, GWLP_WNDPROC), original);
-        EXPECT_EQ(Prop(SubclassWindowCountName(h_)), 0);
-        EXPECT_EQ(Send(), kPreviousResult);
+        for (std::size_t i = 1; i < clients.size(); ++i) DetachMessage(clients[i].get(), hwnd, kProbeMsg);
+        EXPECT_EQ(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC), original);
+        EXPECT_EQ(prop(SubclassWindowCountName(h)), 0);
+        EXPECT_EQ(send(), kPreviousResult);
     }
+
+    Client a("a", 0, 0);
+    AttachMessage(&a, hwnd, kProbeMsg);
+    EXPECT_EQ(AttachError(a, hwnd),
+              "13082 Message already handled by another class (winsupport_win_tests.WindowProc)");
+    EXPECT_EQ(prop(SubclassMessageCountName(h, kProbeMsg)), 1) << "the refused client is not counted";
+
+    const HWND other = ::FindWindowW(L"Shell_TrayWnd", nullptr);  // the session shell's taskbar
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(AttachError(a, other), "13084 Can't modify external window (winsupport_win_tests.WindowProc)");
+
+    probe.reset();
+    EXPECT_EQ(AttachError(a, hwnd), "13083 Invalid window (winsupport_win_tests.WindowProc)");
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 // What the panel is drawn on and shaped by: the off-screen surface, the
-// whole-screen capture drawn scaled into it (every capture drawn or replaced
-// without leaking, sizes that cannot be drawn change nothing) and the window
-// region made of the picture boxes. That the picture is the screen's is shown
-// on the panel (PanelTest, RoadTest).
+// whole-screen capture drawn scaled into it and the window region made of the
+// picture boxes. That the picture is the screen's is shown on the panel (PanelTest, RoadTest).
 #include <gtest/gtest.h>
 
 #include <array>
@@ -24,11 +22,27 @@ std::array<long, 3> Live() {
     return {MemoryDcHandle::LiveCount(), BitmapHandle::LiveCount(), WindowDc::LiveCount()};
 }
 
-TEST(VLM_memDC, SizesAreTheSystemsToRefuseAndNothingLeaks) {
+TEST(VLM_memDC, ResizeNeverShrinksAndKeepsModeAndFontSizesAreTheSystemsToRefuseAndNothingLeaks) {
     const auto before = Live();
     {
+        const HFONT font = static_cast<HFONT>(::GetStockObject(ANSI_FIXED_FONT));
         VLM_memDC m;
-        ASSERT_TRUE(m.Create(40, 30));
+        m.FontSet(font);  // before the surface exists: kept for it
+        ASSERT_TRUE(m.Resize(100, 50));
+        EXPECT_EQ(::GetCurrentObject(m.hDC(), OBJ_FONT), font);
+        const HDC first = m.hDC();
+        EXPECT_TRUE(m.Resize(10, 10));
+        EXPECT_EQ(m.hDC(), first);
+        EXPECT_EQ(m.Width(), 100);
+        m.MaskTransparentSet(true);
+        // Growing only the width rebuilds at the requested size; the height may shrink.
+        EXPECT_TRUE(m.Resize(120, 20));
+        EXPECT_EQ(m.Height(), 20);
+        EXPECT_TRUE(m.MaskTransparentGet());
+        EXPECT_EQ(::GetCurrentObject(m.hDC(), OBJ_FONT), font);
+        m.MaskTransparentSet(false);
+        EXPECT_TRUE(m.Resize(120, 21));
+        EXPECT_FALSE(m.MaskTransparentGet());
         // The system makes surfaces of no width or height (its one-pixel bitmap).
         EXPECT_TRUE(m.Create(0, 5));
         EXPECT_EQ(m.Width(), 0);
@@ -38,27 +52,6 @@ TEST(VLM_memDC, SizesAreTheSystemsToRefuseAndNothingLeaks) {
         EXPECT_EQ(m.hDC(), nullptr);
     }
     EXPECT_EQ(Live(), before);
-}
-
-TEST(VLM_memDC, ResizeNeverShrinksAndKeepsModeAndFont) {
-    const HFONT font = static_cast<HFONT>(::GetStockObject(ANSI_FIXED_FONT));
-    VLM_memDC m;
-    m.FontSet(font);  // before the surface exists: kept for it
-    ASSERT_TRUE(m.Resize(100, 50));
-    EXPECT_EQ(::GetCurrentObject(m.hDC(), OBJ_FONT), font);
-    const HDC before = m.hDC();
-    EXPECT_TRUE(m.Resize(10, 10));
-    EXPECT_EQ(m.hDC(), before);
-    EXPECT_EQ(m.Width(), 100);
-    m.MaskTransparentSet(true);
-    // Growing only the width rebuilds at the requested size; the height may shrink.
-    EXPECT_TRUE(m.Resize(120, 20));
-    EXPECT_EQ(m.Height(), 20);
-    EXPECT_TRUE(m.MaskTransparentGet());
-    EXPECT_EQ(::GetCurrentObject(m.hDC(), OBJ_FONT), font);
-    m.MaskTransparentSet(false);
-    EXPECT_TRUE(m.Resize(120, 21));
-    EXPECT_FALSE(m.MaskTransparentGet());
 }
 
 TEST(modResize, CapturesAreDrawnOnceAndBadSizesDrawNothing) {
@@ -86,41 +79,36 @@ TEST(modResize, CapturesAreDrawnOnceAndBadSizesDrawNothing) {
         CaptureScreen();
         DrawCaptureResized(nullptr, 40, 20);  // a missing DC still scales and releases
         EXPECT_EQ(PreviewBits.size(), DibStride(40) * 20);
+
+        // A short read still draws: the rows it filled (the bottom half, white, as memory is bottom-up)
+        // are scaled, the others are black; so does a read of no rows.
+        for (const bool half : {true, false}) {
+            SetDibReaderForTesting([half](HDC, HBITMAP, UINT lines, void* bits, BITMAPINFO* info) {
+                if (!half) return 0;
+                std::memset(bits, 0xFF, DibStride(info->bmiHeader.biWidth) * (lines / 2));
+                return static_cast<int>(lines / 2);
+            });
+            ::SetPixel(tile.hDC(), 0, 0, RGB(255, 0, 0));
+            ::SetPixel(tile.hDC(), 0, 29, RGB(255, 0, 0));
+            CaptureScreen();
+            DrawCaptureResized(tile.hDC(), 40, 30);
+            SetDibReaderForTesting(nullptr);
+            EXPECT_EQ(::GetPixel(tile.hDC(), 0, 0), RGB(0, 0, 0)) << "top row drawn, half " << half;
+            EXPECT_EQ(::GetPixel(tile.hDC(), 0, 29), half ? RGB(255, 255, 255) : RGB(0, 0, 0)) << "bottom row";
+        }
     }
     EXPECT_EQ(Live(), before);
 }
 
-// A read of the capture that returns fewer rows still draws: the rows it
-// filled are scaled, the others are black.
-TEST(modResize, UnreadRowsDrawBlackAndTheRestIsScaled) {
-    VLM_memDC tile;
-    ASSERT_TRUE(tile.Create(40, 30));
-    for (const bool half : {true, false}) {
-        // Fills the bottom half of the rows white (memory order is bottom-up), or reads nothing.
-        SetDibReaderForTesting([half](HDC, HBITMAP, UINT lines, void* bits, BITMAPINFO* info) {
-            if (!half) return 0;
-            std::memset(bits, 0xFF, DibStride(info->bmiHeader.biWidth) * (lines / 2));
-            return static_cast<int>(lines / 2);
-        });
-        ::SetPixel(tile.hDC(), 0, 0, RGB(255, 0, 0));
-        ::SetPixel(tile.hDC(), 0, 29, RGB(255, 0, 0));
-        CaptureScreen();
-        DrawCaptureResized(tile.hDC(), 40, 30);
-        SetDibReaderForTesting(nullptr);
-        EXPECT_EQ(::GetPixel(tile.hDC(), 0, 0), RGB(0, 0, 0)) << "top row drawn, half " << half;
-        EXPECT_EQ(::GetPixel(tile.hDC(), 0, 29), half ? RGB(255, 255, 255) : RGB(0, 0, 0)) << "bottom row";
-    }
-}
-
 // A form holding picture boxes and one image control, which is never part of the shape.
 struct ShapedForm : host::Form {
-    ShapedForm() : Form(L"Panorel2TestShaped") {
+    explicit ShapedForm(std::initializer_list<std::array<int, 4>> rects = {}) : Form(L"Panorel2TestShaped") {
         Move(0, 0, 300, 200);
         AddControl(image);
-    }
-    void Add(int l, int t, int w, int h) {
-        boxes.push_back(std::make_unique<host::PictureBox>(hWnd(), l, t, w, h));
-        AddControl(*boxes.back());
+        for (const auto& [l, t, w, h] : rects) {
+            boxes.push_back(std::make_unique<host::PictureBox>(hWnd(), l, t, w, h));
+            AddControl(*boxes.back());
+        }
     }
     bool InRegion(int x, int y) {
         RegionHandle rgn(::CreateRectRgn(0, 0, 0, 0));
@@ -131,10 +119,7 @@ struct ShapedForm : host::Form {
 };
 
 TEST(MakeRegionFromPictures, KeepsExactlyThePictureBoxesAndOverlapsCancel) {
-    ShapedForm f;
-    f.Add(10, 10, 50, 40);
-    f.Add(100, 10, 50, 40);
-    f.Add(120, 30, 50, 40);  // overlaps the second
+    ShapedForm f({{10, 10, 50, 40}, {100, 10, 50, 40}, {120, 30, 50, 40}});  // the third overlaps the second
     const long regions = RegionHandle::LiveCount();
     MakeRegionFromPictures(f);
     EXPECT_EQ(RegionHandle::LiveCount(), regions) << "the region went to the system";

@@ -22,13 +22,9 @@ inline void OracleResample(const std::vector<std::uint8_t>& src, std::vector<std
     const double sy = static_cast<double>(sh - 1) / (dh - 1);
     for (int y = dh - 1; y >= 0; --y) {
         for (int x = 0; x < dw; ++x) {
-            const double fy = y * sy;
-            const int iy = static_cast<int>(std::floor(fy));
-            const double dy = fy - iy;
-            const double fx = x * sx;
-            const int ix = static_cast<int>(std::floor(fx));
-            const double dx = fx - ix;
-            double b = 0, g = 0, r = 0;
+            const int iy = static_cast<int>(std::floor(y * sy)), ix = static_cast<int>(std::floor(x * sx));
+            const double dy = y * sy - iy, dx = x * sx - ix;
+            double sum[3] = {};  // blue, green, red
             for (int m = -1; m <= 2; ++m) {
                 const double wy = TentWeight(m - dy);
                 if (wy == 0) continue;
@@ -36,16 +32,11 @@ inline void OracleResample(const std::vector<std::uint8_t>& src, std::vector<std
                     const double wx = TentWeight(dx - n);
                     if (wx == 0) continue;
                     const int col = std::clamp(ix + n, 0, sw - 1), row = std::clamp(iy + m, 0, sh - 1);
-                    const std::uint8_t* p = &src[srcStride * row + 3 * col];
-                    b += wy * wx * p[0];
-                    g += wy * wx * p[1];
-                    r += wy * wx * p[2];
+                    for (int ch = 0; ch < 3; ++ch) sum[ch] += wy * wx * src[srcStride * row + 3 * col + ch];
                 }
             }
-            std::uint8_t* out = &dst[dstStride * y + 3 * x];
-            out[0] = static_cast<std::uint8_t>(RoundHalfEven(b));
-            out[1] = static_cast<std::uint8_t>(RoundHalfEven(g));
-            out[2] = static_cast<std::uint8_t>(RoundHalfEven(r));
+            for (int ch = 0; ch < 3; ++ch)
+                dst[dstStride * y + 3 * x + ch] = static_cast<std::uint8_t>(RoundHalfEven(sum[ch]));
         }
     }
 }

@@ -35,20 +35,16 @@ PixelBuffer Flat(int w, int h, Colour c) {
 TEST(Resample, RefusesSizesThatCannotWork) {
     const PixelBuffer src = Noise(8, 6, 1);
     const PixelBuffer before(10, 7);
-    struct Case { int sw, sh, dw, dh; };
     // One-pixel, empty and negative sides, a source larger than its bytes, sizes that overflow.
-    for (const Case c : {Case{8, 6, 1, 5}, Case{8, 6, 5, 1}, Case{8, 6, 0, 5}, Case{8, 6, 5, -1}, Case{8, -6, 5, 5},
-                         Case{9, 6, 5, 5}, Case{8, 6, 40000, 5}, Case{8, 6, 30000, 30000},
-                         Case{8, 6, INT32_MIN, INT32_MAX}}) {
+    for (auto [sw, sh, dw, dh] : {std::array{8, 6, 1, 5}, {8, 6, 5, 1}, {8, 6, 0, 5}, {8, 6, 5, -1}, {8, -6, 5, 5},
+                                  {9, 6, 5, 5}, {8, 6, 40000, 5}, {8, 6, 30000, 30000}, {8, 6, INT32_MIN, INT32_MAX}}) {
         PixelBuffer dst = before;
-        EXPECT_FALSE(ResampleBuffer(src, dst, c.sw, c.sh, c.dw, c.dh)) << c.sw << 'x' << c.sh << " to " << c.dw
-                                                                      << 'x' << c.dh;
+        EXPECT_FALSE(ResampleBuffer(src, dst, sw, sh, dw, dh)) << sw << 'x' << sh << " to " << dw << 'x' << dh;
         EXPECT_EQ(dst, before);
     }
     PixelBuffer dst;
     EXPECT_FALSE(ResampleBuffer(nullptr, 100, dst, 2, 2, 2, 2));
-    EXPECT_TRUE(ResampleBuffer(src, dst, 8, 6, 2, 2));
-    EXPECT_TRUE(ResampleBuffer(src, dst, 1, 1, 2, 2)) << "a one-pixel source is fine";
+    EXPECT_TRUE(ResampleBuffer(src, dst, 1, 1, 2, 2)) << "a source with bytes to spare is fine";
 }
 
 // The plain loop is only a reference if the filter itself is right: its
@@ -72,25 +68,20 @@ TEST(Resample, FlatColourStaysFlatAndSameSizeBlursQuarterHalfQuarter) {
     EXPECT_EQ(dst, blurred);
 }
 
-// Into a reused buffer full of other bytes, so that row padding left unzeroed
-// differs from the plain loop's.
+// Into a reused buffer full of other bytes, so that row padding left unzeroed differs from the plain
+// loop's. Down, up, same size, odd strides, sources without a byte to spare, thin and one-pixel
+// pictures, the real preview sizes, several strips of output columns scaling up; random sizes are the fuzzer's.
 TEST(Resample, MatchesThePlainLoopToTheBit) {
-    struct Case { int sw, sh, dw, dh; };
-    // Down, up, same size, odd strides, sources without a byte to spare,
-    // thin and one-pixel pictures, the real preview sizes, and several strips
-    // of output columns scaling up. Random sizes are the fuzzer's.
-    const Case cases[] = {{1920, 1080, 855, 435}, {1366, 768, 578, 279}, {1365, 768, 578, 279},
-                          {4, 3, 4, 3},           {4, 4, 13, 2},         {1, 1, 2, 2},
-                          {1, 9, 5, 3},           {9, 1, 3, 5},          {2, 2, 31, 17},
-                          {640, 480, 2, 2},       {333, 7, 332, 8},      {200, 9, 601, 5}};
-    for (const Case c : cases) {
-        const PixelBuffer src = Noise(c.sw, c.sh, c.sw * 1000 + c.sh);
+    for (auto [sw, sh, dw, dh] : {std::array{1920, 1080, 855, 435}, {1366, 768, 578, 279}, {1365, 768, 578, 279},
+                                  {4, 3, 4, 3}, {4, 4, 13, 2}, {1, 1, 2, 2}, {1, 9, 5, 3}, {9, 1, 3, 5}, {2, 2, 31, 17},
+                                  {640, 480, 2, 2}, {333, 7, 332, 8}, {200, 9, 601, 5}}) {
+        const PixelBuffer src = Noise(sw, sh, sw * 1000 + sh);
         PixelBuffer plain;
-        test::OracleResample(src, plain, c.sw, c.sh, c.dw, c.dh);
+        test::OracleResample(src, plain, sw, sh, dw, dh);
         for (const ResamplePath path : {ResamplePath::Fastest, ResamplePath::Baseline}) {
             PixelBuffer fast(plain.size(), 0xEE);
-            ASSERT_TRUE(ResampleBuffer(src, fast, c.sw, c.sh, c.dw, c.dh, path));
-            ASSERT_EQ(fast, plain) << c.sw << 'x' << c.sh << " to " << c.dw << 'x' << c.dh << " on the "
+            ASSERT_TRUE(ResampleBuffer(src, fast, sw, sh, dw, dh, path));
+            ASSERT_EQ(fast, plain) << sw << 'x' << sh << " to " << dw << 'x' << dh << " on the "
                                    << (path == ResamplePath::Baseline ? "baseline" : FastestResamplePathName())
                                    << " path";
         }

@@ -17,8 +17,7 @@ namespace {
 
 constexpr std::int32_t kLong = 600000;  // never expires during a test
 
-// What starting the timer at `interval` raises: the number less the object
-// error base, the text and the source.
+// What starting the timer at `interval` raises: number less the object error base, text and source.
 std::string Raised(CTimer& t, std::int32_t interval) {
     try {
         t.Interval(interval);
@@ -82,9 +81,8 @@ TEST(Timer, HundredSlotsThenError13651AndLowestFreeSlotReused) {
 }
 
 TEST(Timer, ExpiriesReachTheirTimerWhichMayDestroyItselfOrRaise) {
-    // The timer lives in storage that is poisoned once it is destroyed, and
-    // its handler's state is one pointer, kept inside the timer: anything that
-    // uses the timer, or the handler's state, after it is gone crashes.
+    // The timer's storage is poisoned once it is destroyed, and its handler's state is a pointer kept
+    // inside it: anything that uses the timer, or that state, after it is gone crashes.
     alignas(CTimer) unsigned char storage[sizeof(CTimer)];
     struct State { CTimer* timer; unsigned char* storage; int ticks = 0, after = 0; } a{new (storage) CTimer, storage};
     a.timer->ThatTime = [s = &a] {

@@ -20,7 +20,6 @@ namespace panorel {
 namespace {
 
 using test::TrayCall;
-std::vector<std::string> g_events;
 
 // The icon's owner: its mouse moves go to the tray control.
 struct Owner : host::Form {
@@ -32,21 +31,20 @@ struct Owner : host::Form {
     VLM_SysTray* tray = nullptr;
 };
 
-std::function<void(std::int16_t)> Noting(const char* event) {
-    return [event](std::int16_t button) { g_events.push_back(event + std::to_string(button)); };
-}
-
 // The tip's own rules (cut to the field, read back whole) are TrayTooltip's.
 TEST(VLM_SysTray, TheIconReachesTheTaskbarAndClicksComeBackAsEventsOnceEach) {
     const test::StandInTaskbar taskbar;
     ASSERT_EQ(::FindWindowA("Shell_TrayWnd", ""), taskbar.Window()) << "the stand-in must be the taskbar found";
+    std::vector<std::string> events;
+    const auto noting = [&](const char* event) {
+        return [&events, event](std::int16_t button) { events.push_back(event + std::to_string(button)); };
+    };
     Owner owner;
     VLM_SysTray tray(owner.hWnd());  // gone before its owner
     owner.tray = &tray;
-    g_events.clear();
-    tray.MouseDown = Noting("Down");
-    tray.MouseUp = Noting("Up");
-    tray.MouseDblClick = Noting("Dbl");
+    tray.MouseDown = noting("Down");
+    tray.MouseUp = noting("Up");
+    tray.MouseDblClick = noting("Dbl");
     tray.Icon(::LoadIconW(nullptr, IDI_APPLICATION));
     tray.ToolTip(L"Panoerl2");
     ASSERT_TRUE(tray.Add());
@@ -71,23 +69,23 @@ TEST(VLM_SysTray, TheIconReachesTheTaskbarAndClicksComeBackAsEventsOnceEach) {
     for (UINT m : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP,
                    WM_MOUSEMOVE, WM_MBUTTONDOWN, WM_RBUTTONDBLCLK})
         click(m);
-    EXPECT_EQ(g_events, (std::vector<std::string>{"Down2", "Up2", "Down1", "Up1", "Dbl1", "Up1", "Dbl2"}));
-    g_events.clear();
+    EXPECT_EQ(events, (std::vector<std::string>{"Down2", "Up2", "Down1", "Up1", "Dbl1", "Up1", "Dbl2"}));
+    events.clear();
     ASSERT_DOUBLE_EQ(host::Screen::TwipsPerPixelX(), 15.0);
     tray.OwnerScaleTwips(true);
     tray.OwnerMouseMove(0, 0, 513 * 15.0, 0);
     click(WM_RBUTTONUP);  // the owner converts its pixels to twips
-    EXPECT_EQ(g_events, (std::vector<std::string>{"Down1", "Up2"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"Down1", "Up2"}));
 
     // A handler that pumps messages is not entered again.
-    g_events.clear();
+    events.clear();
     tray.MouseDown = [&](std::int16_t b) {
-        Noting("Down")(b);
+        noting("Down")(b);
         click(WM_LBUTTONUP);  // arrives while the handler runs: dropped
     };
     click(WM_LBUTTONDOWN);
     click(WM_LBUTTONUP);
-    EXPECT_EQ(g_events, (std::vector<std::string>{"Down1", "Up1"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"Down1", "Up1"}));
 }
 
 TEST(VLM_SysTray, DestroyingTheControlAlwaysRemovesTheIcon) {

@@ -31,12 +31,10 @@ TEST(TrayRecord, LaysOutTheFieldsLittleEndianAtTheirOffsets) {
 }
 
 TEST(TrayTooltip, ShortTextsKeepTheirTerminatorLongOnesFillTheField) {
-    EXPECT_EQ(TooltipFieldText(StoreToolTip(L"Panoerl2")), L"Panoerl2" + std::wstring(1, L'\0') + std::wstring(55, L' '));
-    const std::wstring sixtyThree(63, L'a');
-    EXPECT_EQ(TooltipFieldText(StoreToolTip(sixtyThree)), sixtyThree + std::wstring(1, L'\0'));
-    const std::wstring sixtyFour(64, L'b');
+    const std::wstring nul(1, L'\0'), sixtyThree(63, L'a'), sixtyFour(64, L'b'), long100(100, L'c');
+    EXPECT_EQ(TooltipFieldText(StoreToolTip(L"Panoerl2")), L"Panoerl2" + nul + std::wstring(55, L' '));
+    EXPECT_EQ(TooltipFieldText(StoreToolTip(sixtyThree)), sixtyThree + nul);
     EXPECT_EQ(TooltipFieldText(StoreToolTip(sixtyFour)), sixtyFour);
-    const std::wstring long100(100, L'c');
     EXPECT_EQ(ReadToolTip(StoreToolTip(long100)), long100);
     EXPECT_EQ(ReadToolTip(StoreToolTip(L"")), L"");
     EXPECT_EQ(ReadToolTip(L""), L"");

@@ -26,9 +26,11 @@ void Activate(HWND hwnd) {
     PumpFor(100);
 }
 
-TEST(frmFakeToolTip, ShapeColoursAndPlaceOfTheMeasuredText) {
+TEST(frmFakeToolTip, ShapeColoursAndPlaceThenOwnerMovesAndActivationHideItAndAClickDoesNotActivateIt) {
     const long regionsBefore = RegionHandle::LiveCount(), brushesBefore = BrushHandle::LiveCount();
     {
+        Owner owner;
+        Activate(owner.hwnd);
         frmFakeToolTip tip;
         tip.TextSet(L"Start Panorel Control Panel");
         const RECT t = tip.TextRect();
@@ -38,9 +40,9 @@ TEST(frmFakeToolTip, ShapeColoursAndPlaceOfTheMeasuredText) {
                             {t.right + 12, 20, true}, {t.right + 18, 20, false}, {5, t.bottom + 26, false}};
         for (const auto& p : points) EXPECT_EQ(::PtInRegion(rgn.get(), p.x, p.y) != 0, p.in) << p.x << "," << p.y;
 
-        std::int32_t x = 500, y = 300;
-        tip.ShowTip(x, y);
-        EXPECT_EQ(x, 470);
+        std::int32_t left = 500, top = 300;
+        tip.ShowTip(left, top);
+        EXPECT_EQ(left, 470);
         PumpFor(150);
         RECT wr{};
         ::GetWindowRect(tip.hWnd(), &wr);
@@ -51,47 +53,41 @@ TEST(frmFakeToolTip, ShapeColoursAndPlaceOfTheMeasuredText) {
         const ScreenShot shot;
         EXPECT_EQ(shot.At(470 + 4, 300 + 20), 0xFFC0C0u);  // the balloon's pink
         EXPECT_EQ(shot.At(470, 300 + 20), 0xFF8080u);      // its outline
+
+        tip.SubClsOwner(owner.hwnd);
+        auto show = [&] {
+            std::int32_t x = 400, y = 400;
+            tip.ShowTip(x, y);
+            PumpFor(50);
+            return tip.Visible();
+        };
+        ASSERT_TRUE(show());
+        ::SetWindowPos(owner.hwnd, nullptr, 120, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        PumpFor(50);
+        EXPECT_FALSE(tip.Visible()) << "the owner moved";
+
+        ASSERT_TRUE(show());
+        EXPECT_TRUE(tip.OwnerWindowActive());
+        Owner other;
+        Activate(other.hwnd);
+        EXPECT_FALSE(tip.Visible()) << "the owner was deactivated";
+        EXPECT_FALSE(tip.OwnerWindowActive());
+        Activate(owner.hwnd);
+        EXPECT_TRUE(tip.OwnerWindowActive());
+        EXPECT_FALSE(tip.Visible());
+
+        // A real click on the balloon: the owner stays active and gets the focus.
+        ::SetFocus(owner.child);
+        ASSERT_TRUE(show());
+        ClickAt(370 + 10, 400 + 20);
+        PumpFor(200);
+        EXPECT_EQ(::GetForegroundWindow(), owner.hwnd);
+        EXPECT_EQ(::GetFocus(), owner.hwnd);
+        EXPECT_TRUE(tip.Visible());
         tip.TextSet(L"two\nlines");  // replacing the text replaces the regions
     }
     EXPECT_EQ(RegionHandle::LiveCount(), regionsBefore);
     EXPECT_EQ(BrushHandle::LiveCount(), brushesBefore);
-}
-
-TEST(frmFakeToolTip, OwnerMovesAndActivationHideItAndAClickDoesNotActivateIt) {
-    Owner owner;
-    Activate(owner.hwnd);
-    frmFakeToolTip tip;
-    tip.SubClsOwner(owner.hwnd);
-    tip.TextSet(L"Tip");
-    auto show = [&] {
-        std::int32_t x = 400, y = 400;
-        tip.ShowTip(x, y);
-        PumpFor(50);
-        return tip.Visible();
-    };
-    ASSERT_TRUE(show());
-    ::SetWindowPos(owner.hwnd, nullptr, 120, 600, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PumpFor(50);
-    EXPECT_FALSE(tip.Visible()) << "the owner moved";
-
-    ASSERT_TRUE(show());
-    EXPECT_TRUE(tip.OwnerWindowActive());
-    Owner other;
-    Activate(other.hwnd);
-    EXPECT_FALSE(tip.Visible()) << "the owner was deactivated";
-    EXPECT_FALSE(tip.OwnerWindowActive());
-    Activate(owner.hwnd);
-    EXPECT_TRUE(tip.OwnerWindowActive());
-    EXPECT_FALSE(tip.Visible());
-
-    // A real click on the balloon: the owner stays active and gets the focus.
-    ::SetFocus(owner.child);
-    ASSERT_TRUE(show());
-    ClickAt(370 + 10, 400 + 20);
-    PumpFor(200);
-    EXPECT_EQ(::GetForegroundWindow(), owner.hwnd);
-    EXPECT_EQ(::GetFocus(), owner.hwnd);
-    EXPECT_TRUE(tip.Visible());
 }
 
 }  // namespace
