@@ -131,9 +131,7 @@ class WindowThread {
 public:
     explicit WindowThread(const std::wstring& caption, const wchar_t* desktop = nullptr, DWORD style = WS_POPUP,
                           bool stalled = false, const wchar_t* windowClass = L"Panorel2TestWindow");
-    ~WindowThread();
-    WindowThread(const WindowThread&) = delete;
-    WindowThread& operator=(const WindowThread&) = delete;
+    ~WindowThread();  // (never copied: its mutex cannot be)
     HWND Window() const { return window_; }
     bool Open() const { return ::IsWindow(window_) != FALSE; }
     void Release() { ::SetEvent(release_.get()); }

@@ -1,7 +1,5 @@
-// The control panel's dialog at the display scaling this process runs with
-// (CTest runs it at 96, 144 and 192 dpi): every control inside the window,
-// no two overlapping, and every text, including the longest the panel puts
-// there itself, within its control.
+// The control panel's dialog at this process's display scaling (CTest runs it at 96, 144 and 192 dpi): every
+// control inside the window, no two overlapping, every text (the longest the panel sets too) within its control.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -62,8 +60,7 @@ TEST(ControlPanelLayout, NothingIsClippedAtThisScaling) {
     cls.hInstance = instance;
     cls.lpszClassName = kControlPanelClass;
     ::RegisterClassExW(&cls);
-    const HWND dialog = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_CONTROLPANEL), nullptr,
-                                             Inert, 0);
+    const HWND dialog = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_CONTROLPANEL), nullptr, Inert, 0);
     ASSERT_TRUE(dialog);
     // The longest texts the panel itself puts into its controls.
     for (int row = 0; row <= 4; ++row) ::SetDlgItemTextW(dialog, IDC_STATUS0 + row, L"Held by another program");

@@ -1,6 +1,5 @@
-// ControlPanel-Panorel2.exe driven with real input on the session's virtual
-// desktop: what Apply writes and whom it tells, what it refuses, stored
-// values of every wrong kind, one instance.
+// ControlPanel-Panorel2.exe driven with real input on the session's virtual desktop: what Apply writes and whom
+// it tells, what it refuses, stored values of every wrong kind, one instance.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -23,8 +22,7 @@ bool HasFocus(HWND control) {
            ::GetForegroundWindow() == ::GetAncestor(control, GA_ROOT);
 }
 
-// Clicks a control and waits until keys reach it: keys typed before the
-// click took effect would go to the window that had the focus.
+// Clicks a control and waits until keys reach it: keys typed before would go to the window that had the focus.
 bool ClickControl(HWND control) {
     RECT r{};
     ::GetWindowRect(control, &r);
@@ -32,8 +30,7 @@ bool ClickControl(HWND control) {
     return PumpUntil([&] { return HasFocus(control); }, 5000);
 }
 
-// Picks desktop n's hotkey key by its first letter, from the keyboard: the
-// name box, then Tab past Ctrl and Alt to the closed key list.
+// Picks desktop n's hotkey key by its first letter: the name box, then Tab past Ctrl and Alt to the key list.
 void ChooseKey(HWND dialog, int n, WORD letter) {
     ASSERT_TRUE(ClickControl(::GetDlgItem(dialog, IDC_NAME1 + n - 1)));
     for (int i = 0; i < 3; ++i) Press(VK_TAB);
@@ -60,12 +57,6 @@ std::wstring MessageBoxText(HWND owner) {
         if (::GetWindow(w, GW_OWNER) == owner && ::IsWindowVisible(w))
             all += ChildTexts(w);
     return all;
-}
-
-int PanelWindows() {
-    int count = 0;
-    for (HWND w = nullptr; (w = ::FindWindowExW(nullptr, w, kControlPanelClass, nullptr)) != nullptr;) ++count;
-    return count;
 }
 
 class ControlPanelRun : public ::testing::Test {
@@ -100,12 +91,8 @@ protected:
 TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
     RunningMain main;
     ASSERT_TRUE(main.Ready());
-    // Until the main process holds its instance mutex itself, stand in for it.
-    KernelHandle instance(::OpenMutexW(SYNCHRONIZE, FALSE, kMainInstanceMutex));
-    if (!instance) instance.reset(::CreateMutexW(nullptr, FALSE, kMainInstanceMutex));
     const std::vector<int> tabsBefore = ChildWidths(main.SwitcherWindow(1));
-    // A registration round as the main process publishes it: another
-    // program holds desktop 2's hotkey.
+    // A registration round as the main process publishes it: another program holds desktop 2's hotkey.
     for (const wchar_t* name : {L"Desktop1Key", L"Desktop2Key", L"Desktop3Key", L"Desktop4Key", L"PanelKey", L"Round"}) {
         const DWORD value = std::wstring(name) == L"Desktop2Key" ? 1409 : std::wstring(name) == L"Round" ? 7 : 0;
         ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kHotkeyStatusKey, name, REG_DWORD, &value, 4), ERROR_SUCCESS);
@@ -155,7 +142,8 @@ TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
     // A second start shows the same one window.
     KernelHandle second = StartProgram(L"ControlPanel-Panorel2.exe", L"1");
     EXPECT_EQ(WaitExit(second, 15000), 0);
-    EXPECT_EQ(PanelWindows(), 1);
+    EXPECT_EQ(::FindWindowW(kControlPanelClass, nullptr), dialog_);
+    EXPECT_EQ(::FindWindowExW(nullptr, dialog_, kControlPanelClass, nullptr), nullptr) << "a second panel window";
     EXPECT_EQ(::GetForegroundWindow(), dialog_);
 
     // Quit ends the running Panorel 2 (through Panorel2.exe --shutdown).
@@ -163,36 +151,25 @@ TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
     PressKeys({VK_MENU, 'Q'});
     EXPECT_EQ(WaitExit(main.Main(), 20000), 0);
 
-    // Escape is Cancel: the window closes and the process ends. (As the
-    // switchers end, the shell may take the first click's activation.)
+    // Escape is Cancel: the window closes and the process ends. (The shell may take the first click's activation.)
     ASSERT_TRUE(ClickControl(Item(IDC_NAME1 + 3)) || ClickControl(Item(IDC_NAME1 + 3)));
     Press(VK_ESCAPE);
     EXPECT_EQ(WaitExit(panel_, 10000), 0);
 }
 
 TEST_F(ControlPanelRun, StoredValuesOfEveryWrongKindShowSomethingSensibleAndAreWrittenValid) {
-    const std::wstring huge(5000, L'x');
+    const std::wstring huge(5000, L'x'), manyPrograms(kMaxProgramListBytes, L'p');
     const DWORD dword = 7;
-    const std::wstring manyPrograms(kMaxProgramListBytes, L'p');
-    struct {
-        const wchar_t* name;
-        DWORD type;
-        const void* data;
-        DWORD size;
-    } const stored[] = {
-        {L"Desktop1Name", REG_SZ, huge.c_str(), static_cast<DWORD>((huge.size() + 1) * 2)},
-        {L"Desktop4Name", REG_DWORD, &dword, 4},
-        {L"Desktop1Key", REG_SZ, L"A", 4},
-        {L"PanelKey", REG_DWORD, &dword, 2},
-        {L"Desktop1Programs", REG_SZ, L"x.exe", 12},
-        {L"Desktop2Programs", REG_MULTI_SZ, manyPrograms.c_str(), static_cast<DWORD>(manyPrograms.size() * 2)},
-    };
-    for (const auto& s : stored) ASSERT_TRUE(PutSetting(s.name, s.type, s.data, s.size));
+    ASSERT_TRUE(PutSetting(L"Desktop1Name", REG_SZ, huge.c_str(), static_cast<DWORD>((huge.size() + 1) * 2)));
+    ASSERT_TRUE(PutSetting(L"Desktop4Name", REG_DWORD, &dword, 4));
+    ASSERT_TRUE(PutSetting(L"Desktop1Key", REG_SZ, L"A", 4));
+    ASSERT_TRUE(PutSetting(L"PanelKey", REG_DWORD, &dword, 2));
+    ASSERT_TRUE(PutSetting(L"Desktop1Programs", REG_SZ, L"x.exe", 12));
+    ASSERT_TRUE(PutSetting(L"Desktop2Programs", REG_MULTI_SZ, manyPrograms.c_str(), DWORD(manyPrograms.size() * 2)));
     Open();
     EXPECT_EQ(WindowText(Item(IDC_NAME1)), std::wstring(64, L'x'));
     EXPECT_EQ(WindowText(Item(IDC_NAME1 + 3)), L"Desktop 4");
-    const wchar_t* keys[] = {L"Num 0", L"Num 1", L"Num 2", L"Num 3", L"Num 4"};
-    for (int row = 0; row <= 4; ++row) EXPECT_EQ(WindowText(Item(IDC_KEY0 + row)), keys[row]) << row;
+    for (int row = 0; row <= 4; ++row) EXPECT_EQ(WindowText(Item(IDC_KEY0 + row)), L"Num " + std::to_wstring(row));
     EXPECT_EQ(::SendMessageW(Item(IDC_PROGLIST), LB_GETCOUNT, 0, 0), 0);
     // Without Panorel 2 the panel saves and offers to start it.
     EXPECT_NE(WindowText(Item(IDC_RUNSTATE)).find(L"not running"), std::wstring::npos);

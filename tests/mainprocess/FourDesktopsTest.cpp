@@ -1,9 +1,7 @@
-// The real Panorel2.exe in its default mode under Wine: four desktop objects,
-// a thread of the main process on each, hotkeys from whichever desktop is
-// active, every switcher's panel, a killed switcher back, a desktop's
-// programs, a shutdown that strands no window, and a clean start after a
-// crash. (Wine lets messages cross desktops, which Windows does not, so only
-// which desktop each thread is on can show that the rule is kept.)
+// The real Panorel2.exe in its default mode under Wine: four desktops, a thread of the main process on each,
+// hotkeys from any desktop, every panel, a killed switcher back, a desktop's programs, a shutdown that strands
+// no window, a clean start after a crash. (Wine lets messages cross desktops, which Windows does not: only
+// which desktop each thread is on shows that the rule is kept.)
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -19,8 +17,7 @@
 namespace panorel::test {
 namespace {
 
-// GetThreadDesktop answers for another process's thread with the handle as
-// that process holds it; a copy of the handle tells the desktop's name.
+// GetThreadDesktop answers for another process's thread with that process's handle; a copy tells the name.
 std::set<std::wstring> ThreadDesktops(HANDLE process) {
     const DWORD pid = ::GetProcessId(process);
     KernelHandle source(::OpenProcess(PROCESS_DUP_HANDLE, FALSE, pid));

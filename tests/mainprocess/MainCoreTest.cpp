@@ -1,6 +1,5 @@
-// The main process's decisions: its command line, what each event leads to,
-// the signal queues, the restarts' back-off and the clipboard turns. (The
-// hotkeys' events: FourDesktopsTest, with real key presses.)
+// The main process's decisions: its command line, what each event leads to, the signal queues, the restarts'
+// back-off and the clipboard turns. (The hotkeys' events: FourDesktopsTest, with real key presses.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -65,10 +64,9 @@ TEST(EventRouting, EverySwitcherEventIsForwardedToItsOwnerAndTheSharedOnesAct) {
         seenOwners.insert(a.target);
     }
     EXPECT_EQ(seenOwners, (std::set<int>{1, 2, 3, 4}));
-    for (int j = 1; j <= 4; ++j) {
+    for (int j = 1; j <= 4; ++j)
         EXPECT_EQ(ActionForEvent(EventIndexOfShortName("SwitchToDesktop" + std::to_string(j))),
                   (MainAction{MainActionKind::SwitchDesktop, j}));
-    }
     EXPECT_EQ(ActionForEvent(EventIndexOfShortName("ReadReg")).kind, MainActionKind::ReadReg);
     EXPECT_EQ(ActionForEvent(EventIndexOfShortName("Shutdown")).kind, MainActionKind::Shutdown);
     for (int i : {0, -1, 55, 1000, -32768}) {
@@ -81,9 +79,8 @@ TEST(EventRouting, EverySwitcherEventIsForwardedToItsOwnerAndTheSharedOnesAct) {
 
 using Clock = SignalQueue::Clock;
 
-// 10,000 signals behind one under way (its switcher stalls) all arrive once
-// it recovers; beyond the bound the oldest waiting ones make room, so memory
-// stays bounded.
+// 10,000 signals behind one under way (its switcher stalls) all arrive once it recovers; beyond the bound
+// the oldest waiting ones make room, so memory stays bounded.
 TEST(SignalQueue, EverySignalIsTakenOnceInOrderAndAFullQueueDropsTheOldestWaiting) {
     constexpr int kBound = static_cast<int>(SignalQueue::kCapacity);
     for (const int posted : {10000, kBound + 100}) {

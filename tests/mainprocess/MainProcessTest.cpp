@@ -1,11 +1,9 @@
-// The real Panorel2.exe with its four Spacehost.exe under Wine, all on one
-// desktop: refusing a second instance, the commands and their message boxes,
-// and forwarding that survives switchers that are missing, late or stalled.
+// The real Panorel2.exe with its four Spacehost.exe under Wine, all on one desktop: refusing a second instance,
+// the commands and their message boxes, and forwarding that survives switchers missing, late or stalled.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cwchar>
 #include <vector>
 
 #include "mainprocess/MainCommandLine.h"
@@ -15,19 +13,15 @@
 namespace panorel::test {
 namespace {
 
-// Panorel2.exe with a command line that makes it show a message box: its
-// exit code once the box is answered, and the box's text.
+// Panorel2.exe with a command line that makes it show a message box: its exit code once answered, the text.
 long RunMainAnsweringItsBox(const std::wstring& arguments, std::wstring& text) {
     KernelHandle main = StartProgram(L"Panorel2.exe", arguments);
     HWND box = nullptr;
-    // The box is found before its text is in.
-    PumpUntil(
-        [&] {
-            box = ::FindWindowW(L"#32770", L"Panorel 2");
-            text = ChildTexts(box);
-            return text.find(L"Usage") != std::wstring::npos;
-        },
-        20000);
+    const auto shown = [&] {  // the box is found before its text is in
+        text = ChildTexts(box = ::FindWindowW(L"#32770", L"Panorel 2"));
+        return text.find(L"Usage") != std::wstring::npos;
+    };
+    PumpUntil(shown, 20000);
     if (box) ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     return WaitExit(main, 10000);
 }
@@ -52,22 +46,21 @@ TEST(MainProcess, RefusesASecondInstanceExplainsBadArgumentsAndShutsDownWhole) {
         const wchar_t* arguments;
         long exitCode;
         const wchar_t* named;
-    } boxes[] = {{L"--help", kExitOk, L""}, {L"--bogus", kExitBadArguments, L"\"--bogus\""}};
+        const char* logged;  // null: nothing is
+    } boxes[] = {{L"--help", kExitOk, L"", nullptr}, {L"--bogus", kExitBadArguments, L"\"--bogus\"", "\"--bogus\""}};
     for (const auto& b : boxes) {
         DeleteErrorLog();
         std::wstring text;
         EXPECT_EQ(RunMainAnsweringItsBox(b.arguments, text), b.exitCode) << b.arguments;
         EXPECT_NE(text.find(b.named), std::wstring::npos) << b.arguments;
         EXPECT_NE(text.find(L"--single-desktop"), std::wstring::npos) << "the usage: " << b.arguments;
-        const std::string named(b.named, b.named + std::wcslen(b.named));
         const std::string log = ReadErrorLog();
-        EXPECT_TRUE(b.exitCode == kExitOk ? log.empty() : log.find(named) != std::string::npos) << log;
+        EXPECT_TRUE(b.logged ? log.find(b.logged) != std::string::npos : log.empty()) << log;
     }
 }
 
-// A switcher that reads no message for 6 s gets every signal sent meanwhile,
-// once each and in order, and holds up nobody else meanwhile. (How many may
-// wait, and that memory stays bounded: the queue's own test.)
+// A switcher that reads no message for 6 s gets every signal sent meanwhile, once each and in order, and
+// holds up nobody else. (How many may wait, and that memory stays bounded: the queue's own test.)
 TEST(MainProcess, AStalledSwitcherLosesNothingAndMissingOnesHoldUpNobody) {
     RunningMain run;
     ASSERT_TRUE(run.Ready());
@@ -113,8 +106,8 @@ TEST(MainProcess, AStalledSwitcherLosesNothingAndMissingOnesHoldUpNobody) {
     hung.Release();
     EXPECT_TRUE(PumpUntil([&] { return hung.Received().size() >= fired.size(); }, 10000));
     PumpFor(200);  // nothing more may follow
-    EXPECT_TRUE(hung.Received() == fired) << hung.Received().size() << " of " << fired.size() << " arrived, or "
-                                          << "out of order";
+    EXPECT_TRUE(hung.Received() == fired)
+        << hung.Received().size() << " of " << fired.size() << " arrived, or out of order";
     EXPECT_TRUE(decoy.Received().empty());
     EXPECT_EQ(WaitExit(run.Main(), 0), -1) << "the main process keeps serving";
 }

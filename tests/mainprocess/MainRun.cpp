@@ -74,30 +74,25 @@ HWND FindWindowOnAnyDesktop(const wchar_t* caption) {
 }
 
 RunningMain::RunningMain(const std::wstring& arguments, Leftovers leftovers, const std::wstring& folder) {
-    // Wine's desktop process ends a few seconds after its last user. The next
-    // process to need it starts it again and then waits 10 s for it (measured):
-    // this one does that here, and holds the desktop until it ends, so that
-    // the main process and its switchers start against a desktop that is up.
+    // Wine's desktop process ends soon after its last user, and the next to need
+    // it waits 10 s for a new one (measured): this test holds it from here on.
     ::GetDesktopWindow();
-    // A main process or switchers an earlier program left behind would refuse
-    // this start or be taken over by it, with another environment and icon.
+    // What an earlier program left would refuse this start, or be taken over with another environment.
     const wchar_t* const captions[5] = {L"", L"Spacehost1", L"Spacehost2", L"Spacehost3", L"Spacehost4"};
     bool left = ::FindWindowW(L"Panorel2Main", nullptr) != nullptr;
     for (int n = 1; n <= 4 && !left; ++n) left = FindWindowOnAnyDesktop(captions[n]) != nullptr;
     if (left && leftovers == kEndLeftovers) RunMainToEnd(L"--shutdown", 90000);
     main_ = StartProgram(L"Panorel2.exe", arguments, folder);
-    // Generous, and once for all five windows: a loaded machine can take many
-    // seconds to start a Wine process.
-    const DWORD start = ::GetTickCount();
-    auto found = [&] {
-        if (!mainWindow_) mainWindow_ = ::FindWindowW(L"Panorel2Main", nullptr);
-        bool all = mainWindow_ != nullptr;
-        for (int n = 1; n <= 4; ++n)
-            all = (switcherWindows_[n] || (switcherWindows_[n] = FindWindowOnAnyDesktop(captions[n]))) && all;
-        return all;
-    };
-    while (!found() && ::GetTickCount() - start < 90000 && WaitExit(main_, 20) == -1) {
-    }
+    // Generous, and once for all five: a loaded machine can take many seconds to start a Wine process.
+    PumpUntil(
+        [&] {
+            if (!mainWindow_) mainWindow_ = ::FindWindowW(L"Panorel2Main", nullptr);
+            bool all = mainWindow_ != nullptr;
+            for (int n = 1; n <= 4; ++n)
+                all = (switcherWindows_[n] || (switcherWindows_[n] = FindWindowOnAnyDesktop(captions[n]))) && all;
+            return all || WaitExit(main_, 0) != -1;
+        },
+        90000);
     for (int n = 1; n <= 4; ++n) {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(switcherWindows_[n], &pid);

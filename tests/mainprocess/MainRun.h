@@ -1,6 +1,6 @@
 #pragma once
-// Panorel2.exe run by the tests that need the real main process: its four
-// switchers, stand-ins for them, and its events fired one at a time.
+// Panorel2.exe for the tests that need the real main process: its four switchers, stand-ins for them, and
+// its events fired one at a time.
 #include "WinTestSupport.h"
 
 namespace panorel::test {
@@ -14,22 +14,18 @@ struct StandInSwitcher : WindowThread {
 
 // Shared event `index` opened to be set and watched.
 KernelHandle OpenEventToFire(int index);
-// Sets it and waits until the main process has taken it (no two signals merge
-// into one); false when it was not taken within 5 s.
+// Sets it and waits until the main process has taken it (no two signals merge); false if not within 5 s.
 bool FireAndWaitTaken(HANDLE event);
 
-// Panorel2.exe (from the dist folder or `folder`) and its four switchers for
-// one test: --single-desktop unless told otherwise (no arguments: four
-// desktops). What an earlier program left running is ended first, unless it is
+// Panorel2.exe (from the dist folder or `folder`) and its four switchers for one test: --single-desktop unless
+// told otherwise (no arguments: four desktops). What an earlier program left running is ended first, unless
 // to be taken over; whatever is left at the end is shut down, or else ended.
 class RunningMain {
 public:
     enum Leftovers { kEndLeftovers, kTakeOver };
     explicit RunningMain(const std::wstring& arguments = L"--single-desktop", Leftovers leftovers = kEndLeftovers,
                          const std::wstring& folder = {});
-    ~RunningMain();
-    RunningMain(const RunningMain&) = delete;
-    RunningMain& operator=(const RunningMain&) = delete;
+    ~RunningMain();  // (not copied: it owns the processes)
     bool Ready() const;  // says what is missing when not
     int ActiveDesktop() const;
     // By asking it, so that the main process leaves it ended (a stand-in may take its place).

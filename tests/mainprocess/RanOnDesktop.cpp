@@ -6,8 +6,7 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wchar_t name[256] = {};
-    DWORD needed = 0;
-    ::GetUserObjectInformationW(::GetThreadDesktop(::GetCurrentThreadId()), UOI_NAME, name, sizeof name - 2, &needed);
+    ::GetUserObjectInformationW(::GetThreadDesktop(::GetCurrentThreadId()), UOI_NAME, name, sizeof name - 2, nullptr);
     if (HANDLE event = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, (std::wstring(L"Local\\panorel_test_ran_on_") + name).c_str())) {
         ::SetEvent(event);
         ::CloseHandle(event);

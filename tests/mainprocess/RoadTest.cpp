@@ -1,7 +1,5 @@
-// The whole road with the real Panorel2.exe and four Spacehost.exe: a switch
-// away from desktop 1, recorded at once while the switcher still scales, that
-// hands its fresh preview to the other three through the clipboard, proven on
-// the screen.
+// The whole road with the real Panorel2.exe and four Spacehost.exe: a switch away from desktop 1, recorded at
+// once while the switcher still scales, hands its fresh preview to the other three, proven on the screen.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -17,11 +15,12 @@ namespace {
 
 constexpr int kTileX = 70, kTileY = 70, kTileW = 855, kTileH = 435;
 
-// Four quarters of known colours: what the user left on desktop 1.
-constexpr COLORREF kQuarters[4] = {RGB(200, 30, 30), RGB(30, 160, 40), RGB(20, 40, 190), RGB(230, 200, 20)};
+// Four quarters of known colours (0x00RRGGBB): what the user left on desktop 1.
+constexpr std::uint32_t kQuarters[4] = {0xC81E1E, 0x1EA028, 0x1428BE, 0xE6C814};
 void PaintQuarters(HDC dc, int w, int h) {
     for (int q = 0; q < 4; ++q)
-        FillRectangle(dc, q % 2 * w / 2, q / 2 * h / 2, (q % 2 + 1) * w / 2, (q / 2 + 1) * h / 2, kQuarters[q]);
+        FillRectangle(dc, q % 2 * w / 2, q / 2 * h / 2, (q % 2 + 1) * w / 2, (q / 2 + 1) * h / 2,
+                      RGB(kQuarters[q] >> 16, (kQuarters[q] >> 8) & 0xFF, kQuarters[q] & 0xFF));
 }
 
 std::uint32_t BlockPixel(const std::string& block, int x, int y) { return DibPixel(block, kTileW, kTileH, x, y); }
@@ -36,10 +35,9 @@ long TileMismatches(const std::string& block) {
     return wrong;
 }
 
-// Every switcher started here scales 600 ms slower (the probed switcher's seam):
-// less than a forward's time-out, so a main process that waited for the
-// switcher would record the switch only after the preview. (How soon it is
-// recorded: road_bench.)
+// Every switcher started here scales 600 ms slower (the probed switcher's seam): less than a forward's time-out,
+// so a main process that waited for the switcher would record the switch only after the preview. (How soon:
+// road_bench.)
 TEST(Road, ASwitchIsRecordedAtOnceAndHandsDesktopOnesPreviewToTheOtherThree) {
     constexpr int kSlowMs = 600;
     ::SetEnvironmentVariableW(L"PANOREL2_SLOW_SCALING_MS", std::to_wstring(kSlowMs).c_str());
@@ -58,8 +56,7 @@ TEST(Road, ASwitchIsRecordedAtOnceAndHandsDesktopOnesPreviewToTheOtherThree) {
         ASSERT_TRUE(desktop1.Created());
         const double asked = NowMs();
         ::SetEvent(request.get());
-        // Looking without opening the clipboard: a switcher that finds it
-        // open by someone else publishes nothing.
+        // Looking without opening the clipboard: a switcher that finds it open by someone else publishes nothing.
         bool publishedFirst = true;
         ASSERT_TRUE(PumpUntil(
             [&] {
@@ -71,8 +68,7 @@ TEST(Road, ASwitchIsRecordedAtOnceAndHandsDesktopOnesPreviewToTheOtherThree) {
             << "desktop 3 was never recorded";
         EXPECT_FALSE(publishedFirst) << "recorded only after switcher 1 published its preview";
 
-        // The preview follows within two seconds of the slowed scaling, and
-        // only once: a second forward of the request would publish again.
+        // The preview follows within 2 s of the slowed scaling, and once: a second forward would publish again.
         EXPECT_TRUE(PumpUntil([&] { return ::IsClipboardFormatAvailable(format) != FALSE; }, kSlowMs + 2000));
         EXPECT_GE(NowMs() - asked, kSlowMs) << "the scaling was not slowed";
         const DWORD sequence = ::GetClipboardSequenceNumber();
@@ -84,12 +80,8 @@ TEST(Road, ASwitchIsRecordedAtOnceAndHandsDesktopOnesPreviewToTheOtherThree) {
     ASSERT_EQ(block.size(), 1117080u);
     EXPECT_EQ(ClipboardText(), text) << "the user's clipboard is kept";
     // The block is a fresh photograph of desktop 1: each quarter's colour.
-    for (int q = 0; q < 4; ++q) {
-        const COLORREF c = kQuarters[q];
-        EXPECT_EQ(BlockPixel(block, q % 2 ? 650 : 200, q / 2 ? 330 : 100),
-                  (std::uint32_t{GetRValue(c)} << 16) | (GetGValue(c) << 8) | GetBValue(c))
-            << "quarter " << q;
-    }
+    for (int q = 0; q < 4; ++q)
+        EXPECT_EQ(BlockPixel(block, q % 2 ? 650 : 200, q / 2 ? 330 : 100), kQuarters[q]) << "quarter " << q;
 
     // Each receiver's panel shows that preview in tile 1, pixel for pixel.
     for (int n = 2; n <= 4; ++n) {
