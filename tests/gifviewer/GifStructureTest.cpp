@@ -82,10 +82,7 @@ TEST(GifParse, FramesBeyondTheCapEndTheParse) {
     EXPECT_EQ(test::DecodeAllImages(GifBuilder(1, 1).TinyFrames(2).Finish()).size(), 2u) << "tiny frames are valid";
 }
 
-// The suite's files frame by frame are imagetool_frames_conformance's (every
-// frame through the viewer against the suite's pictures, by Pillow) and
-// Viewer.FrameImagesOfTheSuite's; fuzz_gif_structure starts from them.
-
+// (The suite frame by frame: imagetool_frames_conformance and Viewer.FrameImagesOfTheSuite.)
 // The shipped busy animation: drawn by tools/make_spinner, looping forever.
 TEST(GifParse, ShippedSpinnerLoopsForever) {
     const auto file = ReadFile(PANOREL_RESOURCES "/ajax-loader.gif");

@@ -1,6 +1,4 @@
-// The GIF viewer on real windows and DCs: exact indices in the strip, load
-// results and notifications, the play / pause / step rules, transparency,
-// centring, frame pictures, and hostile files without leaks.
+// The GIF viewer on real windows and DCs, with a client that records its calls.
 #include "gifviewer/cGIFViewer.h"
 
 #include <gtest/gtest.h>
@@ -139,11 +137,25 @@ TEST_F(Viewer, PropertiesDelaysAndLoopCount) {
     EXPECT_EQ(viewer_.LoopCount(), 0x2345);
 }
 
-// At 10 ms a frame: loop count 2 plays every frame twice, then shows frame
-// one; a client's error on a tick stops in that tick and the animation goes on.
-TEST_F(Viewer, LoopCountTwoAndAClientErrorOnATick) {
+// On the three-frame file: pause, resume and step; at 10 ms a frame, loop count 2
+// plays every frame twice, then shows frame one; a client's error on a tick
+// stops in that tick and the animation goes on. A one-frame file plays once.
+TEST_F(Viewer, PlayRulesLoopCountAndAClientErrorOnATick) {
     Surface s(6, 6, 0);
     client_.target = s.Handle();
+    ASSERT_EQ(Load(ThreeFrames()), 3);
+    viewer_.MinimumDelay(30000);  // no tick during the steps
+    // Action -1 asks for a GIF picture, which pauses and resumes. Resuming shows the
+    // next frame, pausing twice stops, a step past the last frame shows the first, 9 stops.
+    const struct { int action, index, state; } steps[] = {{1, 1, 1}, {-1, 2, 1}, {2, 2, 2}, {1, 3, 1},
+                                                          {2, 3, 2}, {2, 3, 0},  {3, 1, 3}, {9, 1, 0}};
+    for (const auto& step : steps) {
+        if (step.action < 0) ASSERT_TRUE(viewer_.FrameImage(0, 0));
+        else viewer_.AnimationState(step.action);
+        EXPECT_EQ(std::make_pair(viewer_.AnimationIndex(), viewer_.AnimationState()),
+                  std::make_pair(step.index, step.state)) << "step " << &step - steps;
+    }
+
     ASSERT_EQ(Load(ThreeFrames(2)), 3);
     viewer_.MinimumDelay(10);
     client_.log.clear();
@@ -160,31 +172,8 @@ TEST_F(Viewer, LoopCountTwoAndAClientErrorOnATick) {
     EXPECT_NO_THROW(PumpUntil([&] { return client_.calls >= 4; }, 3000));  // DispatchMessage calls the timer step
     EXPECT_GE(client_.calls, 4) << "the animation goes on";
     viewer_.AnimationState(0);
-}
 
-TEST_F(Viewer, PauseResumeStepAndOneFramePlay) {
-    Surface s(6, 6, 0);
-    client_.target = s.Handle();
-    ASSERT_EQ(Load(ThreeFrames()), 3);
-    viewer_.MinimumDelay(30000);  // no tick during the test
-    viewer_.AnimationState(1);
-    EXPECT_EQ(viewer_.AnimationIndex(), 1);
-    ASSERT_TRUE(viewer_.FrameImage(0, 0));  // a GIF picture pauses and resumes: the next frame shows
-    EXPECT_EQ(viewer_.AnimationIndex(), 2);
-    EXPECT_EQ(viewer_.AnimationState(), 1);
-    viewer_.AnimationState(2);
-    EXPECT_EQ(viewer_.AnimationState(), 2);
-    viewer_.AnimationState(1);  // resuming shows the next frame
-    EXPECT_EQ(viewer_.AnimationIndex(), 3);
-    viewer_.AnimationState(2);
-    viewer_.AnimationState(2);  // pausing twice stops
-    EXPECT_EQ(viewer_.AnimationState(), 0);
-    viewer_.AnimationState(3);  // a step past the last frame shows the first
-    EXPECT_EQ(viewer_.AnimationIndex(), 1);
-    EXPECT_EQ(viewer_.AnimationState(), 3);
-    viewer_.AnimationState(9);  // counts as stop
-    EXPECT_EQ(viewer_.AnimationState(), 0);
-
+    client_.raise = false;
     ASSERT_EQ(Load(GifBuilder(6, 6, {1, 2}).Solid(0, 0, 6, 6, 1).Finish()), 1);
     client_.log.clear();
     viewer_.AnimationState(1);

@@ -71,10 +71,7 @@ TEST(ButtonLayout, CaptionAndPicturePlaces) {
 
 TEST(ButtonLayout, DropDownAndSeparator) {
     ContentInput in = Button(1, 2, false);
-    in.dropDownSymbol = 6;
-    const ContentLayout out = LayoutContent(in, 100, 13);  // its rectangle: ScalesWithTheScreen's 96 dpi row
-    EXPECT_TRUE(out.drawDropDown);
-    EXPECT_FALSE(out.drawSeparator);
+    in.dropDownSymbol = 6;  // without the separator: ScalesWithTheScreen
     in.dropDownSeparator = true;
     EXPECT_TRUE(LayoutContent(in, 100, 13).drawSeparator);
     in.captionAlign = 0;
@@ -110,6 +107,7 @@ TEST(ButtonLayout, ScalesWithTheScreen) {
         in.twipsPerPixel = tpp;
         const ContentLayout out = LayoutContent(in, DesignPixels(100, tpp), DesignPixels(13, tpp));
         EXPECT_EQ(out.dropDown, r.dropDown) << r.dpi;
+        EXPECT_TRUE(out.drawDropDown && !out.drawSeparator) << r.dpi;
         EXPECT_GE(out.dropDown.bottom - out.dropDown.top, r.font) << r.dpi;
         EXPECT_LE(CaptionBoxWidth(in), out.dropDown.left) << r.dpi;
         EXPECT_LE(out.caption.right, out.dropDown.left) << r.dpi;

@@ -1,7 +1,5 @@
 // The styled button with real mouse and keyboard input (SendInput on the
-// session's virtual desktop): looks and events, keys and access keys, check
-// and option modes, the pop-up menu, blinking, and a storm of
-// hostile messages that must leave nothing behind.
+// session's virtual desktop, where clicks go where Windows would send them).
 #include <gtest/gtest.h>
 
 #include <atomic>

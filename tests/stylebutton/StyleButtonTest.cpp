@@ -1,6 +1,4 @@
-// The styled button drawn under Wine: every style in every state at 201 x 41,
-// pixels at the points that characterise it, its window region, bad property
-// values, and the handle counters around all of it.
+// The styled button drawn under Wine into its own memory DC at 201 x 41.
 #include <gtest/gtest.h>
 #include <olectl.h>
 
@@ -150,9 +148,10 @@ TEST_F(StyleButtonTest, CharacteristicPixelsOfEveryStyleAndState) {
     }
 }
 
-// Focus gained without a click, as the keyboard gives it: every later redraw
-// keeps style 0's default frame, whatever starts it, a paint request included.
-TEST_F(StyleButtonTest, FocusWithoutAClickStaysInEveryRedraw) {
+// Style 0's default frame: while the host says "display as default" (through the
+// control's own ambient handler) and, once focus comes without a click as the
+// keyboard gives it, in every later redraw, whatever starts it.
+TEST_F(StyleButtonTest, DefaultFrameFollowsTheAmbientAndAKeyboardFocus) {
     const std::pair<const char*, std::function<void()>> redraws[] = {
         {"caption", [&] { button->Caption(L"x"); }},
         {"ambient colour", [&] { container->SetBackColor(0x80000000u | COLOR_WINDOW); }},
@@ -164,6 +163,11 @@ TEST_F(StyleButtonTest, FocusWithoutAClickStaysInEveryRedraw) {
          }},
     };
     Draw(0, Look::Normal);
+    for (const bool isDefault : {true, false, true, false}) {
+        button->Site().SetDisplayAsDefault(isDefault);
+        pixels.clear();
+        EXPECT_EQ(At(199, 39) == X(0x8000000C), isDefault) << isDefault;
+    }
     ::SendMessageW(button->hWnd(), WM_SETFOCUS, 0, 0);
     for (const auto& [what, redraw] : redraws) {
         redraw();
@@ -268,9 +272,8 @@ TEST_F(StyleButtonTest, BadValuesDrawWhatTheyCanAndLeakNothing) {
     EXPECT_EQ(GdiLive(), before - 3) << "the surface's DC and bitmap and the font went with the button";
 }
 
-// Read back, a saved control draws what it saved; the host's "display as
-// default" reaches the drawing through the control's own ambient handler.
-TEST_F(StyleButtonTest, SavedStateAndTheDefaultAmbientReachTheDrawing) {
+// Read back, a saved control draws what it saved.
+TEST_F(StyleButtonTest, SavedStateReachesTheDrawing) {
     button->Caption(L"&Start");
     button->ButtonStyle(10);
     button->BackColor(0xFFD0AD);
@@ -280,13 +283,6 @@ TEST_F(StyleButtonTest, SavedStateAndTheDefaultAmbientReachTheDrawing) {
     again.ReadProperties(host::PropertyBag::Load(bag.Save()));
     EXPECT_EQ(again.AccessKeyChar(), L's');
     EXPECT_EQ(::GetPixel(again.hDC(), 100, 0), S(0xFFD0AD, -0.33f));
-
-    Draw(0, Look::Normal);  // unfocused: the default frame only while the host says so
-    for (const bool isDefault : {true, false, true}) {
-        button->Site().SetDisplayAsDefault(isDefault);
-        pixels.clear();
-        EXPECT_EQ(At(199, 39) == X(0x8000000C), isDefault) << isDefault;
-    }
 }
 
 }  // namespace
