@@ -296,7 +296,7 @@ TEST(LogFolder, SuccessIsCachedFailuresAreAskedAgainAndAnUnwritableOneLosesTheEn
               INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(Fonts, FontObjectsTakeSizeAndStyleFromTheLogFont) {
+TEST(Fonts, ObjectsTakeSizeAndStyleFromTheLogFontAndTheSixKindsShareHandles) {
     const struct {
         LONG height, weight;
         BYTE italic;
@@ -322,9 +322,8 @@ TEST(Fonts, FontObjectsTakeSizeAndStyleFromTheLogFont) {
         EXPECT_EQ(italic != FALSE, c.italic != 0);
     }
     EXPECT_EQ(FontObject::LiveCount(), objectsBefore);
-}
 
-TEST(Fonts, DefaultFontsAndSharedHandlesOfTheSixKinds) {
+    // The default fonts and shared handles of the six kinds.
     const HDC screen = ::GetDC(nullptr);
     for (int kind = 1; kind <= 6; ++kind) EXPECT_TRUE(DefaultFont(screen, kind)) << kind;
     EXPECT_FALSE(DefaultFont(screen, 0));
