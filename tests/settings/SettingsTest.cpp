@@ -221,10 +221,13 @@ protected:
     static std::pair<int, int> Pair(const Hotkey& h) { return {h.Key, h.Modifiers}; }
 };
 
-// A key without its modifier, or with one of another type, falls back with it.
-TEST_F(DesktopSettings, KeyAndModifierAreReadAsAPair) {
+// A key without its modifier, or with one of another type, falls back with it;
+// a name keeps a stored terminator and falls back alone; a program list is
+// read safely whatever is stored.
+TEST_F(DesktopSettings, HotkeysNamesAndProgramListsFallBackSafely) {
     EXPECT_EQ(Pair(ReadDesktopHotkey(3)), std::make_pair(99, 3)) << "no key at all";
     EXPECT_EQ(Pair(ReadPanelHotkey()), std::make_pair(96, 3));
+    EXPECT_EQ(ReadDesktopName(3), L"Desktop 3");
     PutDword(L"Desktop2Key", 65);  // no modifier stored
     PutDword(L"Desktop1Key", 66);
     ASSERT_TRUE(PutSetting(L"Desktop1KeyMod", REG_SZ, L"1", 4));  // the wrong type counts as missing
@@ -233,20 +236,14 @@ TEST_F(DesktopSettings, KeyAndModifierAreReadAsAPair) {
     PutDword(L"Desktop3KeyMod", 2);  // a modifier alone is not used
     PutDword(L"PanelKey", 65);
     PutDword(L"PanelKeyMod", 2);
-    const std::pair<int, int> expected[] = {{65, 2}, {97, 3}, {98, 3}, {99, 3}, {0x70, 1}};  // [0]: the panel's
-    for (int j = 0; j <= 4; ++j) EXPECT_EQ(Pair(j ? ReadDesktopHotkey(j) : ReadPanelHotkey()), expected[j]) << j;
-}
-
-TEST_F(DesktopSettings, NamesKeepAStoredTerminatorAndFallBackAlone) {
-    EXPECT_EQ(ReadDesktopName(3), L"Desktop 3");
     ASSERT_TRUE(PutSetting(L"Desktop1Name", REG_SZ, L"Work", 10));
     PutDword(L"Desktop2Name", 5);
+    const std::pair<int, int> expected[] = {{65, 2}, {97, 3}, {98, 3}, {99, 3}, {0x70, 1}};  // [0]: the panel's
+    for (int j = 0; j <= 4; ++j) EXPECT_EQ(Pair(j ? ReadDesktopHotkey(j) : ReadPanelHotkey()), expected[j]) << j;
     EXPECT_EQ(ReadDesktopName(1), std::wstring(L"Work\0", 5));
     EXPECT_EQ(ReadDesktopName(2), L"Desktop 2");
     EXPECT_EQ(ReadDesktopName(4), L"Desktop 4");
-}
 
-TEST_F(DesktopSettings, ProgramListsAreReadSafely) {
     const std::wstring big(kMaxProgramListBytes / 2 + 1, L'a');
     const struct {
         DWORD type;
@@ -271,14 +268,18 @@ struct LookupRestorer {
     ~LookupRestorer() { SetLogFolderLookupForTesting(nullptr); }
 };
 
-TEST(LogFolder, SuccessIsCachedFailuresAreAskedAgain) {
+// A found folder is kept, a failure is asked again; an entry for a folder
+// that cannot be written is lost quietly. (Two entries separated by one empty
+// line: Startup.MissingEventsAreLoggedOncePerStart, through the real program.)
+TEST(LogFolder, SuccessIsCachedFailuresAreAskedAgainAndAnUnwritableOneLosesTheEntry) {
     LookupRestorer restore;
     const struct {
         HRESULT result;
         const wchar_t *found, *expected;
         int calls;  // for two questions
     } cases[] = {{S_OK, L"C:\\some\\folder", L"C:\\some\\folder\\", 1}, {S_OK, L"D:\\", L"D:\\", 1},
-                 {S_FALSE, L"", L"c:\\", 2}, {E_INVALIDARG, L"", L"c:\\", 2}, {E_FAIL, L"", L"", 2}};
+                 {S_FALSE, L"", L"c:\\", 2}, {E_INVALIDARG, L"", L"c:\\", 2}, {E_FAIL, L"", L"", 2},
+                 {S_OK, L"Z:\\nonexistent-panorel-folder\\deeper", L"Z:\\nonexistent-panorel-folder\\deeper\\", 1}};
     for (const auto& c : cases) {
         int calls = 0;
         SetLogFolderLookupForTesting([&](wchar_t* path) {
@@ -290,21 +291,12 @@ TEST(LogFolder, SuccessIsCachedFailuresAreAskedAgain) {
         EXPECT_EQ(LogFolder(), c.expected);
         EXPECT_EQ(calls, c.calls) << c.result;
     }
-}
-
-// Two entries separated by one empty line: Startup.MissingEventsAreLoggedOncePerStart, through the real program.
-TEST(LogError, UnwritableFolderLosesTheEntryQuietly) {
-    LookupRestorer restore;
-    SetLogFolderLookupForTesting([](wchar_t* path) {
-        wcscpy(path, L"Z:\\nonexistent-panorel-folder\\deeper");
-        return S_OK;
-    });
-    LogError(L"lost");
+    LogError(L"lost");  // in the last folder, which does not exist
     EXPECT_EQ(::GetFileAttributesW(L"Z:\\nonexistent-panorel-folder\\deeper\\PanorelErrors.txt"),
               INVALID_FILE_ATTRIBUTES);
 }
 
-TEST(Fonts, FontObjectsTakeSizeAndStyleFromTheLogFont) {
+TEST(Fonts, ObjectsTakeSizeAndStyleFromTheLogFontAndTheSixKindsShareHandles) {
     const struct {
         LONG height, weight;
         BYTE italic;
@@ -330,9 +322,8 @@ TEST(Fonts, FontObjectsTakeSizeAndStyleFromTheLogFont) {
         EXPECT_EQ(italic != FALSE, c.italic != 0);
     }
     EXPECT_EQ(FontObject::LiveCount(), objectsBefore);
-}
 
-TEST(Fonts, DefaultFontsAndSharedHandlesOfTheSixKinds) {
+    // The default fonts and shared handles of the six kinds.
     const HDC screen = ::GetDC(nullptr);
     for (int kind = 1; kind <= 6; ++kind) EXPECT_TRUE(DefaultFont(screen, kind)) << kind;
     EXPECT_FALSE(DefaultFont(screen, 0));

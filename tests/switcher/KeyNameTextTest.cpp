@@ -1,5 +1,5 @@
 // Key names on the US keyboard layout (the default hotkeys' tab labels:
-// Panel.TabsFollowTheSettingsAndFitAnyName). This program runs
+// Panel.TabsFollowTheSettingsFitAnyNameAndDrawCjkGlyphs). This program runs
 // without the X display on purpose: Wine's X11 driver names keys by their X
 // key symbols ("KP_End") and gives the keypad digits no scan code, whereas
 // Windows, and Wine without X, use the layout's own names.

@@ -44,9 +44,8 @@ TEST_F(Panel, LayoutShapeFramesButtonsOwnTileAndClicksOnA1080pScreen) {
     mainW w(L"1");
     w.hWnd();
     w.formBg.Load();
-    const int tileLeft[] = {0, 70, 995, 70, 995}, tileTop[] = {0, 70, 70, 575, 575};
-    EXPECT_EQ(w.picBottom->Left(), 736);  // 735.5, halves to even
-    EXPECT_EQ(w.picBottom->Top(), 1080 - 57 + 2);
+    // Where the layout table puts tiles and bar: the pixels below show the real window follows it.
+    const int tileLeft[] = {0, 70, 995, 70, 995}, tileTop[] = {0, 70, 70, 575, 575}, barLeft = 736, barTop = 1025;
     {
         ScreenCover pattern(PaintHalves);
         TogglePanel(w);
@@ -64,10 +63,9 @@ TEST_F(Panel, LayoutShapeFramesButtonsOwnTileAndClicksOnA1080pScreen) {
     EXPECT_EQ(shot.At(70 + 650, 70 + 200), kHalvesGreen);
     for (int j = 1; j <= 4; ++j) {
         const std::uint32_t colour = j == 1 ? kRed : kGrey;
-        const int l = tileLeft[j], t = tileTop[j], tabW = w.DeskName[j]->Width();
-        const int tabTop = w.DeskName[j]->Top(), tabH = w.DeskName[j]->Height();
-        EXPECT_EQ(w.DeskName[j]->Left(), l);
-        EXPECT_EQ(tabTop + tabH, t) << "tab " << j << " sits on its tile";
+        // The tab sits on its tile: its outline is drawn just above the tile's top.
+        const int l = tileLeft[j], t = tileTop[j], tabW = w.DeskName[j]->Width(), tabH = w.DeskName[j]->Height();
+        const int tabTop = t - tabH;
         EXPECT_EQ(shot.At(l, t + 200), colour) << "left edge of " << j;
         EXPECT_EQ(shot.At(l + 854, t + 200), colour) << "right edge of " << j;
         EXPECT_EQ(shot.At(l + 400, t + 434), colour) << "bottom edge of " << j;
@@ -80,7 +78,6 @@ TEST_F(Panel, LayoutShapeFramesButtonsOwnTileAndClicksOnA1080pScreen) {
         EXPECT_EQ(shot.At(l + tabW / 2, tabTop), colour);
     }
     // The two styled buttons, as the load sets them up, on the bar's white.
-    const int barLeft = w.picBottom->Left(), barTop = w.picBottom->Top();
     EXPECT_EQ(shot.At(barLeft + 5, barTop + 4), 0xFFFFFFu) << "the bar's background around the buttons";
     EXPECT_EQ(shot.At(barLeft + 224, barTop + 30), 0xFFFFFFu) << "between the buttons";
     // (Their captions, whole at every scaling: PanelDpiTest.)
@@ -120,7 +117,7 @@ TEST_F(Panel, LayoutShapeFramesButtonsOwnTileAndClicksOnA1080pScreen) {
     }
 }
 
-TEST_F(Panel, TabsFollowTheSettingsAndFitAnyName) {
+TEST_F(Panel, TabsFollowTheSettingsFitAnyNameAndDrawCjkGlyphs) {
     const DWORD number = 7;  // desktop 4's name has the wrong type; its hotkey is missing
     ASSERT_TRUE(PutSetting(L"Desktop4Name", REG_DWORD, &number, sizeof number));
     mainW w(L"3");
@@ -144,11 +141,19 @@ TEST_F(Panel, TabsFollowTheSettingsAndFitAnyName) {
     const int extra = TextExtent(dc, w.TabLabel[3]).right - TextExtent(dc, oldLabel).right;
     EXPECT_GT(extra, 100);
     EXPECT_EQ(w.DeskName[3]->Width(), before + extra);
-    EXPECT_EQ(w.DeskName[3]->Top() + w.DeskName[3]->Height(), 575);
     // Wine may add a terminator of its own to the stored value.
     EXPECT_EQ(w.TabLabel[1].compare(0, 10000, hostile), 0);
     EXPECT_EQ(w.TabLabel[1].back(), L')');
     EXPECT_GT(w.DeskName[1]->Width(), 1000);
+    // The prefix has a CJK font: such a name draws its own glyphs, not the
+    // boxes of characters that no font has.
+    std::vector<std::string> tabs;
+    for (const wchar_t* cjk : {L"\u6771\u4EAC", L"\uE000\uE001"}) {  // Tokyo; two private-use characters
+        ASSERT_TRUE(PutSetting(L"Desktop3Name", REG_SZ, cjk, 4));
+        w.IncomingName(L"Local\\velmora_ReadRegSwitcher3");
+        tabs.push_back(DcBits(w.NameDC[3].hDC(), w.DeskName[3]->Width(), w.DeskName[3]->Height()));
+    }
+    EXPECT_TRUE(tabs[0] != tabs[1]) << "the CJK name draws as boxes";
 
     w.Move(0, 0, 0, 0);  // a window of no size is not laid out
     w.Move(0, 0, -5, -5);
@@ -178,21 +183,6 @@ TEST_F(Panel, RenamedTabsLeaveNothingOfTheirOldFrames) {
         const std::string got = images(renamed), want = images(fresh);
         EXPECT_TRUE(got == want) << before.size() << " characters before: " << FirstDifference(got, want);
     }
-}
-
-// The prefix has a CJK font, so such a name draws its own glyphs, not the
-// boxes of characters that no font has.
-TEST_F(Panel, CjkNamesDrawTheirGlyphs) {
-    mainW w(L"2");
-    w.hWnd();
-    std::string tabs[2];
-    const wchar_t* const names[2] = {L"\u6771\u4EAC", L"\uE000\uE001"};  // Tokyo; two private-use characters
-    for (int i = 0; i < 2; ++i) {
-        ASSERT_TRUE(PutSetting(L"Desktop2Name", REG_SZ, names[i], 4));
-        w.IncomingName(L"Local\\velmora_ReadRegSwitcher2");
-        tabs[i] = DcBits(w.NameDC[2].hDC(), w.DeskName[2]->Width(), w.DeskName[2]->Height());
-    }
-    EXPECT_TRUE(tabs[0] != tabs[1]) << "the CJK name draws as boxes";
 }
 
 // Alone: it covers the screen, dims it, and a release on it hides the switcher first.
@@ -375,44 +365,39 @@ TEST_F(SequenceState, AShowAskedForDuringTheSwitchIsDropped) {
     EXPECT_EQ(events.TakeSignalled(), "17 29 41 51");
 }
 
-TEST_F(SequenceState, ATrayDoubleClickDuringTheShowIsDroppedAndTheOwnTileShowsTheCapture) {
-    mainW w(L"2");
+// One switcher in turn: a tray double click, more toggles, a tile click, each
+// arriving in the show's own pump.
+TEST_F(SequenceState, TrayClicksTogglesAndTileClicksDuringTheShow) {
+    mainW w(L"3");
     const HWND hwnd = w.hWnd();
     w.formBg.Load();
-    std::optional<ScreenCover> desktop(std::in_place, PaintHalves);
-    ASSERT_TRUE(DuringRequest(w, L"Local\\velmora_ShowPreviewSwitcher2", [&] {
-        desktop.reset();
-        PumpFor(300);  // the screen now shows the panel and no more halves
-        ::PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 0));  // as the shell does
-    }));
-    ASSERT_TRUE(w.Visible());
-    PumpFor(300);
-    const ScreenShot shot;
-    EXPECT_EQ(shot.At(995 + 200, 70 + 200), kHalvesBlue);  // tile 2 at (995, 70)
-    EXPECT_EQ(shot.At(995 + 650, 70 + 200), kHalvesGreen);
-    w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher2");
-}
-
-TEST_F(SequenceState, TogglesDuringTheShowLeaveThePanelAsTheLastOneAsks) {
-    mainW w(L"2");
-    const HWND hwnd = w.hWnd();
-    w.formBg.Load();
+    {
+        SCOPED_TRACE("a tray double click is dropped and the own tile shows the capture");
+        std::optional<ScreenCover> desktop(std::in_place, PaintHalves);
+        ASSERT_TRUE(DuringRequest(w, L"Local\\velmora_ShowPreviewSwitcher3", [&] {
+            desktop.reset();
+            PumpFor(300);  // the screen now shows the panel and no more halves
+            ::PostMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 0));  // as the shell does
+        }));
+        ASSERT_TRUE(w.Visible());
+        PumpFor(300);
+        const ScreenShot shot;
+        EXPECT_EQ(shot.At(70 + 200, 575 + 200), kHalvesBlue);  // tile 3 at (70, 575)
+        EXPECT_EQ(shot.At(70 + 650, 575 + 200), kHalvesGreen);
+        w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher3");
+    }
+    // Toggles leave the panel as the last one asks.
     for (const int more : {1, 2, 3}) {
-        ASSERT_TRUE(DuringRequest(w, L"Local\\velmora_ShowPreviewSwitcher2", [&] {
-            for (int i = 0; i < more; ++i) ForwardName(hwnd, "ShowPreviewSwitcher2");
+        ASSERT_TRUE(DuringRequest(w, L"Local\\velmora_ShowPreviewSwitcher3", [&] {
+            for (int i = 0; i < more; ++i) ForwardName(hwnd, "ShowPreviewSwitcher3");
         }));
         const bool shown = more % 2 == 0;
         EXPECT_EQ(w.Visible(), shown) << 1 + more << " toggles";
         EXPECT_EQ(w.formBg.Visible(), shown) << 1 + more << " toggles";
-        if (shown) w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher2");
+        if (shown) w.IncomingName(L"Local\\velmora_ShowPreviewSwitcher3");
         ASSERT_FALSE(w.formBg.Visible());
     }
-}
-
-TEST_F(SequenceState, ATileClickedDuringTheShowSwitchesAndGetsTheFreshPreview) {
-    mainW w(L"3");
-    w.hWnd();
-    w.formBg.Load();
+    // A tile clicked switches and publishes the preview scaled in this show.
     PreviewBits.assign(9, 0x42);
     events.TakeSignalled();
     ASSERT_TRUE(DuringRequest(w, L"Local\\velmora_ShowPreviewSwitcher3", [&] {

@@ -5,9 +5,9 @@
 
 #include <atomic>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "host/ScreenUnits.h"
@@ -43,32 +43,41 @@ TEST(CommandLine, AcceptedFormsAndHugeInputs) {
     EXPECT_EQ(LeadingNumber(L"32767"), 32767.0) << "32768 does not fit, 32767 does (and is not a desktop)";
 }
 
-TEST(EventNames, WholeTableInIndexOrderAndNothingOutsideIt) {
-    const char* expected =
-        "Switcher1SwitchTo1 Switcher1SwitchTo2 Switcher1SwitchTo3 Switcher1SwitchTo4 Switcher1Update1 "
-        "Switcher1Update2 Switcher1Update3 Switcher1Update4 ReadRegSwitcher1 ShutdownSwitcher1 "
-        "ShowPreviewSwitcher1 ShowPopupSwitcher1 Switcher2SwitchTo1 Switcher2SwitchTo2 Switcher2SwitchTo3 "
-        "Switcher2SwitchTo4 Switcher2Update1 Switcher2Update2 Switcher2Update3 Switcher2Update4 "
-        "ReadRegSwitcher2 ShutdownSwitcher2 ShowPreviewSwitcher2 ShowPopupSwitcher2 Switcher3SwitchTo1 "
-        "Switcher3SwitchTo2 Switcher3SwitchTo3 Switcher3SwitchTo4 Switcher3Update1 Switcher3Update2 "
-        "Switcher3Update3 Switcher3Update4 ReadRegSwitcher3 ShutdownSwitcher3 ShowPreviewSwitcher3 "
-        "ShowPopupSwitcher3 Switcher4SwitchTo1 Switcher4SwitchTo2 Switcher4SwitchTo3 Switcher4SwitchTo4 "
-        "Switcher4Update1 Switcher4Update2 Switcher4Update3 Switcher4Update4 ReadRegSwitcher4 "
-        "ShutdownSwitcher4 ShowPreviewSwitcher4 ShowPopupSwitcher4 SwitchToDesktop1 SwitchToDesktop2 "
-        "SwitchToDesktop3 SwitchToDesktop4 ReadReg Shutdown";
-    BuildEventNames();
-    std::istringstream names(expected);
-    std::string shortName;
-    std::int16_t index = 0;
-    while (names >> shortName) {
-        ++index;
-        EXPECT_EQ(EventName(index), "Local\\velmora_" + shortName) << "index " << index;
-        EXPECT_EQ(EventIndexOfShortName(shortName), index);
+// The table in index order, written out independently of the program's own
+// arithmetic, and each name acting only at the switcher whose block holds it.
+TEST(EventNames, WholeTableInIndexOrderEachActingOnlyAtItsOwner) {
+    std::vector<std::pair<std::string, int>> table;  // short name, owner (0: shared)
+    for (int i = 1; i <= 4; ++i) {
+        const std::string n = std::to_string(i);
+        for (const char* kind : {"SwitchTo", "Update"})
+            for (int j = 1; j <= 4; ++j) table.push_back({"Switcher" + n + kind + std::to_string(j), i});
+        for (const char* kind : {"ReadReg", "Shutdown", "ShowPreview", "ShowPopup"})
+            table.push_back({kind + std::string("Switcher") + n, i});
     }
-    EXPECT_EQ(index, kEventCount);
+    for (int j = 1; j <= 4; ++j) table.push_back({"SwitchToDesktop" + std::to_string(j), 0});
+    for (const char* shared : {"ReadReg", "Shutdown"}) table.push_back({shared, 0});
+    BuildEventNames();
+    ASSERT_EQ(table.size(), std::size_t{kEventCount});
+    for (std::int16_t index = 1; index <= kEventCount; ++index) {
+        const auto& [shortName, owner] = table[index - 1];
+        const std::string name = EventName(index);
+        EXPECT_EQ(name, "Local\\velmora_" + shortName) << "index " << index;
+        EXPECT_EQ(EventIndexOfShortName(shortName), index);
+        for (int n = 1; n <= 4; ++n)
+            EXPECT_EQ(ClassifyIncomingName(std::wstring(name.begin(), name.end()), n).Kind != IncomingKind::None,
+                      owner == n)
+                << name << " at " << n;
+    }
     for (std::int16_t outside : {0, 55, -1, -32768, 32767}) EXPECT_EQ(EventName(outside), "") << outside;
     EXPECT_EQ(EventIndexOfShortName("Switcher5Update1"), 0);
     EXPECT_EQ(EventIndexOfShortName(""), 0);
+    // Near misses of an own name act nowhere.
+    const std::wstring misses[] = {
+        L"local\\velmora_Switcher2SwitchTo1", L"Local\\velmora_Switcher2switchTo1", L"Switcher2SwitchTo1",
+        L"Local\\velmora_Switcher2SwitchTo1 ", std::wstring(L"Local\\velmora_Switcher2SwitchTo1\0", 33), L"",
+    };
+    for (const auto& text : misses) EXPECT_EQ(ClassifyIncomingName(text, 2).Kind, IncomingKind::None) << text;
+    EXPECT_EQ(ClassifyIncomingName(L"Local\\velmora_Switcher1SwitchTo2", 0).Kind, IncomingKind::None);
 }
 
 // The main process reads names on one thread per desktop while others may
@@ -86,25 +95,6 @@ TEST(EventNames, ReadersOnFourThreadsSeeOneUnchangingTable) {
         });
     for (auto& r : readers) r.join();
     EXPECT_EQ(wrong, 0);
-}
-
-TEST(IncomingName, EachOfTheFiftyFourNamesActsOnlyAtItsOwnerAndNearMissesNowhere) {
-    BuildEventNames();
-    for (int index = 1; index <= kEventCount; ++index) {
-        const std::string name = EventName(static_cast<std::int16_t>(index));
-        const std::wstring text(name.begin(), name.end());
-        // The owner is the switcher its name carries; the six shared names carry none.
-        const std::size_t at = name.find("Switcher");
-        const int owner = at == std::string::npos ? 0 : name[at + 8] - '0';
-        for (int n = 1; n <= 4; ++n)
-            EXPECT_EQ(ClassifyIncomingName(text, n).Kind != IncomingKind::None, owner == n) << name;
-    }
-    const std::wstring misses[] = {
-        L"local\\velmora_Switcher2SwitchTo1", L"Local\\velmora_Switcher2switchTo1", L"Switcher2SwitchTo1",
-        L"Local\\velmora_Switcher2SwitchTo1 ", std::wstring(L"Local\\velmora_Switcher2SwitchTo1\0", 33), L"",
-    };
-    for (const auto& text : misses) EXPECT_EQ(ClassifyIncomingName(text, 2).Kind, IncomingKind::None) << text;
-    EXPECT_EQ(ClassifyIncomingName(L"Local\\velmora_Switcher1SwitchTo2", 0).Kind, IncomingKind::None);
 }
 
 TEST(PanelKeys, EscapeDigitsArrowsAndEnter) {
@@ -138,18 +128,15 @@ TEST(TabLabel, LabelsOfModifiersAndKeys) {
     for (const auto& c : cases) EXPECT_EQ(BuildTabLabel(c.name, c.modifiers, c.key), c.label) << c.modifiers;
 }
 
-TEST(ScreenUnits, TwipsPerPixelIsWholeAtEveryScaling) {
+TEST(ScreenUnits, WholeTwipsPerPixelAndAPanelCoveringTheScreenAtEveryDpi) {
     const struct {
         std::int32_t dpi, tpp;
-    } table[] = {{96, 15}, {120, 12}, {144, 10}, {168, 8}, {192, 7}, {216, 6}, {480, 3}, {2000, 1}, {0, 15}};
-    for (const auto& row : table) EXPECT_EQ(TwipsPerPixelForDpi(row.dpi), row.tpp) << row.dpi << " dpi";
+    } scalings[] = {{96, 15}, {120, 12}, {144, 10}, {168, 8}, {192, 7}, {216, 6}, {480, 3}, {2000, 1}, {0, 15}};
+    for (const auto& row : scalings) EXPECT_EQ(TwipsPerPixelForDpi(row.dpi), row.tpp) << row.dpi << " dpi";
     EXPECT_EQ(ScreenPixels(28799.6, 15.0), 1920);  // twips rounded first
     EXPECT_EQ(ScreenPixels(28800.0, 0.0), 0);
-}
-
-// The panel, the background window and the capture all take the screen's size
-// back from twips: at every dpi it must come back as the pixels it started as.
-TEST(ScreenUnits, EveryDpiGivesAPanelCoveringTheScreen) {
+    // The panel, the background window and the capture all take the screen's
+    // size back from twips: at every dpi it comes back as the pixels it was.
     const struct {
         std::int32_t w, h;
     } screens[] = {{1920, 1080}, {1366, 768}, {1365, 767}, {3840, 2160}, {800, 600}};

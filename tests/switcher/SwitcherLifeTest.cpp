@@ -23,7 +23,7 @@
 namespace panorel::test {
 namespace {
 
-TEST(Startup, InvalidCommandLinesEndAtOnceWithOneLogEntry) {
+TEST(Startup, InvalidCommandLinesEndAtOnceWithOneLogEntryAcceptedOnesStartTheirSwitcher) {
     SharedEvents events;  // so that only the command line can stop it
     const std::string entry = " Spacehost: Invalid or non-existent command line argument.\r\n\r\n";
     // (Which texts name a desktop: CommandLine.AcceptedFormsAndHugeInputs.)
@@ -37,10 +37,7 @@ TEST(Startup, InvalidCommandLinesEndAtOnceWithOneLogEntry) {
         EXPECT_EQ(log.find(entry), log.size() - entry.size()) << log;
         EXPECT_EQ(log.find('\n'), log.size() - 3) << log;
     }
-}
-
-TEST(Startup, AcceptedCommandLinesStartTheirSwitcherAndCloseCleanly) {
-    SharedEvents events;
+    // Accepted ones start their switcher, which closes cleanly.
     for (const wchar_t* arguments : {L" 2", L"3.5"}) {
         const int n = arguments[0] == L'3' ? 4 : 2;
         KernelHandle p = StartProgram(L"Spacehost.exe", arguments);
@@ -70,7 +67,10 @@ TEST(Startup, MissingEventsAreLoggedOncePerStart) {
         << "only the date and time stand between the entries";
 }
 
-TEST(SwitcherShell, OnlyDesktopsTwoToFourStartAShellWhenThereIsNoTaskbar) {
+// Without a taskbar only desktops two to four start a shell; with one, the
+// tray icon is there and comes back with a new taskbar. (A double click
+// showing the panel: SequenceState.)
+TEST(SwitcherShell, AShellOnlyOnTwoToFourWithoutATaskbarAndTheTrayIconWithOne) {
     SharedEvents events;
     for (const wchar_t* desktop : {L"1", L"3"}) {
         std::wstring started;
@@ -82,11 +82,6 @@ TEST(SwitcherShell, OnlyDesktopsTwoToFourStartAShellWhenThereIsNoTaskbar) {
         // Minimised with focus (2), from the Windows directory.
         EXPECT_EQ(started, w.DesktopNumber == 1 ? L"" : WindowsDirectory() + L"\\explorer.exe 2");
     }
-}
-
-// A double click showing the panel: SequenceStateTest.
-TEST(SwitcherTray, IconComesBackWithTheTaskbar) {
-    SharedEvents events;
     mainW w(L"2");
     bool noShell = true;
     w.StartProgram = [&](const std::wstring&, int) { noShell = false; };
@@ -110,10 +105,9 @@ TEST(SwitcherTray, IconComesBackWithTheTaskbar) {
 
 struct LiveCounts {
     long kernel = KernelHandle::LiveCount();
-    long gdi = BitmapHandle::LiveCount() + BrushHandle::LiveCount() + PenHandle::LiveCount() +
-               FontHandle::LiveCount() + RegionHandle::LiveCount() + MemoryDcHandle::LiveCount();
+    long gdi = GdiLive();
     long other = RegKeyHandle::LiveCount() + ModuleHandle::LiveCount() + GlobalMemoryHandle::LiveCount() +
-                 WindowDc::LiveCount() + ClipboardSession::LiveCount();
+                 ClipboardSession::LiveCount();
     bool operator==(const LiveCounts& o) const { return kernel == o.kernel && gdi == o.gdi && other == o.other; }
 };
 
