@@ -334,7 +334,7 @@ void ClickSteady(int x, int y) {
     for (int attempt = 0; attempt < 20; ++attempt) {
         MouseTo(x, y);
         POINT at{};
-        if (PumpUntil([&] { return ::GetCursorPos(&at) && at.x == x && at.y == y; }, 100)) break;
+        if (PumpUntil([&] { return ::GetCursorPos(&at) && at.x == x && at.y == y; }, 250)) break;
     }
     // No move again here: the pointer is where it must be, and one more move
     // can leave Wine's pointer on the previous spot for the press.

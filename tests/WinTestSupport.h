@@ -13,7 +13,9 @@
 #include <thread>
 #include <vector>
 
+#include "host/ControlSite.h"
 #include "host/Handles.h"
+#include "host/PanorelError.h"
 
 namespace panorel::test {
 
@@ -50,7 +52,8 @@ void DeleteErrorLog();
 bool PutSetting(const wchar_t* name, DWORD type, const void* data, DWORD size);
 void DeleteSettings();
 
-// Lets sent messages reach this thread's windows until `done` holds.
+// Runs this thread's messages as the programs' loop does (the containers'
+// keys routed, keys made characters) until `done` holds.
 template <class Done>
 bool PumpUntil(Done done, DWORD milliseconds) {
     const DWORD start = ::GetTickCount();
@@ -58,11 +61,27 @@ bool PumpUntil(Done done, DWORD milliseconds) {
         if (::GetTickCount() - start > milliseconds) return false;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
         MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (host::RouteContainerKeys(msg)) continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
     }
     return true;
 }
 inline void PumpFor(DWORD milliseconds) { PumpUntil([] { return false; }, milliseconds); }
+
+// What `act` raises: the number less the object error base, the text and the
+// source; or "nothing raised".
+template <class Act>
+std::string Raised(Act act) {
+    try {
+        act();
+    } catch (const PanorelError& e) {
+        return std::to_string(e.Number() - kObjectErrorBase) + " " + e.Description() + " (" + e.Source() + ")";
+    }
+    return "nothing raised";
+}
 
 // Pixel (x, y), counted from the top, of width x height 24-bit rows stored
 // bottom-up (as DcBits and preview blocks hold them), as 0x00RRGGBB.

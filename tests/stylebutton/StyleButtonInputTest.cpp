@@ -23,35 +23,16 @@ constexpr int kLeft = 20, kTop = 20, W = 201, H = 41;
 int SX(int dx) { return kFormLeft + kLeft + dx; }
 int SY(int dy) { return kFormTop + kTop + dy; }
 
-// As the program's message loop does: the containers' keys are routed, and
-// keys become characters.
-template <class Done>
-bool Pump(Done done, DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start > ms) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (host::RouteContainerKeys(msg)) continue;
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
-    return true;
-}
-void Pump(DWORD ms) { Pump([] { return false; }, ms); }
-
 // Wine moves the X pointer behind the scenes: wait until the cursor is there.
 // A stale pointer position can come back once, so the move is made twice.
 void MoveTo(int x, int y) {
     for (int i = 0; i < 2; ++i) {
         MouseTo(x, y);
-        Pump([&] {
+        PumpUntil([&] {
             POINT p{};
             return ::GetCursorPos(&p) && p.x == x && p.y == y;
         }, 1000);
-        Pump(40);
+        PumpFor(40);
     }
 }
 
@@ -68,8 +49,8 @@ protected:
         MoveTo(5, 5);  // away from the button, where the last test may have left it
         ::SetForegroundWindow(form);
         ::SetActiveWindow(form);
-        Pump(80);
-        Pump([&] { return button->VisualState() == 0; }, 1000);
+        PumpFor(80);
+        PumpUntil([&] { return button->VisualState() == 0; }, 1000);
         log.clear();
     }
     void TearDown() override {
@@ -77,7 +58,7 @@ protected:
         button.reset();
         container.reset();
         ::DestroyWindow(form);
-        Pump(50);
+        PumpFor(50);
         EXPECT_EQ(GdiLive() + WindowHandle::LiveCount(), gdiBefore) << "GDI objects or windows left";
         EXPECT_EQ(RunningTimerCount(), timersBefore) << "timers left";
         EXPECT_EQ(::GetCapture(), nullptr);
@@ -104,13 +85,13 @@ protected:
     }
     // Lets the input reach the windows, then hands back the events seen.
     std::string Take(DWORD ms = 120) {
-        Pump(ms);
+        PumpFor(ms);
         std::string s;
         s.swap(log);
         return s;
     }
     bool Saw(const std::string& what) {
-        return Pump([&] { return log.find(what) != std::string::npos; }, 4000);
+        return PumpUntil([&] { return log.find(what) != std::string::npos; }, 4000);
     }
     // Waits for `what` among the events, then hands back all of them.
     std::string Until(const std::string& what) {
@@ -262,9 +243,9 @@ TEST_F(ButtonInput, PopupMenuAboveTheButtonAndTheClosingClick) {
         ::Sleep(300);
         done = true;
     });
-    Pump([&] { return done.load(); }, 10000);
+    PumpUntil([&] { return done.load(); }, 10000);
     user.join();
-    Pump(100);
+    PumpFor(100);
     EXPECT_FALSE(openAfterClosingClick);
     EXPECT_GT(opened.bottom, 0) << "the click opened the menu";
     EXPECT_LE(opened.bottom, SY(1)) << "above the button: flags 32";
@@ -285,7 +266,7 @@ TEST_F(ButtonInput, BlinkingAlternatesThePicture) {
     COLORREF seen[3];  // the picture's centre on three ticks in a row
     for (auto& s : seen) {
         const std::uint16_t t = button->BlinkTicks();
-        Pump([&] { return button->BlinkTicks() != t; }, 2000);
+        PumpUntil([&] { return button->BlinkTicks() != t; }, 2000);
         s = ::GetPixel(button->hDC(), (pic.left + pic.right) / 2, (pic.top + pic.bottom) / 2);
     }
     auto grey = [](COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c); };
@@ -323,7 +304,7 @@ TEST_F(ButtonInput, StormOfHostileMessages) {
     // A real move and key release end whatever the storm left held.
     Key(VK_SPACE, true);
     MouseTo(SX(60), SY(120));
-    Pump(100);
+    PumpFor(100);
     EXPECT_NE(::GetCapture(), button->hWnd());
 }
 

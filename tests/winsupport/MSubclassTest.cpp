@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "WinTestSupport.h"
 #include "host/Form.h"
 #include "host/PanorelError.h"
 #include "winsupport/MSubclass.h"
@@ -47,16 +48,6 @@ struct Client : ISubclass {
     std::int32_t response;
     LRESULT result;
 };
-
-// What attaching raises: the number less 0x80040000, the text and the source.
-std::string AttachError(Client& c, HWND hwnd) {
-    try {
-        AttachMessage(&c, hwnd, kProbeMsg);
-    } catch (const PanorelError& e) {
-        return std::to_string(e.Number() - kObjectErrorBase) + " " + e.Description() + " (" + e.Source() + ")";
-    }
-    return "nothing raised";
-}
 
 // The first client decides pre- and the last post-processing; then detaching
 // the first client moves the others down a place, the second one is asked
@@ -112,16 +103,16 @@ TEST(Subclassing, ClientsRunInOrderDetachingMovesTheOthersDownAndMisuseRaisesNum
 
     Client a("a", 0, 0);
     AttachMessage(&a, hwnd, kProbeMsg);
-    EXPECT_EQ(AttachError(a, hwnd),
-              "13082 Message already handled by another class (winsupport_win_tests.WindowProc)");
+    const auto attach = [&](HWND to) { return Raised([&] { AttachMessage(&a, to, kProbeMsg); }); };
+    EXPECT_EQ(attach(hwnd), "13082 Message already handled by another class (winsupport_win_tests.WindowProc)");
     EXPECT_EQ(prop(SubclassMessageCountName(h, kProbeMsg)), 1) << "the refused client is not counted";
 
     const HWND other = ::FindWindowW(L"Shell_TrayWnd", nullptr);  // the session shell's taskbar
     ASSERT_NE(other, nullptr);
-    EXPECT_EQ(AttachError(a, other), "13084 Can't modify external window (winsupport_win_tests.WindowProc)");
+    EXPECT_EQ(attach(other), "13084 Can't modify external window (winsupport_win_tests.WindowProc)");
 
     probe.reset();
-    EXPECT_EQ(AttachError(a, hwnd), "13083 Invalid window (winsupport_win_tests.WindowProc)");
+    EXPECT_EQ(attach(hwnd), "13083 Invalid window (winsupport_win_tests.WindowProc)");
 }
 
 }  // namespace

@@ -17,16 +17,6 @@ namespace {
 
 constexpr std::int32_t kLong = 600000;  // never expires during a test
 
-// What starting the timer at `interval` raises: number less the object error base, text and source.
-std::string Raised(CTimer& t, std::int32_t interval) {
-    try {
-        t.Interval(interval);
-    } catch (const PanorelError& e) {
-        return std::to_string(e.Number() - kObjectErrorBase) + " " + e.Description() + " (" + e.Source() + ")";
-    }
-    return "nothing raised";
-}
-
 std::vector<UINT> g_started;  // the interval of every system timer asked for
 UINT_PTR WINAPI RecordingSetTimer(HWND hwnd, UINT_PTR id, UINT interval, TIMERPROC proc) {
     g_started.push_back(interval);
@@ -53,7 +43,7 @@ TEST(Timer, IntervalRulesAndARefusedSystemTimer) {
     EXPECT_EQ(RunningTimerCount(), 0);
 
     SetTimerFunctionForTests(&RefusingSetTimer);
-    EXPECT_EQ(Raised(t, 100), "13652 Can't create system timer (winsupport_win_tests.WindowProc)");
+    EXPECT_EQ(Raised([&] { t.Interval(100); }), "13652 Can't create system timer (winsupport_win_tests.WindowProc)");
     SetTimerFunctionForTests(nullptr);
     EXPECT_EQ(t.Interval(), 0);
     EXPECT_EQ(RunningTimerCount(), 0);
@@ -67,7 +57,7 @@ TEST(Timer, HundredSlotsThenError13651AndLowestFreeSlotReused) {
     }
     EXPECT_EQ(HighestTimerSlot(), kTimerSlots);
     CTimer extra;
-    EXPECT_EQ(Raised(extra, kLong), "13651 No more than 10 timers allowed per class (winsupport_win_tests.WindowProc)");
+    EXPECT_EQ(Raised([&] { extra.Interval(kLong); }), "13651 No more than 10 timers allowed per class (winsupport_win_tests.WindowProc)");
     EXPECT_EQ(RunningTimerCount(), kTimerSlots);
 
     timers[41]->Interval(0);
