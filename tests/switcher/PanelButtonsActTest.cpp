@@ -60,17 +60,19 @@ TEST_F(PanelInput, AButtonClickHidesThePanelAndStartsTheProgramBesideTheSwitcher
             }
             const std::wstring event = L"Local\\panorel_test_started_" + std::wstring(row.file);
             KernelHandle started(::CreateEventW(nullptr, TRUE, FALSE, event.c_str()));
-            ShowPanel(w);
-            ASSERT_TRUE(w.Visible());
-            ClickButton(*row.button);
-            // A fresh Wine session has dropped the first click: one more if the panel stays.
-            if (!PumpUntil([&] { return !w.Visible(); }, 5000)) ClickButton(*row.button);
-            EXPECT_TRUE(PumpUntil([&] { return !w.Visible(); }, 10000)) << "the panel hides";
-            EXPECT_FALSE(w.formBg.Visible());
-            // The first ShellExecute in a new Wine prefix once took over 10 s
-            // beside other tests; the wait ends as soon as the program runs.
-            const bool ran = PumpUntil([&] { return ::WaitForSingleObject(started.get(), 0) == WAIT_OBJECT_0; },
-                                       present ? 30000 : 1500);
+            const auto clickAndWait = [&](DWORD ms) {
+                ShowPanel(w);
+                EXPECT_TRUE(w.Visible());
+                ClickButton(*row.button);
+                // A fresh Wine session has dropped the first click: one more if the panel stays.
+                if (!PumpUntil([&] { return !w.Visible(); }, 5000)) ClickButton(*row.button);
+                EXPECT_TRUE(PumpUntil([&] { return !w.Visible(); }, 10000)) << "the panel hides";
+                EXPECT_FALSE(w.formBg.Visible());
+                return PumpUntil([&] { return ::WaitForSingleObject(started.get(), 0) == WAIT_OBJECT_0; }, ms);
+            };
+            // A new Wine prefix has lost the first launches of a process
+            // (no process appeared in 30 s): a present program gets one more click.
+            const bool ran = present ? clickAndWait(30000) || clickAndWait(30000) : clickAndWait(1500);
             EXPECT_EQ(ran, present) << std::string(row.file, row.file + wcslen(row.file));
             if (present) {
                 PumpFor(300);  // let the stand-in end before its file goes
