@@ -150,7 +150,9 @@ class WindowThread {
 public:
     explicit WindowThread(const std::wstring& caption, const wchar_t* desktop = nullptr, DWORD style = WS_POPUP,
                           bool stalled = false, const wchar_t* windowClass = L"Panorel2TestWindow");
-    ~WindowThread();  // (never copied: its mutex cannot be)
+    WindowThread(const WindowThread&) = delete;  // the thread keeps its address
+    WindowThread& operator=(const WindowThread&) = delete;
+    ~WindowThread();
     HWND Window() const { return window_; }
     bool Open() const { return ::IsWindow(window_) != FALSE; }
     void Release() { ::SetEvent(release_.get()); }
@@ -202,6 +204,16 @@ void ClickAt(int x, int y, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEV
 // Clicks once the cursor is really there: a move can be lost while the
 // session is busy, and the click would land where the pointer was.
 void ClickSteady(int x, int y);
+// Clicks steadily at (x, y) until `done` holds, up to `tries` times: a fresh
+// Wine session has dropped a first click. Whether it held.
+template <class Done>
+bool ClickUntil(int x, int y, Done done, DWORD milliseconds = 5000, int tries = 2) {
+    for (int i = 0; i < tries; ++i) {
+        ClickSteady(x, y);
+        if (PumpUntil(done, milliseconds)) return true;
+    }
+    return false;
+}
 void Key(WORD vk, bool up);
 // Presses the keys in order and releases them in reverse (a hotkey: modifiers first).
 void PressKeys(std::initializer_list<WORD> keys);

@@ -26,8 +26,7 @@ bool HasFocus(HWND control) {
 bool ClickControl(HWND control) {
     RECT r{};
     ::GetWindowRect(control, &r);
-    ClickSteady((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    return PumpUntil([&] { return HasFocus(control); }, 5000);
+    return ClickUntil((r.left + r.right) / 2, (r.top + r.bottom) / 2, [&] { return HasFocus(control); });
 }
 
 // Picks desktop n's hotkey key by its first letter: the name box, then Tab past Ctrl and Alt to the key list.
