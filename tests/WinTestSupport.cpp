@@ -8,6 +8,8 @@
 #include <iterator>
 #include <optional>
 
+#include "host/GlobalBlock.h"
+#include "host/Process.h"
 #include "switcher/EventNames.h"
 #include "test_paths.h"
 
@@ -49,14 +51,7 @@ std::wstring DistPath(const std::wstring& file) { return std::wstring(PANOREL_DI
 
 KernelHandle StartProgram(const std::wstring& file, const std::wstring& arguments, const std::wstring& folder) {
     const std::wstring exe = folder.empty() ? DistPath(file) : folder + L"\\" + file;
-    std::wstring cmd = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return KernelHandle();
-    ::CloseHandle(pi.hThread);
-    return KernelHandle(pi.hProcess);
+    return host::StartProcess(exe, L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments)).process;
 }
 
 long WaitExit(const KernelHandle& process, DWORD milliseconds) {
@@ -172,15 +167,8 @@ LRESULT ForwardName(HWND window, const std::string& shortName) {
 bool PutClipboardBlock(UINT format, const std::string& bytes, bool empty) {
     ClipboardSession clipboard;
     if (!clipboard.IsOpen() || (empty && !::EmptyClipboard())) return false;
-    GlobalMemoryHandle block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
-    if (!block) return false;
-    if (!bytes.empty()) {
-        void* p = ::GlobalLock(block.get());
-        if (!p) return false;
-        std::memcpy(p, bytes.data(), bytes.size());
-        ::GlobalUnlock(block.get());
-    }
-    if (!::SetClipboardData(format, block.get())) return false;
+    GlobalMemoryHandle block = host::CopyToGlobal(bytes.data(), bytes.size());
+    if (!block || !::SetClipboardData(format, block.get())) return false;
     block.release();
     return true;
 }
@@ -204,13 +192,10 @@ std::string ClipboardBlock(UINT format, bool* found) {
     if (!PumpUntil([&] { return clipboard.emplace().IsOpen(); }, 2000)) return {};
     HGLOBAL block = ::GetClipboardData(format);
     if (!block) return {};
-    const SIZE_T size = ::GlobalSize(block);
-    const void* p = ::GlobalLock(block);
-    if (!p) return {};
-    std::string bytes(static_cast<const char*>(p), size);
-    ::GlobalUnlock(block);
+    const host::LockedGlobal lock(block);
+    if (!lock.data()) return {};
     if (found) *found = true;
-    return bytes;
+    return std::string(static_cast<const char*>(lock.data()), ::GlobalSize(block));
 }
 
 std::string DcBits(HDC source, int width, int height) {

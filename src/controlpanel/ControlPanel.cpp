@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include "ControlPanelIds.h"
+#include "host/Process.h"
 #include "host/ProgramFolder.h"
 #include "settings/AppIcon.h"
 #include "settings/DesktopSettings.h"
@@ -42,15 +43,7 @@ std::optional<std::int32_t> ReadStatusDword(const std::wstring& name) {
 std::wstring MainProgram() { return host::ProgramFolder() + L"\\Panorel2.exe"; }
 
 KernelHandle StartMain(const wchar_t* arguments) {
-    std::wstring commandLine = L"\"" + MainProgram() + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(MainProgram().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info))
-        return {};
-    ::CloseHandle(info.hThread);
-    return KernelHandle(info.hProcess);
+    return host::StartProcess(MainProgram(), L"\"" + MainProgram() + L"\" " + arguments).process;
 }
 
 // The file picker; a path with blanks comes back quoted, as a command line.

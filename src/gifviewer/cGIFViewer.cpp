@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "host/DibSection.h"
+#include "host/GlobalBlock.h"
 #include "host/PanorelError.h"
 
 namespace panorel {
@@ -58,16 +59,8 @@ bool ReadWholeFile(const std::wstring& path, std::vector<std::uint8_t>& bytes) {
 
 // The platform picture loader over a stream on a movable global block.
 ComPtr<IPicture> LoadPictureFromBytes(const std::vector<std::uint8_t>& bytes) {
-    GlobalMemoryHandle block(::GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
-    if (!block) return {};
-    void* p = ::GlobalLock(block.get());
-    if (p == nullptr) return {};
-    std::memcpy(p, bytes.data(), bytes.size());
-    ::GlobalUnlock(block.get());
-    IStream* raw = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(block.get(), TRUE, &raw))) return {};
-    block.release();  // the stream frees it
-    ComPtr<IStream> stream(raw);
+    const ComPtr<IStream> stream = host::StreamOver(host::CopyToGlobal(bytes.data(), bytes.size()));
+    if (!stream) return {};
     IPicture* picture = nullptr;
     if (FAILED(::OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
                                 reinterpret_cast<void**>(&picture))))

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controlpanel/HandOver.h"
+#include "host/GlobalBlock.h"
 #include "host/Screen.h"
 #include "settings/AppIcon.h"
 
@@ -324,12 +325,8 @@ void HelpBrowser::Copy() {
         if (layout_.text[i] == L'\n') text += L'\r';
         text += layout_.text[i];
     }
-    GlobalMemoryHandle memory(::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t)));
+    GlobalMemoryHandle memory = host::CopyToGlobal(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     if (!memory) return;
-    if (void* p = ::GlobalLock(memory.get())) {
-        std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(p));
-        ::GlobalUnlock(memory.get());
-    }
     const ClipboardSession clipboard(window_);
     if (!clipboard.IsOpen()) return;
     ::EmptyClipboard();

@@ -97,10 +97,8 @@ bool cAlphaImage::ReplaceDib(std::int32_t width, std::int32_t height) {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     info.bmiHeader.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 4u;
-    HDC screen = ::GetDC(nullptr);
     void* bits = nullptr;
-    BitmapHandle dib(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ::ReleaseDC(nullptr, screen);
+    BitmapHandle dib(::CreateDIBSection(WindowDc::Client(nullptr).get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib || !bits) return false;
     // Only now that the new one exists does the old one go.
     if (dc_ && previousBitmap_) ::SelectObject(dc_.get(), previousBitmap_);

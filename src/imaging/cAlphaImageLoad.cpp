@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "host/GlobalBlock.h"
 #include "imaging/ZlibRuntime.h"
 #include "imaging/cBMPparser.h"
 #include "imaging/cGDIPlus.h"
@@ -45,19 +46,6 @@ bool ReadWholeFile(const std::wstring& name, std::vector<std::uint8_t>& bytes) {
     }
     return true;
 }
-
-// The clipboard, open for as long as the object lives.
-class OpenedClipboard {
-public:
-    OpenedClipboard() : open_(::OpenClipboard(nullptr) != FALSE) {}
-    ~OpenedClipboard() {
-        if (open_) ::CloseClipboard();
-    }
-    explicit operator bool() const { return open_; }
-
-private:
-    bool open_;
-};
 
 // The names a drop holds; none when there is no memory for them.
 std::vector<std::wstring> NamesFromDrop(HDROP drop) {
@@ -221,16 +209,16 @@ bool cAlphaImage::LoadPicture_ClipBoard() {
     PixelImage image;
     bool haveImage = false;
     {
-        OpenedClipboard clip;
-        if (!clip) return false;
+        const ClipboardSession clip;
+        if (!clip.IsOpen()) return false;
         static const UINT pngFormat = ::RegisterClipboardFormatW(L"PNG");
         auto copyGlobal = [&](UINT format) {
             HANDLE h = ::GetClipboardData(format);
             if (!h) return false;
             const SIZE_T size = ::GlobalSize(h);
-            const auto* p = static_cast<const std::uint8_t*>(::GlobalLock(h));
+            const host::LockedGlobal lock(h);
+            const auto* p = static_cast<const std::uint8_t*>(lock.data());
             if (p && size) FailOnBadAlloc(false, [&] { return bytes.assign(p, p + size), true; });
-            if (p) ::GlobalUnlock(h);
             return !bytes.empty();
         };
         if (::IsClipboardFormatAvailable(CF_HDROP)) {
@@ -257,18 +245,16 @@ std::vector<std::wstring> cAlphaImage::GetDroppedFileNames(IDataObject* DragDrop
     STGMEDIUM medium{};
     if (FAILED(DragDrop_DataObject->GetData(&format, &medium))) return names;
     if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
-        if (void* p = ::GlobalLock(medium.hGlobal)) {
-            names = NamesFromDrop(static_cast<HDROP>(p));
-            ::GlobalUnlock(medium.hGlobal);
-        }
+        const host::LockedGlobal lock(medium.hGlobal);
+        if (lock.data()) names = NamesFromDrop(static_cast<HDROP>(lock.data()));
     }
     ::ReleaseStgMedium(&medium);
     return names;
 }
 
 std::vector<std::wstring> cAlphaImage::GetPastedFileNames() {
-    OpenedClipboard clip;
-    if (!clip || !::IsClipboardFormatAvailable(CF_HDROP)) return {};
+    const ClipboardSession clip;
+    if (!clip.IsOpen() || !::IsClipboardFormatAvailable(CF_HDROP)) return {};
     HANDLE h = ::GetClipboardData(CF_HDROP);
     return h ? NamesFromDrop(static_cast<HDROP>(h)) : std::vector<std::wstring>{};
 }

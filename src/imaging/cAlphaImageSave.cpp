@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/AnsiText.h"
+#include "host/GlobalBlock.h"
 #include "host/Handles.h"
 #include "host/PanorelError.h"
 #include "imaging/BmpWriter.h"
@@ -141,25 +142,21 @@ bool cAlphaImage::EncodeThroughGdiplus(const wchar_t* mimeType, std::int32_t qua
     if (fromScan0(picture.width, picture.height, picture.width * 4, kPixelFormat32bppARGB, picture.bgra.data(),
                   &bitmap) != 0)
         return false;
-    IStream* stream = nullptr;
-    bool ok = SUCCEEDED(::CreateStreamOnHGlobal(nullptr, TRUE, &stream));
+    // A stream that grows a block of its own as the encoder writes.
+    IStream* raw = nullptr;
+    const ComPtr<IStream> stream(SUCCEEDED(::CreateStreamOnHGlobal(nullptr, TRUE, &raw)) ? raw : nullptr);
+    bool ok = static_cast<bool>(stream);
     if (ok) {
         ULONG value = static_cast<ULONG>(std::clamp(quality, 0, 100));
         GdipEncoderParameters params{1, {{kEncoderQuality, 1, kEncoderParameterValueTypeLong, &value}}};
-        ok = saveToStream(bitmap, stream, &codec->clsid, flatten ? &params : nullptr) == 0;
+        ok = saveToStream(bitmap, stream.get(), &codec->clsid, flatten ? &params : nullptr) == 0;
         STATSTG stat{};
         HGLOBAL memory = nullptr;
-        if (ok) ok = SUCCEEDED(stream->Stat(&stat, STATFLAG_NONAME)) && SUCCEEDED(::GetHGlobalFromStream(stream, &memory));
-        if (ok) {
-            const void* data = ::GlobalLock(memory);
-            ok = data != nullptr;
-            if (ok) {
-                const auto* bytes = static_cast<const std::uint8_t*>(data);
-                ok = FailOnBadAlloc(false, [&] { return out.assign(bytes, bytes + stat.cbSize.QuadPart), true; });
-                ::GlobalUnlock(memory);
-            }
-        }
-        stream->Release();
+        if (ok)
+            ok = SUCCEEDED(stream->Stat(&stat, STATFLAG_NONAME)) && SUCCEEDED(::GetHGlobalFromStream(stream.get(), &memory));
+        const host::LockedGlobal lock(ok ? memory : nullptr);
+        const auto* bytes = static_cast<const std::uint8_t*>(lock.data());
+        ok = bytes && FailOnBadAlloc(false, [&] { return out.assign(bytes, bytes + stat.cbSize.QuadPart), true; });
     }
     dispose(bitmap);
     return ok && !out.empty();

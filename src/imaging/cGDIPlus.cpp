@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "host/GlobalBlock.h"
 #include "host/Handles.h"
 #include "imaging/modParsers.h"
 
@@ -134,18 +135,8 @@ bool cGDIPlus::LoadImage(const std::uint8_t* data, std::size_t size, const Image
     out = PixelImage{};
     if (!Available() || !data || size == 0) return false;
     Api* api = TheApi(ProcessLoader());
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!memory) return false;
-    if (void* p = ::GlobalLock(memory)) {
-        std::memcpy(p, data, size);
-        ::GlobalUnlock(memory);
-    }
-    IStream* raw = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, &raw))) {
-        ::GlobalFree(memory);
-        return false;
-    }
-    ComPtr<IStream> stream(raw);
+    const ComPtr<IStream> stream = host::StreamOver(host::CopyToGlobal(data, size));
+    if (!stream) return false;
     void* bitmap = nullptr;
     if (api->fromStream(stream.get(), &bitmap) != 0 || !bitmap) return false;
     UINT w = 0, h = 0;

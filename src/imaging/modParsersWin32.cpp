@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/DibSection.h"
+#include "host/GlobalBlock.h"
 #include "host/Handles.h"
 #include "imaging/modParsers.h"
 
@@ -52,9 +53,8 @@ bool ConvertstdPicTo32bpp(HBITMAP bitmap, PixelImage& out) {
     info.bmiHeader.biHeight = -out.height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
-    HDC screen = ::GetDC(nullptr);
-    const int rows = ::GetDIBits(screen, bitmap, 0, static_cast<UINT>(out.height), out.bgra.data(), &info, DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
+    const int rows = ::GetDIBits(WindowDc::Client(nullptr).get(), bitmap, 0, static_cast<UINT>(out.height),
+                                 out.bgra.data(), &info, DIB_RGB_COLORS);
     if (rows != out.height) {
         out = PixelImage{};
         return false;
@@ -167,26 +167,18 @@ bool GifThroughPicture(const std::uint8_t* data, std::size_t size, PixelImage& o
         return false;
     };
     while (used(marker)) marker += 0x010305u;
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    GlobalMemoryHandle memory = host::CopyToGlobal(data, size);
     if (!memory) return false;
-    auto* copy = static_cast<std::uint8_t*>(::GlobalLock(memory));
-    if (!copy) {
-        ::GlobalFree(memory);
-        return false;
-    }
-    std::memcpy(copy, data, size);
     if (transparent >= 0 && table && static_cast<std::size_t>(transparent) < tableCount) {
+        const host::LockedGlobal lock(memory.get());
+        auto* copy = static_cast<std::uint8_t*>(lock.data());
+        if (!copy) return false;
         std::uint8_t* c = &copy[table + static_cast<std::size_t>(transparent) * 3];
         c[0] = static_cast<std::uint8_t>(marker >> 16), c[1] = static_cast<std::uint8_t>(marker >> 8), c[2] = static_cast<std::uint8_t>(marker);
         copy[gceFlags] &= 0xFE;
     }
-    ::GlobalUnlock(memory);
-    IStream* rawStream = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(memory, TRUE, &rawStream))) {
-        ::GlobalFree(memory);
-        return false;
-    }
-    ComPtr<IStream> stream(rawStream);
+    const ComPtr<IStream> stream = host::StreamOver(std::move(memory));
+    if (!stream) return false;
     IPicture* rawPicture = nullptr;
     if (FAILED(::OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture,
                                 reinterpret_cast<void**>(&rawPicture))) ||

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "host/Process.h"
 #include "host/ProgramFolder.h"
 #include "mainprocess/EventRouting.h"
 #include "mainprocess/MainLog.h"
@@ -295,21 +296,15 @@ bool DesktopThread::StartSwitcher() {
         std::lock_guard<std::mutex> lock(mutex_);
         if (stopRestarting_) return false;
         const std::wstring exe = host::ProgramFolder() + L"\\Spacehost.exe";
-        std::wstring commandLine = L"\"" + exe + L"\" " + std::to_wstring(plan_.number);
-        std::wstring desktop = plan_.desktopName;
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        if (!desktop.empty()) si.lpDesktop = desktop.data();
-        PROCESS_INFORMATION pi{};
-        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                              &pi)) {
-            LogMain(L"Failed to start " + exe + L" " + std::to_wstring(plan_.number) + Reason(::GetLastError()));
+        host::StartedProcess switcher =
+            host::StartProcess(exe, L"\"" + exe + L"\" " + std::to_wstring(plan_.number), plan_.desktopName);
+        if (!switcher.process) {
+            LogMain(L"Failed to start " + exe + L" " + std::to_wstring(plan_.number) + Reason(switcher.error));
             return false;
         }
-        KernelHandle thread(pi.hThread);
-        process_.reset(pi.hProcess);
-        started = pi.hProcess;
-        switcherPid_ = pi.dwProcessId;
+        process_ = std::move(switcher.process);
+        started = process_.get();
+        switcherPid_ = switcher.id;
     }
     // Its window exists once it waits for input.
     ::WaitForInputIdle(started, kStartupMs);
@@ -350,19 +345,10 @@ void DesktopThread::WatchSwitcher() {
 
 void DesktopThread::StartPrograms() {
     for (const std::wstring& command : ReadDesktopPrograms(plan_.number)) {
-        std::wstring commandLine = command;  // the system may write into it
-        std::wstring desktop = plan_.desktopName;
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        if (!desktop.empty()) si.lpDesktop = desktop.data();
-        PROCESS_INFORMATION pi{};
-        if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        const host::StartedProcess program = host::StartProcess({}, command, plan_.desktopName);
+        if (!program.process)
             LogMain(L"Failed to start \"" + command + L"\" on desktop " + std::to_wstring(plan_.number) +
-                    Reason(::GetLastError()));
-            continue;
-        }
-        KernelHandle process(pi.hProcess);
-        KernelHandle thread(pi.hThread);
+                    Reason(program.error));
     }
 }
 

@@ -2,40 +2,16 @@
 
 #include <cstring>
 
+#include "host/GlobalBlock.h"
 #include "host/Handles.h"
 #include "winsupport/modResize.h"
 
 namespace panorel {
-namespace {
-
-// A locked global block, unlocked when done.
-class GlobalLock {
-public:
-    explicit GlobalLock(HGLOBAL block) noexcept : block_(block), data_(::GlobalLock(block)) {}
-    GlobalLock(const GlobalLock&) = delete;
-    GlobalLock& operator=(const GlobalLock&) = delete;
-    ~GlobalLock() {
-        if (data_) ::GlobalUnlock(block_);
-    }
-    void* data() const noexcept { return data_; }
-
-private:
-    HGLOBAL block_;
-    void* data_;
-};
-
-}  // namespace
-
 void PublishPreview(UINT format) {
     ClipboardSession clipboard;
     if (!clipboard.IsOpen()) return;
-    GlobalMemoryHandle block(::GlobalAlloc(0, PreviewBits.size()));
+    GlobalMemoryHandle block = host::CopyToGlobal(PreviewBits.data(), PreviewBits.size(), 0);  // a fixed block
     if (!block) return;
-    {
-        GlobalLock lock(block.get());
-        if (!lock.data()) return;
-        if (!PreviewBits.empty()) std::memcpy(lock.data(), PreviewBits.data(), PreviewBits.size());
-    }
     // Once accepted, the block belongs to the clipboard.
     if (::SetClipboardData(format, block.get())) block.release();
 }
@@ -46,7 +22,7 @@ bool DrawClipboardPreview(UINT format, HDC dc, std::int32_t w, std::int32_t h) {
     if (!block) return false;
     const SIZE_T size = ::GlobalSize(block);
     if (size == 0 || size < DibStride(w) * static_cast<std::size_t>(h)) return false;
-    GlobalLock lock(block);
+    const host::LockedGlobal lock(block);
     if (!lock.data()) return false;
     PreviewBits.assign(static_cast<const std::uint8_t*>(lock.data()),
                        static_cast<const std::uint8_t*>(lock.data()) + size);

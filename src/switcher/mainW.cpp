@@ -1,6 +1,7 @@
 #include "switcher/mainW.h"
 
 #include "host/AnsiText.h"
+#include "host/Process.h"
 #include "host/ProgramFolder.h"
 #include "host/PanorelError.h"
 #include "host/Screen.h"
@@ -40,16 +41,7 @@ constexpr std::uint32_t kSpinnerLoadLimitMs = 1000;
 
 // Starts a program with a show command; the result is not checked.
 void StartWithShowCommand(const std::wstring& path, int showCommand) {
-    std::wstring commandLine = L"\"" + path + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = static_cast<WORD>(showCommand);
-    PROCESS_INFORMATION pi{};
-    if (::CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        KernelHandle process(pi.hProcess);
-        KernelHandle thread(pi.hThread);
-    }
+    host::StartProcess(path, L"\"" + path + L"\"", {}, showCommand);
 }
 
 }  // namespace
