@@ -81,6 +81,9 @@ using MemoryDcHandle = UniqueHandle<ClosedBy<HDC, &::DeleteDC>>;
 using RegKeyHandle = UniqueHandle<ClosedBy<HKEY, &::RegCloseKey>>;
 using ModuleHandle = UniqueHandle<ClosedBy<HMODULE, &::FreeLibrary>>;
 using GlobalMemoryHandle = UniqueHandle<ClosedBy<HGLOBAL, &::GlobalFree>>;
+// Icons and cursors this code loaded itself (never shared ones, which the system keeps).
+using IconHandle = UniqueHandle<ClosedBy<HICON, &::DestroyIcon>>;
+using CursorHandle = UniqueHandle<ClosedBy<HCURSOR, &::DestroyCursor>>;
 // A window this code created itself and destroys when done (not for forms).
 using WindowHandle = UniqueHandle<ClosedBy<HWND, &::DestroyWindow>>;
 using DesktopHandle = UniqueHandle<ClosedBy<HDESK, &::CloseDesktop>>;

@@ -164,11 +164,11 @@ bool cAlphaImage::LoadPicture_Resource(const ResourceName& ResIndex, const Resou
                                                             : IMAGE_CURSOR;
         HANDLE h = ::LoadImageW(ResModule, name, type, 0, 0, type == IMAGE_BITMAP ? LR_CREATEDIBSECTION : LR_DEFAULTCOLOR);
         if (!h) return false;
-        bool ok = LoadPicture_ByHandle(h);
-        if (type == IMAGE_BITMAP) ::DeleteObject(h);
-        else if (type == IMAGE_ICON) ::DestroyIcon(static_cast<HICON>(h));
-        else ::DestroyCursor(static_cast<HCURSOR>(h));
-        return ok;
+        // Each kind goes back to the system its own way once read.
+        const BitmapHandle bitmap(type == IMAGE_BITMAP ? static_cast<HBITMAP>(h) : nullptr);
+        const IconHandle icon(type == IMAGE_ICON ? static_cast<HICON>(h) : nullptr);
+        const CursorHandle cursor(type == IMAGE_CURSOR ? static_cast<HCURSOR>(h) : nullptr);
+        return LoadPicture_ByHandle(h);
     }
     const wchar_t* type = nullptr;
     if (const std::wstring* s = std::get_if<std::wstring>(&ResSection)) type = s->c_str();
