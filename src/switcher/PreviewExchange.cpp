@@ -1,12 +1,11 @@
 #include "switcher/PreviewExchange.h"
 
-#include <cstring>
-
 #include "host/GlobalBlock.h"
 #include "host/Handles.h"
 #include "winsupport/modResize.h"
 
 namespace panorel {
+
 void PublishPreview(UINT format) {
     ClipboardSession clipboard;
     if (!clipboard.IsOpen()) return;

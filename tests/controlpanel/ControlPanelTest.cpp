@@ -150,8 +150,9 @@ TEST_F(ControlPanelRun, ApplyWritesTellsTheSwitchersAndRefusesADuplicate) {
     PressKeys({VK_MENU, 'Q'});
     EXPECT_EQ(WaitExit(main.Main(), 20000), 0);
 
-    // Escape is Cancel: the window closes and the process ends. (The shell may take the first click's activation.)
-    ASSERT_TRUE(ClickControl(Item(IDC_NAME1 + 3)) || ClickControl(Item(IDC_NAME1 + 3)));
+    // Escape is Cancel: the window closes and the process ends. (The shell may take the first click's
+    // activation, which ClickControl's second click makes good.)
+    ASSERT_TRUE(ClickControl(Item(IDC_NAME1 + 3)));
     Press(VK_ESCAPE);
     EXPECT_EQ(WaitExit(panel_, 10000), 0);
 }

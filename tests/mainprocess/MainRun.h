@@ -25,7 +25,9 @@ public:
     enum Leftovers { kEndLeftovers, kTakeOver };
     explicit RunningMain(const std::wstring& arguments = L"--single-desktop", Leftovers leftovers = kEndLeftovers,
                          const std::wstring& folder = {});
-    ~RunningMain();  // (not copied: it owns the processes)
+    RunningMain(const RunningMain&) = delete;  // it owns the processes
+    RunningMain& operator=(const RunningMain&) = delete;
+    ~RunningMain();
     bool Ready() const;  // says what is missing when not
     int ActiveDesktop() const;
     // By asking it, so that the main process leaves it ended (a stand-in may take its place).
